@@ -1,0 +1,11 @@
+#include "cli/commands.h"
+
+namespace ostrel::cli {
+
+int runResave(const QStringList&)
+{
+    printError(QStringLiteral("not available yet"));
+    return 2;
+}
+
+} // namespace ostrel::cli

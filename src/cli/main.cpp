@@ -1,0 +1,52 @@
+// ostrel-cli: the configurator's core without windows.
+#include "cli/commands.h"
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+
+namespace ostrel::cli {
+
+void printError(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+}
+
+void printJson(const QByteArray& json)
+{
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace ostrel::cli
+
+namespace {
+const char* kUsage =
+    "usage: ostrel-cli COMMAND ...\n"
+    "  scheme FILE.net [--version 5|3|0|1]\n"
+    "  algorithm SCHEME.net DRAWING.net [--block N]\n"
+    "  write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
+    "               [--controller N] [--version CODE]\n"
+    "  resave IN.prt OUT.prt\n";
+}
+
+int main(int argc, char** argv)
+{
+    // Page rendering needs QGuiApplication; run it on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const QString cmd = args.takeFirst();
+    using namespace ostrel::cli;
+    if (cmd == QLatin1String("scheme")) return runScheme(args);
+    if (cmd == QLatin1String("algorithm")) return runAlgorithm(args);
+    if (cmd == QLatin1String("write-scheme")) return runWriteScheme(args);
+    if (cmd == QLatin1String("resave")) return runResave(args);
+    std::fputs(kUsage, stderr);
+    return 2;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The one seam through which the program talks to the user outside its own
+// windows: message boxes, yes/no questions and the common choosers. The desktop
+// program installs QtInteraction; tests and the CLI install a recording one.
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <optional>
+
+namespace ostrel {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+struct Message {
+    QString text;
+    QString title;
+    MessageIcon icon = MessageIcon::None;
+};
+
+class Interaction {
+public:
+    virtual ~Interaction() = default;
+    // A message box with an Ok button.
+    virtual void message(const QString& text, const QString& title = {},
+                         MessageIcon icon = MessageIcon::None) = 0;
+    // A yes/no question; true for yes.
+    virtual bool question(const QString& text, const QString& title = {}) = 0;
+    // Open-file dialog; filter in the "Description|*.ext" form. Empty = cancelled.
+    virtual QString openFile(const QString& filter, const QString& startDir = {}) = 0;
+    // Save-file dialog proposing a file name. Empty = cancelled.
+    virtual QString saveFile(const QString& filter, const QString& proposedName = {}) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+};
+
+// Turns a "Description|*.ext|Other|*.x" filter into Qt's "Description (*.ext);;Other (*.x)".
+QString qtFilter(const QString& filter);
+
+} // namespace ostrel

@@ -1,0 +1,65 @@
+#include "platform/scripted_interaction.h"
+
+namespace ostrel {
+
+QString qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+    if (out.isEmpty())
+        return filter;
+    return out.join(QLatin1String(";;"));
+}
+
+void ScriptedInteraction::message(const QString& text, const QString& title, MessageIcon icon)
+{
+    messages.append(Message{text, title, icon});
+}
+
+bool ScriptedInteraction::question(const QString&, const QString&)
+{
+    return questionAnswers.isEmpty() ? true : questionAnswers.takeFirst();
+}
+
+QString ScriptedInteraction::openFile(const QString& filter, const QString&)
+{
+    askedFilters << filter;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+QString ScriptedInteraction::saveFile(const QString& filter, const QString&)
+{
+    askedFilters << filter;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+}
+
+std::optional<QColor> ScriptedInteraction::chooseColor(const QColor&)
+{
+    if (colorAnswers.isEmpty())
+        return std::nullopt;
+    return colorAnswers.takeFirst();
+}
+
+std::optional<QFont> ScriptedInteraction::chooseFont(const QFont&)
+{
+    if (fontAnswers.isEmpty())
+        return std::nullopt;
+    return fontAnswers.takeFirst();
+}
+
+QStringList ScriptedInteraction::texts() const
+{
+    QStringList out;
+    for (const Message& m : messages)
+        out << m.text;
+    return out;
+}
+
+void ScriptedInteraction::clear()
+{
+    messages.clear();
+}
+
+} // namespace ostrel

@@ -1,0 +1,48 @@
+#pragma once
+// The scheme in memory: which block type sits under which number, where each
+// block's parameters and texts live in the two flat stores, and the wiring.
+// Fixed-size arrays, allocated once with the workspace and overwritten in place.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace ostrel {
+
+struct BlockTable {
+    static constexpr int kBlocks = 101;        // block numbers 0..100
+    static constexpr int kParams = 10001;      // ParamStore 0..10000
+    static constexpr int kTexts = 20001;       // TextStore 0..20000
+    static constexpr int kAlgParams = 129;     // alg_param_saved 0..128 (1..128 used)
+    static constexpr int kAlgTexts = 5248;     // alg_text_saved 0..5247
+    static constexpr int kScadaBlock = 97, kGraphBlock = 98, kJournalBlock = 99;
+
+    std::array<int16_t, kBlocks> block_type{};
+    std::array<int16_t, kBlocks> param_base{};
+    std::array<int16_t, kBlocks> text_base{};
+    std::array<uint8_t, 105> invert_mask{};
+    std::array<std::array<uint8_t, 17>, kBlocks> InputLink{};
+
+    std::array<float, kParams> ParamStore{};
+    std::array<QString, kTexts> TextStore{};
+
+    std::array<uint8_t, 66> graph_input_link{};
+    std::array<uint8_t, 66> journal_input_link{};
+    std::array<std::array<uint8_t, 66>, 9> special_link{};
+    std::array<uint8_t, 4> journal_invert{};
+    std::array<uint8_t, 4> report_invert{};
+
+    std::array<QString, kAlgParams> alg_param_saved{};
+    std::array<QString, kAlgTexts> alg_text_saved{};
+
+    int32_t param_bytes = 0;   // 4 x the sum of the parameter counts
+    int32_t text_bytes = 0;    // sum of text_count x text width
+
+    uint8_t cur_block_type = 1;
+    uint8_t cur_block = 0;
+
+    // Parameter k / text k of block n (no bounds beyond the stores' own).
+    float& param(int n, int k) { return ParamStore[param_base[n] + k]; }
+    QString& text(int n, int k) { return TextStore[text_base[n] + k]; }
+};
+
+} // namespace ostrel
