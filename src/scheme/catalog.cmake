@@ -1,0 +1,1 @@
+list(APPEND SCHEME_CORE block_catalog.cpp)
