@@ -1,13 +1,636 @@
 #include "app/main_window.h"
+
+#include "app/settings_dialog.h"
 #include "app/workspace.h"
 #include "platform/interaction.h"
+#include "scheme/netlist_import.h"
+#include "scheme/scheme_overview.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
 
 namespace ostrel {
+
+namespace {
+
+const QString kProjectFilter = QStringLiteral("project file|*.prt");
+
+struct VersionItem {
+    const char* name;
+    const char* caption;
+    int code;
+    const char* title;
+};
+
+// In menu order.
+const VersionItem kVersions[4] = {
+    {"mnuHelp4", "&Версия 4.5  (01/07/19) ", 5, "Конфигуратор Ostrel 4.51"},
+    {"mnuHelp3", "&Версия 4.2  (01/04/17) ", 3, "Конфигуратор Ostrel 4.2"},
+    {"mnuHelp1", "&Версия 3.0  (01/06/15) ", 0, "Конфигуратор Ostrel 2.0"},
+    {"mnuHelp2", "&Версия 1.3  (01/01/15) ", 1, "Конфигуратор Ostrel 1.0"},
+};
+
+// Closing order of the secondary windows at shutdown; windows with other
+// names close after these, in the order they were registered.
+const char* const kCloseOrder[] = {
+    "PropertyBLOCK", "Config_Project", "Coord_Setka", "Figura", "Go_Block_SCADA",
+    "Grafik_SCADA", "Image_Control", "Level_SCADA", "Parametr_Text_SCADA", "Signal_SCADA",
+    "Text_Label", "Text_Signal_SCADA", "Type_Control", "Vent", "Write_SCHEMA", "ALGORITM",
+};
+
+// Title prefix after a project was opened or a netlist re-imported.
+QString versionTitlePrefix(int code)
+{
+    if (code == 5)
+        return QStringLiteral("Конфигуратор Ostrel 4.51 - ");
+    if (code == 0)
+        return QStringLiteral("Конфигуратор Ostrel 2.0 - ");
+    return QStringLiteral("Конфигуратор Ostrel 4.2 - ");
+}
+
+// The idle screen: a controller with its touch display, and the program's name.
+class LogoWidget : public QWidget {
+public:
+    explicit LogoWidget(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Logo")); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF r = rect();
+        QLinearGradient bg(r.topLeft(), r.bottomLeft());
+        bg.setColorAt(0, QColor(232, 238, 244));
+        bg.setColorAt(1, QColor(196, 208, 222));
+        p.fillRect(r, bg);
+
+        // The controller: a dark housing with an 800 x 480 display at 1:4.
+        const QPointF c = r.center();
+        const QRectF housing(c.x() - 130, c.y() - 150, 260, 180);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 40));
+        p.drawRoundedRect(housing.translated(5, 6), 14, 14);
+        QLinearGradient body(housing.topLeft(), housing.bottomLeft());
+        body.setColorAt(0, QColor(70, 78, 90));
+        body.setColorAt(1, QColor(38, 43, 52));
+        p.setBrush(body);
+        p.drawRoundedRect(housing, 14, 14);
+
+        const QRectF screen(housing.left() + 30, housing.top() + 20, 200, 120);
+        QLinearGradient glass(screen.topLeft(), screen.bottomRight());
+        glass.setColorAt(0, QColor(20, 90, 140));
+        glass.setColorAt(1, QColor(10, 40, 80));
+        p.setBrush(glass);
+        p.drawRect(screen);
+
+        // A trend line and three bars on the display.
+        QPainterPath trend;
+        trend.moveTo(screen.left() + 10, screen.bottom() - 30);
+        const double ys[] = {-45, -38, -60, -52, -75, -66, -88, -80};
+        for (int i = 0; i < 8; ++i)
+            trend.lineTo(screen.left() + 30 + i * 14, screen.bottom() + ys[i]);
+        p.setPen(QPen(QColor(120, 230, 160), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(trend);
+        p.setPen(Qt::NoPen);
+        const QColor bars[] = {QColor(250, 200, 60), QColor(110, 200, 250), QColor(240, 110, 90)};
+        const double heights[] = {70, 50, 85};
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(bars[i]);
+            p.drawRect(QRectF(screen.right() - 70 + i * 20, screen.bottom() - 10 - heights[i], 12, heights[i]));
+        }
+        // Status lamps under the display.
+        const QColor lamps[] = {QColor(90, 220, 110), QColor(250, 190, 60), QColor(120, 130, 140)};
+        for (int i = 0; i < 3; ++i) {
+            p.setBrush(lamps[i]);
+            p.drawEllipse(QPointF(housing.left() + 40 + i * 18, housing.bottom() - 20), 4.5, 4.5);
+        }
+
+        QFont title(QStringLiteral("Sans Serif"));
+        title.setPixelSize(44);
+        title.setBold(true);
+        p.setFont(title);
+        p.setPen(QColor(30, 60, 100));
+        p.drawText(QRectF(r.left(), housing.bottom() + 28, r.width(), 56), Qt::AlignCenter,
+                   QStringLiteral("Ostrel"));
+        QFont sub(QStringLiteral("Sans Serif"));
+        sub.setPixelSize(17);
+        p.setFont(sub);
+        p.setPen(QColor(70, 90, 115));
+        p.drawText(QRectF(r.left(), housing.bottom() + 84, r.width(), 26), Qt::AlignCenter,
+                   QStringLiteral("Конфигуратор программируемых контроллеров"));
+    }
+};
+
+} // namespace
 
 MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     : QMainWindow(parent), ws_(ws), ui_(ui)
 {
     setObjectName(QStringLiteral("Config_SCADA"));
+
+    settings_ = std::make_unique<SettingsDialog>(ws_, ui_);
+    registerSecondaryWindow(settings_.get());
+    connect(settings_.get(), &SettingsDialog::confirmed, this, &MainWindow::settingsConfirmed);
+    connect(settings_.get(), &QDialog::finished, this, [this] {
+        setEnabled(true);
+        if (!project_exists_)
+            showLogo(true);
+    });
+    connect(settings_.get(), &SettingsDialog::netlistImported, this, [this] {
+        if (project_exists_)
+            redrawScheme();
+    });
+
+    buildMenus();
+    buildClientArea();
+
+    // Start-up: version 4.5 with its title and marks, then the idle state.
+    selectVersion(5);
+    ws_.create_mode = 0;
+    action(QStringLiteral("mnu5"))->setVisible(false);
+    action(QStringLiteral("mnuNetlist"))->setVisible(false);
+    resize(810, 550);
+    ws_.settings.link_port = 1;
+    ws_.settings.controller_number = 1;
+    ws_.blocks.cur_block_type = 1;
+    menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(false);
+    menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
+    menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(false);
+    action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
+    action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
+    ws_.current_page = 0;
+    ws_.settings.netlist_path = kNoNetlist;
+    showLogo(true);
+}
+
+MainWindow::~MainWindow()
+{
+    for (const QPointer<QWidget>& w : modal_children_)
+        if (w)
+            w->removeEventFilter(this);
+}
+
+QAction* MainWindow::addItem(QMenu* menu, const QString& caption, const char* name)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+
+QAction* MainWindow::addSeparator(QMenu* menu, const char* name)
+{
+    QAction* a = menu->addSeparator();
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto newMenu = [&](const QString& caption, const char* name) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+
+    QMenu* file = newMenu(QStringLiteral("&Файл"), "mnuFile");
+    connect(addItem(file, QStringLiteral("&Создать проект"), "mnuNEW"), &QAction::triggered, this,
+            &MainWindow::newProject);
+    connect(addItem(file, QStringLiteral("&Открыть проект"), "mnuLoad"), &QAction::triggered, this,
+            &MainWindow::openProject);
+    connect(addItem(file, QStringLiteral("&Сохранить проект"), "MnuSave"), &QAction::triggered, this,
+            &MainWindow::saveProject);
+    addSeparator(file, "mnu5");
+    connect(addItem(file, QStringLiteral("&Открыть Netlist P-CAD"), "mnuNetlist"), &QAction::triggered, this,
+            &MainWindow::openNetlist);
+    addSeparator(file, "mnu1");
+    connect(addItem(file, QStringLiteral("&Выход"), "mnuExit"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* config = newMenu(QStringLiteral("&Конфигуратор"), "mnuConfig");
+    connect(addItem(config, QStringLiteral("&Схема"), "mnuSchema"), &QAction::triggered, this,
+            &MainWindow::showSchemeMode);
+    connect(addItem(config, QStringLiteral("&SCADA"), "MnuSCADA"), &QAction::triggered, this,
+            &MainWindow::showScadaMode);
+    addSeparator(config, "mnu3");
+    connect(addItem(config, QStringLiteral("&Настройки"), "mnuNastrojki"), &QAction::triggered, this,
+            &MainWindow::openSettings);
+
+    // Page background, grid and element insertion: the page editor connects these.
+    QMenu* scada = newMenu(QStringLiteral("&SCADA"), "MnuSCADA1");
+    addItem(scada, QStringLiteral("&Установить фон SCADA"), "MnuInsertFonSCADA");
+    addItem(scada, QStringLiteral("&Цвет заливки фона"), "MnuColorFonSCADA");
+    addSeparator(scada, "mnu6");
+    QAction* lock = addItem(scada, QStringLiteral("&Блокировка элементов"), "mnuBlockSCADA");
+    lock->setCheckable(true);
+    lock->setChecked(true);
+    addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
+    addSeparator(scada, "nu5");
+    addItem(scada, QStringLiteral("&Линия"), "MnuLine");
+    addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
+    addSeparator(scada, "mnu4");
+    addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
+    addItem(scada, QStringLiteral("&Текст"), "mnuText");
+    addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
+    addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
+    addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
+    addItem(scada, QStringLiteral("&Манометр"), "mnuManometr")->setVisible(false);
+    addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
+    addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
+    addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
+    addItem(scada, QStringLiteral("&Управление"), "MnuControl");
+    addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
+    addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
+
+    QMenu* ostrel = newMenu(QStringLiteral("&Контроллер Ostrel"), "MnuOstrel");
+    connect(addItem(ostrel, QStringLiteral("&Записать схему в Ostrel"), "MnuSaveOstrel"), &QAction::triggered,
+            this, &MainWindow::writeSchemeRequested);
+    connect(addItem(ostrel, QStringLiteral("&Записать страницу SCADA в Ostrel"), "MnuSaveOstrelSCADA"),
+            &QAction::triggered, this, &MainWindow::writePageRequested);
+    connect(addItem(ostrel, QStringLiteral("&Записать все страницы SCADA в Ostrel"), "MnuAllSaveOstrelSCADA"),
+            &QAction::triggered, this, &MainWindow::writeAllPagesRequested);
+
+    QMenu* help = newMenu(QStringLiteral("&Справка"), "mnuHelp");
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = addItem(help, QString::fromUtf8(kVersions[i].caption), kVersions[i].name);
+        a->setCheckable(true);
+        const int code = kVersions[i].code;
+        connect(a, &QAction::triggered, this, [this, code] { selectVersion(code); });
+        version_items_[i] = a;
+    }
+
+    // Never in the bar: the page editor opens it as a context menu.
+    edit_menu_ = new QMenu(QStringLiteral("&Редактировать"), this);
+    edit_menu_->setObjectName(QStringLiteral("mnuEdit"));
+    QAction* copy = addItem(edit_menu_, QStringLiteral("&Копировать"), "mnuCopy");
+    addItem(edit_menu_, QStringLiteral("&Вставить"), "mnuPaste");
+    addItem(edit_menu_, QStringLiteral("&Удалить"), "mnuDelete");
+    edit_menu_->setDefaultAction(copy);
+}
+
+void MainWindow::buildClientArea()
+{
+    auto* stack = new QStackedWidget(this);
+    stack->setObjectName(QStringLiteral("ClientArea"));
+    logo_ = new LogoWidget(stack);
+    overview_ = new SchemeOverview(ws_.blocks, ws_.catalog, stack);
+    auto* tabHost = new QWidget(stack);
+    tabHost->setObjectName(QStringLiteral("PageHost"));
+    stack->addWidget(logo_);
+    stack->addWidget(overview_);
+    stack->addWidget(tabHost);
+    setCentralWidget(stack);
+    connect(overview_, &SchemeOverview::blockClicked, this, &MainWindow::openBlock);
+
+    tabs_ = new QTabWidget(tabHost);
+    tabs_->setObjectName(QStringLiteral("PageTabs"));
+    for (int p = 0; p < kPages; ++p) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("PageTab_%1").arg(p));
+        auto* canvas = new QWidget(page);
+        canvas->setObjectName(QStringLiteral("Page_SCADA_%1").arg(p));
+        canvas->setAutoFillBackground(true);
+        QPalette pal = canvas->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        canvas->setPalette(pal);
+        canvas->setGeometry(0, 0, 800, 480);
+        canvases_[p] = canvas;
+        tabs_->addTab(page, QStringLiteral("Страница %1").arg(p + 1));
+    }
+    // 803 x 500 with room for the tab strip, so that every canvas shows whole.
+    const int strip = tabs_->tabBar()->sizeHint().height();
+    tabs_->setGeometry(1, 1, 803, std::max(500, strip + 480 + 4));
+    tabHost->setMinimumSize(tabs_->geometry().bottomRight().x() + 2, tabs_->geometry().bottom() + 2);
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
+}
+
+QAction* MainWindow::action(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+QMenu* MainWindow::menu(const QString& name) const
+{
+    return findChild<QMenu*>(name);
+}
+
+QWidget* MainWindow::pageCanvas(int page) const
+{
+    return page >= 0 && page < kPages ? canvases_[page] : nullptr;
+}
+
+void MainWindow::setPageCanvas(int page, QWidget* canvas)
+{
+    if (page < 0 || page >= kPages || !canvas || canvas == canvases_[page])
+        return;
+    QWidget* holder = tabs_->widget(page);
+    canvas->setParent(holder);
+    canvas->move(0, 0);
+    canvas->show();
+    delete canvases_[page];
+    canvases_[page] = canvas;
+}
+
+void MainWindow::setPageTabCaption(int page, const QString& caption)
+{
+    if (page >= 0 && page < kPages)
+        tabs_->setTabText(page, caption);
+}
+
+void MainWindow::showLogo(bool visible)
+{
+    auto* stack = static_cast<QStackedWidget*>(centralWidget());
+    if (visible)
+        stack->setCurrentWidget(logo_);
+    else if (stack->currentWidget() == logo_)
+        stack->setCurrentWidget(overview_);
+}
+
+void MainWindow::selectVersion(int code)
+{
+    applyProjectVersion(code);
+    for (const VersionItem& v : kVersions)
+        if (v.code == code)
+            setTitle(QString::fromUtf8(v.title));
+    action(QStringLiteral("mnuVent"))->setVisible(code != 1);
+}
+
+void MainWindow::applyProjectVersion(int code)
+{
+    int chosen = -1;
+    for (int i = 0; i < 4; ++i)
+        if (kVersions[i].code == code)
+            chosen = i;
+    if (chosen < 0)
+        return; // not a version of the menu: the current one stays in force
+    ws_.selectVersion(uint8_t(code));
+    for (int i = 0; i < 4; ++i)
+        version_items_[i]->setChecked(i == chosen);
+}
+
+void MainWindow::showProjectMenus()
+{
+    menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(true);
+    menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(true);
+    project_exists_ = true;
+}
+
+void MainWindow::showSchemeMode()
+{
+    emit schemeModeEntered();
+    menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
+    action(QStringLiteral("MnuSaveOstrel"))->setVisible(true);
+    action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
+    action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
+    scada_mode_ = false;
+    redrawScheme();
+}
+
+void MainWindow::showScadaMode()
+{
+    emit scadaModeEntered();
+    selectPage(0);
+    menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(true);
+    action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(true);
+    action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(true);
+    action(QStringLiteral("MnuSaveOstrel"))->setVisible(false);
+    for (QWidget* canvas : canvases_)
+        canvas->setGeometry(0, 0, 800, 480);
+    scada_mode_ = true;
+    auto* stack = static_cast<QStackedWidget*>(centralWidget());
+    stack->setCurrentWidget(tabs_->parentWidget());
+}
+
+void MainWindow::selectPage(int page)
+{
+    if (page < 0 || page >= kPages)
+        return;
+    if (tabs_->currentIndex() != page)
+        tabs_->setCurrentIndex(page); // tabChanged sets current_page
+    else
+        tabChanged(page);
+}
+
+void MainWindow::tabChanged(int index)
+{
+    if (index < 0 || index >= kPages)
+        return;
+    ws_.current_page = int16_t(index);
+    emit currentPageChanged(index);
+}
+
+void MainWindow::newProject()
+{
+    showLogo(false);
+    setEnabled(false);
+    settings_->openForNewProject();
+}
+
+void MainWindow::openSettings()
+{
+    setEnabled(false);
+    settings_->openForSettings();
+}
+
+void MainWindow::settingsConfirmed(bool newProject)
+{
+    overview_->clear();
+    setEnabled(true);
+    showProjectMenus();
+    setTitle(QStringLiteral("Конфигуратор Ostrel - ") + ws_.settings.netlist_path);
+    // The settings of the open project leave SCADA mode as it was; a new
+    // project starts in scheme mode.
+    if (scada_mode_ && !newProject)
+        overview_->redraw();
+    else
+        showSchemeMode();
+}
+
+void MainWindow::openNetlist()
+{
+    const QString path = ui_.openFile(kNetlistFilter, QDir::currentPath());
+    if (path.isEmpty())
+        return;
+    if (!importNetlistFile(ws_, path, ui_)) {
+        ui_.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path), QString(),
+                    MessageIcon::Error);
+        return;
+    }
+    // The project now stands on this netlist: saving copies it and names it.
+    ws_.settings.netlist_path = QDir::toNativeSeparators(path);
+    setEnabled(true);
+    showProjectMenus();
+    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+    redrawScheme();
+}
+
+void MainWindow::openProject()
+{
+    showLogo(false);
+    const QString path = ui_.openFile(kProjectFilter, QDir::currentPath());
+    if (path.isEmpty()) {
+        if (!project_exists_)
+            showLogo(true);
+        return;
+    }
+    ws_.settings_reopened = 0;
+    emit openProjectPathRequested(path);
+}
+
+void MainWindow::openProjectFromCommandLine(const QString& path)
+{
+    showLogo(false);
+    ws_.settings_reopened = 0;
+    emit openProjectPathRequested(path);
+}
+
+void MainWindow::saveProject()
+{
+    const QString path = ui_.saveFile(kProjectFilter, ws_.settings.project_name);
+    if (path.isEmpty())
+        return;
+    emit saveProjectPathRequested(path);
+}
+
+void MainWindow::showNetlistMenuItem()
+{
+    action(QStringLiteral("mnu5"))->setVisible(true);
+    action(QStringLiteral("mnuNetlist"))->setVisible(true);
+}
+
+void MainWindow::showProjectOpened()
+{
+    showNetlistMenuItem();
+    setEnabled(true);
+    showProjectMenus();
+    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+    redrawScheme();
+}
+
+void MainWindow::redrawScheme()
+{
+    overview_->redraw();
+    if (!scada_mode_)
+        static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(overview_);
+}
+
+void MainWindow::openBlock(int k, Qt::MouseButton button)
+{
+    if (k < 1 || k > SchemeOverview::kPictures)
+        return;
+    BlockTable& b = ws_.blocks;
+    if (button == Qt::RightButton) {
+        // A right-button press on an algorithm block imports a drawn algorithm.
+        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == 45) {
+            b.cur_block = uint8_t(k - 8);
+            b.cur_block_type = 45;
+            emit algorithmDrawingImportRequested(k - 8);
+        }
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    if (k == 1) {
+        showScadaMode();
+        return;
+    }
+    int block = 0;
+    if (k == 2)
+        block = BlockTable::kGraphBlock;
+    else if (k == 3)
+        block = BlockTable::kJournalBlock;
+    else if (k >= SchemeOverview::kFirstBlockPicture)
+        block = k - 8;
+    else
+        return; // pictures 4..8 are never shown
+    const int type = b.block_type[block];
+    if (type <= 0 || type > 255)
+        return; // an empty cell has no picture to click
+    b.cur_block_type = uint8_t(type);
+    b.cur_block = uint8_t(block);
+    if (type == 45)
+        emit openAlgorithmEditorRequested(block);
+    else
+        emit openParameterEditorRequested(block);
+}
+
+void MainWindow::registerSecondaryWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    for (const QPointer<QWidget>& w : secondary_)
+        if (w == window)
+            return;
+    secondary_.append(window);
+}
+
+void MainWindow::showChildWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    registerSecondaryWindow(window);
+    bool known = false;
+    for (const QPointer<QWidget>& w : modal_children_)
+        known = known || w == window;
+    if (!known) {
+        modal_children_.append(window);
+        window->installEventFilter(this);
+        connect(window, &QObject::destroyed, this, [this] {
+            bool open = settings_ && settings_->isVisible();
+            for (const QPointer<QWidget>& w : modal_children_)
+                open = open || (w && w->isVisible());
+            if (!open)
+                setEnabled(true);
+        });
+    }
+    setEnabled(false);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && !event->spontaneous()) {
+        bool open = settings_->isVisible();
+        for (const QPointer<QWidget>& w : modal_children_)
+            open = open || (w && w != watched && w->isVisible());
+        if (!open)
+            setEnabled(true);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeSecondaryWindows()
+{
+    QList<QPointer<QWidget>> order;
+    for (const char* name : kCloseOrder)
+        for (const QPointer<QWidget>& w : secondary_)
+            if (w && w->objectName() == QLatin1String(name))
+                order.append(w);
+    for (const QPointer<QWidget>& w : secondary_)
+        if (w && !order.contains(w))
+            order.append(w);
+    for (const QPointer<QWidget>& w : order) {
+        if (!w)
+            continue;
+        w->close();
+        if (w && w->isVisible())
+            w->hide(); // the program ends even if a window would rather stay
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    closeSecondaryWindows();
+    event->accept();
 }
 
 } // namespace ostrel

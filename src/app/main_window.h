@@ -1,19 +1,143 @@
 #pragma once
+// Config_SCADA: the main window. Owns the menus, the idle logo, the scheme
+// overview and the eight page tabs, switches between scheme and SCADA mode,
+// selects the controller version and routes clicks on block pictures. The
+// editors of other parts are reached through the signals below; the window
+// itself opens only the settings dialog.
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QTabWidget;
 
 namespace ostrel {
 
 struct Workspace;
 class Interaction;
+class SchemeOverview;
+class SettingsDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kPages = 8;
+
     MainWindow(Workspace& ws, Interaction& ui, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Workspace& workspace() { return ws_; }
+    Interaction& interaction() { return ui_; }
+
+    // Menu item or separator by its control name (nullptr when unknown).
+    QAction* action(const QString& name) const;
+    // Menu by its control name, including the context menu "mnuEdit".
+    QMenu* menu(const QString& name) const;
+    QMenu* editMenu() const { return edit_menu_; }
+
+    SettingsDialog& settingsDialog() { return *settings_; }
+    SchemeOverview& overview() { return *overview_; }
+    QTabWidget& pageTabs() { return *tabs_; }
+    // The canvas of page p (0..7); a placeholder until the page editor sets its own.
+    QWidget* pageCanvas(int page) const;
+    // Puts `canvas` into tab `page` in place of the current one (which is deleted).
+    void setPageCanvas(int page, QWidget* canvas);
+    void setPageTabCaption(int page, const QString& caption);
+
+    bool projectExists() const { return project_exists_; }
+    bool inScadaMode() const { return scada_mode_; }
+
+    // What a version menu item does: version_code, title, check marks,
+    // "&Механизм" and the catalog counts.
+    void selectVersion(int code);
+    // What a project file's version line does: version_code, check marks and
+    // catalog counts, but neither the title nor "&Механизм".
+    void applyProjectVersion(int code);
+    void setTitle(const QString& title) { setWindowTitle(title); }
+
+    void showSchemeMode();
+    void showScadaMode();
+    // Selects page tab p (0..7); current_page follows, as for a click.
+    void selectPage(int page);
+
+    void newProject();        // "&Создать проект"
+    void openSettings();      // "&Настройки"
+    void openNetlist();       // "&Открыть Netlist P-CAD"
+    // "&Открыть проект": asks for the file and hands it on.
+    void openProject();
+    // "&Сохранить проект": asks for the file name and hands it on.
+    void saveProject();
+    // Opens the project named on the command line (no file dialog).
+    void openProjectFromCommandLine(const QString& path);
+
+    // After a project file was read: shows "&Открыть Netlist P-CAD" and its separator.
+    void showNetlistMenuItem();
+    // After a project file and its netlist were read: enables the window,
+    // shows the project menus, sets the title by version, redraws the overview.
+    void showProjectOpened();
+    // Redraws the scheme overview from the block table.
+    void redrawScheme();
+
+    // The click on overview picture k (1..84) with the given button.
+    void openBlock(int k, Qt::MouseButton button = Qt::LeftButton);
+
+    // Windows of other parts that must close with the main window. They must
+    // be top-level windows without a Qt parent (a child window would be
+    // disabled together with the main window).
+    void registerSecondaryWindow(QWidget* window);
+    // Shows a registered (or new) secondary window, disabling this window
+    // until that one closes or is hidden.
+    void showChildWindow(QWidget* window);
+
+signals:
+    // A click on a block picture: cur_block and cur_block_type are set; the
+    // algorithm block goes to the loading window and then the step editor,
+    // every other block to the parameter editor.
+    void openParameterEditorRequested(int block);
+    void openAlgorithmEditorRequested(int block);
+    // A right-button press on an algorithm block picture.
+    void algorithmDrawingImportRequested(int block);
+    void openProjectPathRequested(const QString& path);
+    void saveProjectPathRequested(const QString& path);
+    void writeSchemeRequested();
+    void writePageRequested();
+    void writeAllPagesRequested();
+    // Mode switches, for the page blink timer and the page previews.
+    void schemeModeEntered();
+    void scadaModeEntered();
+    void currentPageChanged(int page);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildMenus();
+    void buildClientArea();
+    QAction* addItem(QMenu* menu, const QString& caption, const char* name);
+    QAction* addSeparator(QMenu* menu, const char* name);
+    void settingsConfirmed(bool newProject);
+    void showProjectMenus();
+    void showLogo(bool visible);
+    void closeSecondaryWindows();
+    void tabChanged(int index);
+
     Workspace& ws_;
     Interaction& ui_;
+    std::unique_ptr<SettingsDialog> settings_;
+    QWidget* logo_ = nullptr;
+    SchemeOverview* overview_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    std::array<QWidget*, kPages> canvases_{};
+    QMenu* edit_menu_ = nullptr;
+    std::array<QAction*, 4> version_items_{};
+    QList<QPointer<QWidget>> secondary_;
+    QList<QPointer<QWidget>> modal_children_;
+    bool project_exists_ = false;
+    bool scada_mode_ = false;
 };
 
 } // namespace ostrel

@@ -5,6 +5,7 @@
 #include "algorithm/algorithm_data.h"
 #include "app/project_settings.h"
 #include "link/transfer_state.h"
+#include "project/report_reserve.h"
 #include "scada/scada_pages.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
@@ -20,6 +21,7 @@ struct Workspace {
     AlgorithmData alg;
     ScadaPages pages;
     TransferState transfer;
+    ReportReserve report_reserve; // kept by the project file only
 
     int16_t current_page = 0;
     int16_t all_pages_flag = 0;

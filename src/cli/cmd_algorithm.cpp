@@ -1,11 +1,99 @@
+// ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]: imports the scheme
+// into a fresh workspace, then the drawn algorithm into one algorithm block,
+// and prints the resulting program as JSON.
+#include "algorithm/drawing_import.h"
+#include "algorithm/step_program.h"
+#include "app/workspace.h"
 #include "cli/commands.h"
+#include "platform/scripted_interaction.h"
+#include "scheme/netlist_import.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <memory>
 
 namespace ostrel::cli {
 
-int runAlgorithm(const QStringList&)
+int runAlgorithm(const QStringList& args)
 {
-    printError(QStringLiteral("not available yet"));
-    return 2;
+    QStringList files;
+    int block = -1;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--block")) {
+            bool ok = false;
+            block = i + 1 < args.size() ? args[i + 1].toInt(&ok) : -1;
+            if (!ok) {
+                printError(QStringLiteral("--block needs a block number"));
+                return 2;
+            }
+            ++i;
+        } else {
+            files.append(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        printError(QStringLiteral("usage: ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]"));
+        return 2;
+    }
+    for (const QString& f : files) {
+        QFileInfo info(f);
+        if (!info.isFile() || !info.isReadable()) {
+            printError(QStringLiteral("cannot read %1").arg(f));
+            return 2;
+        }
+    }
+
+    auto ws = std::make_unique<Workspace>();
+    ScriptedInteraction ui;
+    if (!importNetlistFile(*ws, files[0], ui)) {
+        printError(QStringLiteral("cannot read %1").arg(files[0]));
+        return 2;
+    }
+    resetNewProjectBlocks(*ws);
+
+    if (block < 0)
+        block = alg::firstAlgorithmBlock(ws->blocks);
+    if (!alg::isAlgorithmBlock(ws->blocks, block)) {
+        printError(block < 0 ? QStringLiteral("the scheme has no algorithm block")
+                             : QStringLiteral("block %1 is not an algorithm block").arg(block));
+        return 2;
+    }
+    if (importAlgorithmDrawing(*ws, block, files[1], ui) == DrawingImportOutcome::CannotOpen) {
+        printError(QStringLiteral("cannot read %1").arg(files[1]));
+        return 2;
+    }
+
+    QJsonArray messages;
+    for (const QString& m : ui.texts())
+        messages.append(m);
+    QJsonArray steps;
+    for (int s = 0; s < alg::kSteps; ++s) {
+        QJsonArray fields;
+        for (int f = 0; f < alg::kFields; ++f)
+            fields.append(alg::stepField(ws->blocks, block, s, f));
+        steps.append(fields);
+    }
+    QJsonArray comments;
+    for (const QString& c : ws->alg.alg_comments)
+        comments.append(c);
+    QJsonArray flags;
+    for (int s = 0; s < alg::kSteps; ++s)
+        flags.append(QJsonArray{int(ws->alg.call_flags[s][0]), int(ws->alg.call_flags[s][1])});
+    QJsonArray setpoints;
+    for (int k = 1; k <= alg::kSetpoints; ++k)
+        setpoints.append(double(alg::setpoint(ws->blocks, block, k)));
+
+    QJsonObject out;
+    out[QStringLiteral("block")] = block;
+    out[QStringLiteral("messages")] = messages;
+    out[QStringLiteral("steps")] = steps;
+    out[QStringLiteral("comments")] = comments;
+    out[QStringLiteral("call_flags")] = flags;
+    out[QStringLiteral("setpoints")] = setpoints;
+    printJson(QJsonDocument(out).toJson(QJsonDocument::Compact));
+    return 0;
 }
 
 } // namespace ostrel::cli

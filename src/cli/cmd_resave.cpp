@@ -1,11 +1,46 @@
 #include "cli/commands.h"
 
+#include "app/workspace.h"
+#include "platform/scripted_interaction.h"
+#include "project/project_reader.h"
+#include "project/project_writer.h"
+
+#include <QFileInfo>
+#include <memory>
+
 namespace ostrel::cli {
 
-int runResave(const QStringList&)
+// Opens a project the way the program does and saves it again.
+int runResave(const QStringList& args)
 {
-    printError(QStringLiteral("not available yet"));
-    return 2;
+    if (args.size() != 2) {
+        printError(QStringLiteral("usage: ostrel-cli resave IN.prt OUT.prt"));
+        return 2;
+    }
+    const QString in = QFileInfo(args[0]).absoluteFilePath();
+    const QString out = QFileInfo(args[1]).absoluteFilePath();
+    auto ws = std::make_unique<Workspace>();
+    ScriptedInteraction ui;
+    const ProjectReadResult r = readProject(*ws, in, ui);
+    if (!r.loaded()) {
+        printError(QStringLiteral("cannot read %1: %2").arg(args[0], r.error));
+        return 2;
+    }
+    if (r.status == ProjectReadStatus::NetlistMissing)
+        printError(QStringLiteral("warning: netlist not found (%1); scheme taken from the project file")
+                       .arg(r.netlist_path));
+
+    ProjectWriteOptions options;
+    // Keep the decimal separator the file was written with.
+    if (r.decimal_point == QLatin1String(","))
+        options.locale = QLocale(QLocale::Russian, QLocale::Russia);
+    else if (r.decimal_point == QLatin1String("."))
+        options.locale = QLocale::c();
+    if (!writeProject(*ws, out, ui, options)) {
+        printError(QStringLiteral("cannot write %1").arg(args[1]));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace ostrel::cli

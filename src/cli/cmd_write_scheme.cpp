@@ -1,11 +1,204 @@
+// write-scheme: import a scheme into a fresh workspace and write it into a
+// controller over TCP or a serial device, or dump the exact byte stream.
+#include "app/workspace.h"
 #include "cli/commands.h"
+#include "link/scheme_serializer.h"
+#include "link/transfer_engine.h"
+#include "platform/scripted_interaction.h"
+#include "scheme/netlist_import.h"
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <memory>
 
 namespace ostrel::cli {
 
-int runWriteScheme(const QStringList&)
+namespace {
+
+// Messages go to standard error as they come; the choosers answer "cancel".
+class PrintingInteraction : public ScriptedInteraction {
+public:
+    void message(const QString& text, const QString& title, MessageIcon icon) override
+    {
+        ScriptedInteraction::message(text, title, icon);
+        printError(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+    }
+};
+
+struct Options {
+    QString input;
+    QString tcpHost;
+    quint16 tcpPort = 0;
+    QString serialDevice;
+    QString dumpFile;
+    int controller = 1;
+    int version = 5;
+};
+
+const char* kUsage =
+    "usage: ostrel-cli write-scheme NETLIST.net (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
+    "                  [--controller 1..8] [--version 5|3|0|1]";
+
+bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
-    printError(QStringLiteral("not available yet"));
-    return 2;
+    int targets = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size()) {
+                error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        QString v;
+        if (a == QLatin1String("--tcp")) {
+            if (!value(v))
+                return false;
+            const qsizetype colon = v.lastIndexOf(u':');
+            bool ok = false;
+            const uint port = colon > 0 ? v.mid(colon + 1).toUInt(&ok) : 0;
+            if (!ok || port == 0 || port > 65535) {
+                error = QStringLiteral("--tcp expects HOST:PORT");
+                return false;
+            }
+            o.tcpHost = v.left(colon);
+            o.tcpPort = quint16(port);
+            ++targets;
+        } else if (a == QLatin1String("--serial")) {
+            if (!value(o.serialDevice))
+                return false;
+            ++targets;
+        } else if (a == QLatin1String("--dump")) {
+            if (!value(o.dumpFile))
+                return false;
+            ++targets;
+        } else if (a == QLatin1String("--controller")) {
+            if (!value(v))
+                return false;
+            bool ok = false;
+            o.controller = v.toInt(&ok);
+            if (!ok || o.controller < 1 || o.controller > 8) {
+                error = QStringLiteral("--controller expects 1..8");
+                return false;
+            }
+        } else if (a == QLatin1String("--version")) {
+            if (!value(v))
+                return false;
+            bool ok = false;
+            o.version = v.toInt(&ok);
+            if (!ok || !(o.version == 5 || o.version == 3 || o.version == 0 || o.version == 1)) {
+                error = QStringLiteral("--version expects 5, 3, 0 or 1");
+                return false;
+            }
+        } else if (a.startsWith(QLatin1String("--")) || !o.input.isEmpty()) {
+            error = QStringLiteral("unexpected argument: ") + a;
+            return false;
+        } else {
+            o.input = a;
+        }
+    }
+    if (o.input.isEmpty() || targets != 1) {
+        error = QString::fromLatin1(kUsage);
+        return false;
+    }
+    return true;
+}
+
+// Fills a fresh workspace from the input file. The one place that knows the
+// kinds of input: a netlist is imported as a new project would be.
+bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& error)
+{
+    if (!QFileInfo(path).isFile()) {
+        error = QStringLiteral("cannot open ") + path;
+        return false;
+    }
+    if (!importNetlistFile(ws, path, ui)) {
+        error = QStringLiteral("cannot open ") + path;
+        return false;
+    }
+    ws.settings.netlist_path = QFileInfo(path).absoluteFilePath();
+    resetNewProjectBlocks(ws);
+    return true;
+}
+
+QByteArray summary(const Workspace& ws, qsizetype bytes)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("ok"), true);
+    o.insert(QStringLiteral("bytes"), qint64(bytes));
+    o.insert(QStringLiteral("param_bytes"), ws.blocks.param_bytes);
+    o.insert(QStringLiteral("text_bytes"), ws.blocks.text_bytes);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+int runWriteScheme(const QStringList& args)
+{
+    Options o;
+    QString error;
+    if (!parseOptions(args, o, error)) {
+        printError(error);
+        return 2;
+    }
+    auto ws = std::make_unique<Workspace>();
+    PrintingInteraction ui;
+    ws->selectVersion(uint8_t(o.version));
+    if (!loadInput(*ws, o.input, ui, error)) {
+        printError(error);
+        return 1;
+    }
+    ws->settings.controller_number = int16_t(o.controller);
+
+    if (!o.dumpFile.isEmpty()) {
+        const SchemeImage image = buildSchemeImage(*ws);
+        if (!image.fatal.isEmpty()) {
+            ui.message(image.fatal, kParameterErrorTitle, MessageIcon::None);
+            return 1;
+        }
+        if (image.parameterError)
+            ui.message(kParameterError, kParameterErrorTitle, MessageIcon::None);
+        const QByteArray stream = schemeWireStream(image);
+        QSaveFile out(o.dumpFile);
+        if (!out.open(QIODevice::WriteOnly) || out.write(stream) != stream.size() || !out.commit()) {
+            printError(QStringLiteral("cannot write ") + o.dumpFile);
+            return 1;
+        }
+        printJson(summary(*ws, stream.size()));
+        return 0;
+    }
+
+    if (!o.tcpHost.isEmpty()) {
+        ws->settings.link_port = ProjectSettings::kTcpPort;
+        ws->settings.ip_address = o.tcpHost;
+        ws->settings.tcp_port = o.tcpPort;
+    } else {
+        ws->settings.link_port = 1;
+    }
+    TransferEngine engine(*ws, ui);
+    engine.setRetryOnFailure(false);
+    if (!o.serialDevice.isEmpty()) {
+        const QString device = o.serialDevice;
+        engine.link().serialDeviceName = [device](int) { return device; };
+    }
+    qsizetype sent = 0;
+    QObject::connect(&engine, &TransferEngine::packetSent, [&sent](const QByteArray& b) { sent += b.size(); });
+    int status = 1;
+    QObject::connect(&engine, &TransferEngine::finished, [&status](bool ok) {
+        status = ok ? 0 : 1;
+        QCoreApplication::exit(status);
+    });
+    if (!engine.startSchemeWrite())
+        return 1;
+    QCoreApplication::exec();
+    if (status == 0)
+        printJson(summary(*ws, sent));
+    return status;
 }
 
 } // namespace ostrel::cli

@@ -17,6 +17,14 @@ struct EditorRow {
     RowKind kind = RowKind::Hidden;
     QString caption;     // base caption; label sets may override (rowCaption)
     QStringList items;   // list / selector items ("1".."N" when generated)
+    // Fixed storage of the row when it has one: parameter index (Number, List)
+    // or text index (Name) of the block; -1 when the editor computes it from
+    // the chosen channel, step, event or subtype (or the row stores nothing).
+    int16_t param = -1;
+    int16_t text = -1;
+
+    int itemCount() const { return int(items.size()); }
+    bool visible() const { return kind != RowKind::Hidden; }
 };
 
 struct BlockTypeInfo {
@@ -51,15 +59,19 @@ public:
     // Label number of output index j (0 when the type defines none).
     int output_label(int type, int j) const;
 
+    // Editor row r (0..16) of the type; a hidden row when the type has none.
+    const EditorRow& row(int type, int r) const;
     // Caption of editor row r after the label-set rule (SUM, PID, UNI follow
-    // their subtype parameter).
+    // their subtype parameter: p9, p0, p0). A subtype without a set gives the
+    // row's base caption.
     QString rowCaption(int type, int row, int subtype) const;
+    static constexpr int kRows = 17;
 
     // Type number 1..50 whose code equals the first three characters, or 0.
     int typeForCode(const QString& code3) const;
 
     // Version-dependent counts: RS4 texts are 48 for version 5, TOU parameters 1
-    // for versions 3, 4 and 5.
+    // for versions 3 and 5 (0 otherwise).
     void applyVersion(int version_code);
 
     static const QStringList& sensor_types(); // 16 entries, index 15 empty
@@ -68,5 +80,9 @@ public:
 private:
     std::array<BlockTypeInfo, kTypes + 1> types_; // index 0 = no block
 };
+
+// The SUM, PID and UNI label sets: caption of `row` for `subtype`, or a null
+// QString when the type/row/subtype has none.
+QString labelSetCaption(int type, int row, int subtype);
 
 } // namespace ostrel

@@ -4,6 +4,8 @@
 // inverters and connections. Messages go to the interaction seam in the order
 // the program shows them.
 #include "scheme/netlist_reader.h"
+#include <QString>
+#include <array>
 
 namespace ostrel {
 
@@ -12,13 +14,25 @@ class Interaction;
 
 struct ImportResult {
     bool completed = true; // false when the import stopped at an error
+    // Full component name (the text of its originalName item) by block
+    // number 0..99, as the import's instance table holds it.
+    std::array<QString, 100> component{};
 };
 
 // Runs the import over the items (which it rewrites while ordering nets).
 ImportResult importNetlist(Workspace& ws, NetlistItems& items, Interaction& ui);
 
 // Reads the file and imports it. false when the file cannot be opened (nothing changed).
-bool importNetlistFile(Workspace& ws, const QString& path, Interaction& ui);
+bool importNetlistFile(Workspace& ws, const QString& path, Interaction& ui, ImportResult* result = nullptr);
+
+// The file filter of every netlist choice.
+inline const QString kNetlistFilter = QStringLiteral("P-CAD file|*.net");
+
+// Asks for a netlist file (filter "P-CAD file|*.net") and imports it. A
+// cancelled choice, or a file that cannot be opened, leaves everything as it
+// was and returns false. With recordPath the chosen file becomes the project's
+// netlist path (the settings dialog's "Загрузить").
+bool chooseAndImportNetlist(Workspace& ws, Interaction& ui, bool recordPath, ImportResult* result = nullptr);
 
 // What "Ok" of the settings dialog does for a new project: RS485 texts and the
 // step programs of algorithm blocks 1..96 go back to their defaults.

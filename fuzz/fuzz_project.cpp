@@ -1,0 +1,95 @@
+// Fuzzes the project file reader. The input either is the file itself (first
+// byte even) or edits a valid project of one of the four versions (first byte
+// odd): the project is cut after a number of lines and single lines are
+// replaced, so the reader is driven deep into every section. A netlist beside
+// the file makes the import and the value restore run too. Whatever is read
+// is saved again.
+#include "app/workspace.h"
+#include "platform/scripted_interaction.h"
+#include "project/project_reader.h"
+#include "project/project_writer.h"
+#include "../tests/project/project_fixture.h"
+
+#include <QByteArrayList>
+#include <QDir>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct Templates {
+    QString folder;
+    std::array<QByteArrayList, 4> lines; // versions 5, 3, 0, 1
+};
+
+const Templates& templates()
+{
+    static const Templates t = [] {
+        Templates out;
+        out.folder = QDir::temp().filePath(QStringLiteral("ostrel-fuzz-project"));
+        QDir().mkpath(out.folder);
+        const uint8_t versions[4] = {5, 3, 0, 1};
+        for (int i = 0; i < 4; ++i) {
+            auto ws = std::make_unique<ostrel::Workspace>();
+            ws->selectVersion(versions[i]);
+            fixture::importScheme(*ws, out.folder + QStringLiteral("/scheme.net"), fixture::smallScheme(true));
+            fixture::fillPages(ws->pages);
+            fixture::fillAlgorithm(*ws, 14, i);
+            ws->report_reserve.value = 5;
+            out.lines[size_t(i)] = ostrel::projectFileBytes(*ws, QLocale::c()).split('\n');
+        }
+        return out;
+    }();
+    return t;
+}
+
+uint32_t take(const uint8_t*& p, const uint8_t* end, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < bytes && p < end; ++i)
+        v = (v << 8) | *p++;
+    return v;
+}
+
+QByteArray buildInput(const uint8_t* data, size_t size)
+{
+    const uint8_t* p = data;
+    const uint8_t* end = data + size;
+    const uint8_t mode = uint8_t(take(p, end, 1));
+    if ((mode & 1) == 0)
+        return QByteArray(reinterpret_cast<const char*>(p), qsizetype(end - p));
+    QByteArrayList lines = templates().lines[(mode >> 1) & 3];
+    // Keep a number of lines (all when the count exceeds them).
+    const uint32_t keep = take(p, end, 3);
+    if (keep < uint32_t(lines.size()))
+        lines = lines.mid(0, qsizetype(keep));
+    // Replace lines: index (3 bytes), length (1 byte), bytes.
+    while (end - p >= 4 && !lines.isEmpty()) {
+        const uint32_t index = take(p, end, 3) % uint32_t(lines.size());
+        const uint32_t len = take(p, end, 1);
+        const qsizetype n = std::min<qsizetype>(len, end - p);
+        lines[qsizetype(index)] = QByteArray(reinterpret_cast<const char*>(p), n);
+        p += n;
+    }
+    return lines.join('\n');
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray input = buildInput(data, size);
+    auto ws = std::make_unique<ostrel::Workspace>();
+    ostrel::ScriptedInteraction ui;
+    const ostrel::ProjectReadResult r = ostrel::readProjectBytes(*ws, input, templates().folder, ui);
+    if (r.loaded()) {
+        const QByteArray again = ostrel::projectFileBytes(*ws, QLocale::c());
+        if (again.isEmpty())
+            std::abort();
+        for (int n = 0; n < ostrel::BlockTable::kBlocks; ++n)
+            if (ws->blocks.block_type[n] < 0 || ws->blocks.block_type[n] > 50)
+                std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "app/app_controller.h"
+#include "algorithm/drawing_import.h"
+#include "algorithm/step_editor.h"
+#include "app/loading_window.h"
+#include "app/main_window.h"
+#include "app/settings_dialog.h"
+#include "app/workspace.h"
+#include "link/scheme_write_controller.h"
+#include "platform/interaction.h"
+#include "scheme/block_parameter_editor.h"
+
+namespace ostrel {
+
+AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
+    : ws_(ws), ui_(ui), window_(window)
+{
+    // Secondary windows have no Qt parent: disabling the main window while
+    // one is open must not disable the open window with it.
+    param_editor_ = std::make_unique<BlockParameterEditor>(ws, ui);
+    step_editor_ = std::make_unique<StepEditor>(ws, ui);
+    loading_ = std::make_unique<LoadingWindow>();
+    writer_ = std::make_unique<SchemeWriteController>(ws, ui, &window);
+    window.registerSecondaryWindow(param_editor_.get());
+    window.registerSecondaryWindow(step_editor_.get());
+    window.registerSecondaryWindow(loading_.get());
+
+    connect(&window, &MainWindow::openParameterEditorRequested, this, &AppController::openParameterEditor);
+    connect(&window, &MainWindow::openAlgorithmEditorRequested, this, &AppController::openAlgorithmEditor);
+    connect(&window, &MainWindow::algorithmDrawingImportRequested, this,
+            &AppController::importAlgorithmDrawing);
+    connect(loading_.get(), &LoadingWindow::finished, this, [this] {
+        if (pending_alg_block_ <= 0)
+            return;
+        window_.showChildWindow(step_editor_.get());
+        step_editor_->openFor(pending_alg_block_);
+    });
+    // After an insert or delete the editor goes through the loading window again.
+    connect(step_editor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
+    connect(step_editor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
+
+    connect(&window, &MainWindow::writeSchemeRequested, writer_.get(), &SchemeWriteController::startSchemeWrite);
+    connect(&window, &MainWindow::writePageRequested, writer_.get(), &SchemeWriteController::startPageWrite);
+    connect(&window, &MainWindow::writeAllPagesRequested, writer_.get(),
+            &SchemeWriteController::startAllPagesWrite);
+    connect(writer_.get(), &SchemeWriteController::transferActiveChanged, &window.settingsDialog(),
+            &SettingsDialog::setTransferActive);
+    connect(writer_.get(), &SchemeWriteController::currentPageChanged, &window, &MainWindow::selectPage);
+
+    connect(&window, &MainWindow::openProjectPathRequested, this, &AppController::openProjectFile);
+    connect(&window, &MainWindow::saveProjectPathRequested, this, &AppController::saveProjectFile);
+}
+
+AppController::~AppController() = default;
+
+void AppController::openParameterEditor(int block)
+{
+    window_.showChildWindow(param_editor_.get());
+    param_editor_->openFor(block);
+}
+
+void AppController::openAlgorithmEditor(int block)
+{
+    pending_alg_block_ = block;
+    window_.showChildWindow(loading_.get());
+    loading_->start();
+}
+
+void AppController::importAlgorithmDrawing(int block)
+{
+    const QString path = ui_.openFile(QStringLiteral("P-CAD file|*.net"));
+    if (path.isEmpty())
+        return; // nothing chosen: the program stays as it is
+    ostrel::importAlgorithmDrawing(ws_, block, path, ui_);
+}
+
+bool AppController::openProjectFile(const QString&)
+{
+    return false;
+}
+
+bool AppController::saveProjectFile(const QString&)
+{
+    return false;
+}
+
+} // namespace ostrel

@@ -1,0 +1,50 @@
+#pragma once
+// Connects the main window to the windows and commands of the other parts:
+// the parameter editor, the loading window and the step editor, the drawing
+// import, the project file and the writes into the controller. Owns those
+// secondary windows; the main window closes them at shutdown.
+#include <QObject>
+#include <memory>
+
+namespace ostrel {
+
+struct Workspace;
+class Interaction;
+class MainWindow;
+class BlockParameterEditor;
+class StepEditor;
+class LoadingWindow;
+class SchemeWriteController;
+
+class AppController : public QObject {
+    Q_OBJECT
+public:
+    AppController(Workspace& ws, Interaction& ui, MainWindow& window);
+    ~AppController() override;
+
+    BlockParameterEditor& parameterEditor() { return *param_editor_; }
+    StepEditor& stepEditor() { return *step_editor_; }
+    LoadingWindow& loadingWindow() { return *loading_; }
+    SchemeWriteController& writer() { return *writer_; }
+
+    // Opens a project file (the command line and "&Открыть проект" end here).
+    bool openProjectFile(const QString& path);
+    // Writes the project file (the save dialog ends here).
+    bool saveProjectFile(const QString& path);
+
+private:
+    void openParameterEditor(int block);
+    void openAlgorithmEditor(int block);
+    void importAlgorithmDrawing(int block);
+
+    Workspace& ws_;
+    Interaction& ui_;
+    MainWindow& window_;
+    std::unique_ptr<BlockParameterEditor> param_editor_;
+    std::unique_ptr<StepEditor> step_editor_;
+    std::unique_ptr<LoadingWindow> loading_;
+    std::unique_ptr<SchemeWriteController> writer_;
+    int pending_alg_block_ = 0;
+};
+
+} // namespace ostrel

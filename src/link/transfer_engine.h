@@ -1,0 +1,106 @@
+#pragma once
+// Runs the transfer sequences on the link with timers: opens the link, sends
+// each tick's packet, applies the intervals, handles failing sends, and chains
+// the pages of an all-pages write. No windows: the progress window listens to
+// the signals; the command-line tool uses it as it is.
+#include "link/controller_link.h"
+#include "link/sequences.h"
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace ostrel {
+
+struct Workspace;
+class Interaction;
+
+inline const QString kComPortError = QStringLiteral("Ошибка СОМ порта!");
+inline const QString kPortError = QStringLiteral("Ошибка порта!!!");
+
+class TransferEngine : public QObject {
+    Q_OBJECT
+public:
+    TransferEngine(Workspace& ws, Interaction& ui, QObject* parent = nullptr);
+    ~TransferEngine() override;
+
+    ControllerLink& link() { return *link_; }
+
+    // true (default): a failing send shows "Ошибка порта!!!" once per run of
+    // failures and the sequence retries at its next tick. false: the first
+    // failing send ends the write with finished(false) (for unattended use).
+    void setRetryOnFailure(bool retry) { retry_ = retry; }
+
+    // Scheme write: serialises the scheme, derives the timing from the link
+    // port, opens the link and starts the sequence. A write already running is
+    // stopped and the new one starts at stage 0. false when nothing was started
+    // (the message has been shown).
+    bool startSchemeWrite();
+
+    // Renders page `page` into ws.transfer.part_payload (and tx_buffer);
+    // false stops the write (the preparer has shown its message).
+    using PagePreparer = std::function<bool(int page)>;
+    void setPagePreparer(PagePreparer preparer) { preparer_ = std::move(preparer); }
+
+    // Page write of current_page: the preparer (if any), then the sequence.
+    bool startPageWrite();
+    // All pages: all_pages_flag := 1, current_page := 0, then page after page.
+    bool startAllPagesWrite();
+    // The page sequence with the given part payloads (band length in their
+    // first two bytes), for page index `page`.
+    bool startPageSequence(int page, const std::array<QByteArray, 8>& payloads);
+
+    // "Отмена": no further page is started; a sequence stuck retrying a
+    // failing send is ended; a sequence that is sending runs to its end, but
+    // a failing send then ends it instead of retrying (nobody can cancel it
+    // any more once the progress window is closed).
+    void cancel();
+
+    // The link part of opening a project (timing, TCP connect or close).
+    void projectOpened();
+
+    bool isActive() const { return active_; }
+    bool isRetrying() const { return failing_; }
+    bool schemeRunning() const { return bool(scheme_); }
+    bool pageRunning() const { return bool(page_); }
+
+signals:
+    void transferActiveChanged(bool active);  // settings dialog disabled while true
+    void started(bool scheme);                // a sequence started (scheme or page)
+    void progressChanged(int value, int maximum);
+    void pageLabelsChanged(int sheet, int packet);
+    void pageTabReselected(int page);         // after each page header packet
+    void currentPageChanged(int page);        // the all-pages chain moved on
+    void aborted();                           // nothing was started: close the progress window
+    void sequenceFinished();                  // a sequence ended: close the progress window
+    void packetSent(const QByteArray& bytes);
+    void packetFailed(const QByteArray& bytes);  // a send that did not go out
+    void finished(bool ok);                   // the whole write is over
+
+private:
+    void onSchemeTick();
+    void onPageTick();
+    void onChainTick();
+    void stopSequences();
+    void setActive(bool active);
+    void endWrite(bool ok);
+    bool startPageFromState(int page);
+    void handleFailure(int retryInterval, QTimer& timer);
+
+    Workspace& ws_;
+    Interaction& ui_;
+    ControllerLink* link_;
+    QTimer schemeTimer_;
+    QTimer pageTimer_;
+    QTimer chainTimer_;
+    std::unique_ptr<SchemeSequence> scheme_;
+    std::unique_ptr<PageSequence> page_;
+    PagePreparer preparer_;
+    bool retry_ = true;
+    bool active_ = false;
+    bool failing_ = false;
+    bool cancelled_ = false; // "Отмена" was pressed while this sequence ran
+    quint64 generation_ = 0;
+};
+
+} // namespace ostrel

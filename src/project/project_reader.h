@@ -1,0 +1,62 @@
+#pragma once
+// Opening a project file. The file is first read completely into a staging
+// copy, counting lines exactly as the writer produces them; only a file that
+// reads to the end of its names section replaces the open project. Then the
+// netlist the file names is re-imported and the stored parameter values and
+// texts are put back onto every block that still has the same type.
+//
+// The main window does the rest with the result: dialogs, menus, title, the
+// TCP connect, tab captions, background pictures and the canvas refresh.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace ostrel {
+
+struct Workspace;
+class Interaction;
+
+enum class ProjectReadStatus {
+    Ok,             // project read and netlist imported
+    NetlistMissing, // project read; the netlist it names could not be opened
+    CannotOpen,     // the file could not be opened; nothing changed
+    Malformed,      // not a project file, or it ends early; nothing changed
+};
+
+struct ProjectReadResult {
+    ProjectReadStatus status = ProjectReadStatus::CannotOpen;
+    int version_line = 0;        // leading number of line 1
+    uint8_t version_code = 5;    // version in force after reading
+    bool connect_tcp = false;    // link_port is 9: connect to ip_address:tcp_port
+    // Captions of page tabs 0..7 ("Страница N" or the picture's base name).
+    std::array<QString, 8> tab_captions{};
+    // Background picture to load for page p; empty when the page has none.
+    std::array<QString, 8> background_files{};
+    bool comments_complete = true; // the comment section was read to its end
+    QString netlist_path;          // where the netlist was looked for
+    // Decimal separator of the first fractional parameter line ("." or ","),
+    // empty when the file has none: lets a re-save keep the file's form.
+    QString decimal_point;
+    QString error;                 // one line for Malformed / CannotOpen
+
+    bool loaded() const
+    {
+        return status == ProjectReadStatus::Ok || status == ProjectReadStatus::NetlistMissing;
+    }
+};
+
+// Reads the project file at `path` into the workspace.
+ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& ui);
+
+// The same over bytes already in memory; `folder` is the project's folder,
+// where the netlist and the background pictures are looked for.
+ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const QString& folder,
+                                   Interaction& ui);
+
+// For the command-line tool: opens a project and its netlist without any
+// window. false with a one-line reason when the file cannot be read, is not a
+// project file or its netlist is missing.
+bool loadProjectForCli(Workspace& ws, const QString& path, QString* error);
+
+} // namespace ostrel

@@ -1,0 +1,225 @@
+#include "project/project_writer.h"
+
+#include "app/workspace.h"
+#include "platform/interaction.h"
+#include "project/project_format.h"
+#include "project/project_sections.h"
+#include "project/record_fields.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace ostrel {
+
+using namespace project;
+
+namespace {
+
+const QLatin1String kCrLf("\r\n");
+
+struct LineWriter {
+    QString out;
+    QString decimal_point;
+    bool with_mechanisms = true;
+
+    void end() { out += kCrLf; }
+    void number(qint64 v)
+    {
+        appendNumber(out, v);
+        end();
+    }
+    void i16(int16_t& v) { number(v); }
+    void i32(int32_t& v) { number(v); }
+    void u8(uint8_t& v) { number(v); }
+    void text(const QString& s)
+    {
+        // A line break inside a text would shift every line after it.
+        if (s.contains(u'\r') || s.contains(u'\n')) {
+            QString t = s;
+            t.replace(u'\r', u' ').replace(u'\n', u' ');
+            out += t;
+        } else {
+            out += s;
+        }
+        end();
+    }
+    void text(QString& s) { text(static_cast<const QString&>(s)); }
+    void fixed(const QString& s)
+    {
+        out += s;
+        end();
+    }
+    void label(int page, const QString& kind, int n)
+    {
+        out += kPagePrefix;
+        out += QString::number(page);
+        out += kind;
+        out += QString::number(n);
+        end();
+    }
+    void before_control(ControlElement& c) { c.picture_file = shortenedPictureName(c.picture_file); }
+    bool mechanisms() const { return with_mechanisms; }
+    void parameter(float v)
+    {
+        appendParameter(out, v, decimal_point);
+        end();
+    }
+};
+
+// Copies src to dest through a save file; true when dest holds src afterwards.
+bool copyInto(const QString& src, const QString& dest)
+{
+    const QFileInfo si(src);
+    if (!si.isFile())
+        return false;
+    const QFileInfo di(dest);
+    if (di.exists() && si.canonicalFilePath() == di.canonicalFilePath())
+        return true;
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(dest);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 n = in.read(buf, sizeof buf);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (out.write(buf, n) != n)
+            return false;
+    }
+    return out.commit();
+}
+
+void copyCompanions(const Workspace& ws, const QString& folder)
+{
+    const QString& netlist = ws.settings.netlist_path;
+    QString netlistFolder;
+    if (netlist != kNoNetlist && !fileNameOf(netlist).isEmpty()) {
+        copyInto(netlist, pathInFolder(folder, netlist));
+        netlistFolder = QFileInfo(netlist).absolutePath();
+    }
+    for (int p = 0; p < ScadaPages::kShownPages; ++p) {
+        const QString name = fileNameOf(ws.pages.short_ref(p));
+        if (name.isEmpty())
+            continue;
+        // The stored full path may come from another machine; the picture
+        // then sits beside the netlist of the project that was opened.
+        const QString& full = ws.pages.full_path(p);
+        QString fullSlashed = full;
+        fullSlashed.replace(u'\\', u'/');
+        const QStringList sources{full, fullSlashed,
+                                  netlistFolder.isEmpty() ? QString() : pathInFolder(netlistFolder, name)};
+        const QString dest = pathInFolder(folder, name);
+        for (const QString& src : sources)
+            if (!src.isEmpty() && copyInto(src, dest))
+                break;
+    }
+}
+
+QByteArray toCp1251(const QString& text)
+{
+    QStringEncoder enc("windows-1251");
+    if (!enc.isValid())
+        return text.toLocal8Bit();
+    return enc.encode(text);
+}
+
+} // namespace
+
+QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
+{
+    ws.catalog.applyVersion(ws.version_code);
+    const BlockCatalog& cat = ws.catalog;
+    BlockTable& bt = ws.blocks;
+    const int version = ws.version_code;
+
+    LineWriter w;
+    w.out.reserve(2 * 1024 * 1024);
+    w.decimal_point = locale.decimalPoint();
+    w.with_mechanisms = storesMechanisms(version);
+
+    // Sections 1..7: version line and settings.
+    w.fixed(QString::number(version) + kHeaderTail);
+    w.text(ws.settings.project_name);
+    w.number(ws.settings.link_port);
+    w.text(ws.settings.ip_address);
+    w.number(ws.settings.tcp_port);
+    w.number(ws.settings.controller_number);
+    w.text(netlistReference(ws.settings.netlist_path));
+
+    // Sections 8..19: the pages.
+    visitPages(ws.pages, w);
+
+    // Sections 20..22: block types and parameters.
+    w.fixed(kSchemeHeader);
+    for (int n = 1; n <= kLastBlock; ++n)
+        w.number(bt.block_type[n]);
+    for (int n = 1; n <= kLastBlock; ++n) {
+        const int t = bt.block_type[n];
+        if (t == 0)
+            continue;
+        w.fixed(QString::number(n) + kBlockHeaderMid + cat.type_code(t) + QString::number(n) + kBlockHeaderTail);
+        const int count = cat.param_count(t);
+        for (int k = 0; k <= count; ++k) {
+            const int idx = bt.param_base[n] + k;
+            w.parameter(idx >= 0 && idx < BlockTable::kParams ? bt.ParamStore[idx] : 0.0f);
+        }
+    }
+
+    // Section 23: the report reserve, once when the scheme has a report block.
+    if (hasReportBlock(bt.block_type)) {
+        w.number(ws.report_reserve.value);
+        for (const QString& s : ws.report_reserve.texts)
+            w.text(s);
+    }
+
+    // Sections 24, 25: names.
+    w.fixed(kNamesHeader);
+    for (int n = 1; n <= kLastBlock; ++n) {
+        const int t = bt.block_type[n];
+        if (!storesNames(t, version))
+            continue;
+        w.fixed(kBlockHeaderMid + cat.type_code(t) + QString::number(n) + kBlockHeaderTail);
+        const int count = cat.text_count(t);
+        for (int k = 0; k < count; ++k) {
+            const int idx = bt.text_base[n] + k;
+            w.text(idx >= 0 && idx < BlockTable::kTexts ? bt.TextStore[idx] : QString());
+        }
+    }
+
+    // Section 26: comments and call flags.
+    if (storesComments(version)) {
+        w.fixed(kCommentsHeader);
+        for (const QString& c : ws.alg.alg_comments)
+            w.text(c);
+        for (int b = 0; b < 2; ++b)
+            for (int s = 0; s < kCallFlagSteps; ++s)
+                w.number(ws.alg.call_flags[s][b]);
+    }
+    return toCp1251(w.out);
+}
+
+bool writeProject(Workspace& ws, const QString& path, Interaction& ui, const ProjectWriteOptions& options)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ui.message(kFileLockedMessage, {}, MessageIcon::Error);
+        return false;
+    }
+    const QByteArray bytes = projectFileBytes(ws, options.locale);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        ui.message(kFileLockedMessage, {}, MessageIcon::Error);
+        return false;
+    }
+    if (options.copy_companions)
+        copyCompanions(ws, QFileInfo(path).absolutePath());
+    return true;
+}
+
+} // namespace ostrel

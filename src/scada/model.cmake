@@ -1,0 +1,1 @@
+list(APPEND SCADA_CORE scada_pages.cpp)

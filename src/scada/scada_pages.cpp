@@ -1,0 +1,268 @@
+#include "scada/scada_pages.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ostrel {
+
+namespace {
+
+template <typename Table>
+int16_t* usedIn(Table& table, int p, int n)
+{
+    return &table[size_t(p)][size_t(n)].used;
+}
+
+int tableSize(ElementKind kind)
+{
+    switch (kind) {
+    case ElementKind::Text: return ScadaPages::kTextSlots;
+    case ElementKind::Menu: return ScadaPages::kMenuSlots;
+    default: return ScadaPages::kSlots;
+    }
+}
+
+} // namespace
+
+namespace {
+
+template <typename Table>
+void resetTable(Table& table)
+{
+    for (auto& page : table)
+        for (auto& record : page)
+            record = {};
+}
+
+} // namespace
+
+void ScadaPages::clear()
+{
+    resetTable(parametr);
+    resetTable(signal);
+    resetTable(text_signal);
+    resetTable(level);
+    resetTable(go_block);
+    resetTable(figura);
+    resetTable(vent);
+    resetTable(text);
+    resetTable(control);
+    resetTable(menu);
+    grafik.fill(GrafikElement{});
+    clock.fill(ClockElement{});
+    background_refs.fill(QString());
+    background_kind.fill(0);
+    fill_color.fill(0);
+    grid_step = 1;
+    grid_enabled = 0;
+    grid_step_copy = 1;
+    grid_enabled_copy = 0;
+}
+
+GrafikElement* ScadaPages::grafik_of_page(int p)
+{
+    return (p >= 0 && p + 1 < kPages) ? &grafik[size_t(p + 1)] : nullptr;
+}
+
+ClockElement* ScadaPages::clock_of_page(int p)
+{
+    return (p >= 0 && p + 1 < kPages) ? &clock[size_t(p + 1)] : nullptr;
+}
+
+int ScadaPages::max_number(ElementKind kind)
+{
+    switch (kind) {
+    case ElementKind::Text: return 64;
+    case ElementKind::Menu: return 8;
+    default: return 32;
+    }
+}
+
+bool ScadaPages::valid_slot(ElementKind kind, int p, int n)
+{
+    return p >= 0 && p < kPages && n >= 0 && n < tableSize(kind);
+}
+
+int16_t* ScadaPages::used_flag(ElementKind kind, int p, int n)
+{
+    if (!valid_slot(kind, p, n))
+        return nullptr;
+    switch (kind) {
+    case ElementKind::Parametr: return usedIn(parametr, p, n);
+    case ElementKind::Signal: return usedIn(signal, p, n);
+    case ElementKind::TextSignal: return usedIn(text_signal, p, n);
+    case ElementKind::Level: return usedIn(level, p, n);
+    case ElementKind::GoBlock: return usedIn(go_block, p, n);
+    case ElementKind::Figura: return usedIn(figura, p, n);
+    case ElementKind::Vent: return usedIn(vent, p, n);
+    case ElementKind::Text: return usedIn(text, p, n);
+    case ElementKind::Control: return usedIn(control, p, n);
+    case ElementKind::Menu: return usedIn(menu, p, n);
+    }
+    return nullptr;
+}
+
+const int16_t* ScadaPages::used_flag(ElementKind kind, int p, int n) const
+{
+    return const_cast<ScadaPages*>(this)->used_flag(kind, p, n);
+}
+
+bool ScadaPages::is_used(ElementKind kind, int p, int n) const
+{
+    const int16_t* u = used_flag(kind, p, n);
+    return u && *u != 0;
+}
+
+int ScadaPages::allocate_slot(ElementKind kind, int p, int requested)
+{
+    if (p < 0 || p >= kPages)
+        return 0;
+    const int max = max_number(kind);
+    if (requested >= 1 && requested <= max && is_used(kind, p, requested))
+        return requested;
+    for (int n = 1; n <= max; ++n) {
+        int16_t* u = used_flag(kind, p, n);
+        if (*u == 0) {
+            *u = 1;
+            return n;
+        }
+    }
+    return 0;
+}
+
+void ScadaPages::release_slot(ElementKind kind, int p, int n)
+{
+    if (int16_t* u = used_flag(kind, p, n))
+        *u = 0;
+}
+
+int ScadaPages::typed_number(const QString& text)
+{
+    // Leading number: blanks, optional sign, digits, optional fraction.
+    const QString t = text.trimmed();
+    int i = 0;
+    QString num;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+        num += t[i++];
+    bool digits = false;
+    while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) {
+        num += t[i++];
+        digits = true;
+    }
+    if (i < t.size() && (t[i] == u'.' || t[i] == u',')) {
+        num += u'.';
+        ++i;
+        while (i < t.size() && t[i].isDigit() && t[i].unicode() < 128) {
+            num += t[i++];
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0;
+    bool ok = false;
+    double v = num.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return 0;
+    v = std::clamp(v, -1.0e6, 1.0e6);
+    return int(std::nearbyint(v));
+}
+
+int16_t pack_list_y(int top, int list_number)
+{
+    top = std::clamp(top, 0, 479);
+    list_number = std::clamp(list_number, 0, 31);
+    return int16_t(top + 1024 * list_number);
+}
+
+int list_top(int16_t y)
+{
+    return int(uint16_t(y) & 1023u);
+}
+
+int list_number(int16_t y)
+{
+    return int((uint16_t(y) >> 10) & 63u);
+}
+
+int16_t pack_signal_width(int width, int shape)
+{
+    width = std::clamp(width, 0, 63);
+    shape = std::clamp(shape, 0, 7);
+    return int16_t(width + 64 * (shape % 4));
+}
+
+int16_t pack_signal_height(int height, int shape)
+{
+    height = std::clamp(height, 0, 63);
+    shape = std::clamp(shape, 0, 7);
+    return int16_t(height + 64 * (shape / 4));
+}
+
+int signal_size(int16_t field)
+{
+    return int(uint16_t(field) & 63u);
+}
+
+int signal_shape(int16_t width_field, int16_t height_field)
+{
+    const int shape = int(uint16_t(height_field) >> 6) * 4 + int((uint16_t(width_field) >> 6) & 3u);
+    return std::min(shape, 7);
+}
+
+int16_t pack_go_option(bool locked, int list_index)
+{
+    return int16_t((locked ? 128 : 0) + std::clamp(list_index, 0, 127));
+}
+
+bool go_option_locked(int16_t option)
+{
+    return (uint16_t(option) / 128u) != 0;
+}
+
+int go_option_index(int16_t option)
+{
+    return int(uint16_t(option) % 128u);
+}
+
+int16_t go_target(int block, bool process, int list_index)
+{
+    if (block == 97)
+        return int16_t(201 + std::clamp(list_index, 0, 7));
+    if (block == 98)
+        return int16_t(211 + std::clamp(list_index, 0, 7));
+    if (block == 0)
+        return 220;
+    return int16_t(process ? block + 100 : block);
+}
+
+uint8_t pack_level_style(bool horizontal, bool framed)
+{
+    return uint8_t((horizontal ? 2 : 0) + (framed ? 1 : 0));
+}
+
+bool level_framed(uint8_t style)
+{
+    return (style & 1u) != 0;
+}
+
+bool level_horizontal(uint8_t style)
+{
+    return (style & 2u) != 0;
+}
+
+uint8_t pack_param_output(int list_index, bool setpoint)
+{
+    return uint8_t((std::clamp(list_index, 0, 127)) | (setpoint ? 0x80 : 0));
+}
+
+int param_output_index(uint8_t output)
+{
+    return output & 0x7f;
+}
+
+bool param_output_is_setpoint(uint8_t output)
+{
+    return (output & 0x80) != 0;
+}
+
+} // namespace ostrel

@@ -1,0 +1,1 @@
+list(APPEND SCHEME_UI scheme_overview.cpp)

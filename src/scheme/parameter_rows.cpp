@@ -1,0 +1,478 @@
+#include "scheme/parameter_rows.h"
+
+#include "app/workspace.h"
+
+#include <QLocale>
+#include <cfloat>
+#include <cmath>
+
+namespace ostrel {
+
+namespace {
+
+constexpr RowBinding param(int k, bool selector = false) { return {SlotKind::Param, k, selector, true}; }
+constexpr RowBinding text(int k) { return {SlotKind::Text, k, false, true}; }
+constexpr RowBinding shownOnly(int k) { return {SlotKind::Param, k, false, false}; }
+constexpr RowBinding selectorOnly() { return {SlotKind::None, -1, true, false}; }
+
+// PID rows 1..11 in order.
+constexpr int kPidParams[11] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
+
+// A stored float as an index into a list of `count` items.
+std::optional<int> listIndex(float v, int count)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    const double i = std::nearbyint(double(v));
+    if (i < 0 || i >= count)
+        return std::nullopt;
+    return int(i);
+}
+
+bool isChoiceRow(RowKind k) { return k == RowKind::List || k == RowKind::Selector; }
+
+} // namespace
+
+RowBinding rowBinding(int type, int row, const RowContext& ctx)
+{
+    const int c = ctx.c;
+    switch (type) {
+    case 1: // A_I: input c = 1..4
+        if (row == 0) return param(0);
+        if (row == 1) return selectorOnly();
+        if (row >= 2 && row <= 8) return param(4 * (row - 2) + c);
+        break;
+    case 2: // A_O: output c = 1..4; "Значение" addresses p(c+4), beyond the block
+        if (row == 0) return param(0);
+        if (row == 1) return selectorOnly();
+        if (row == 2) return param(c);
+        if (row == 3) return param(c + 4);
+        break;
+    case 3: // D_I
+    case 4: // D_O
+        if (row == 0) return param(0);
+        if (row == 1) return selectorOnly();
+        if (row == 2) return param(c);
+        break;
+    case 5: // RS4: device type and baud rate come from the netlist only
+        if (row == 0) return param(0);
+        if (row == 1 || row == 2) return shownOnly(row);
+        break;
+    case 9: case 11: case 12:
+        if (row >= 0 && row <= 3) return param(row);
+        break;
+    case 10: // SUM: offset first, then the gains, then the type
+        if (row == 0) return param(8);
+        if (row >= 1 && row <= 8) return param(row - 1);
+        if (row == 9) return param(9);
+        break;
+    case 17: case 18: case 21: case 27: case 33:
+        if (row == 0) return param(0);
+        break;
+    case 25: // S_P: name / value pairs, then the block name
+        if (row == 16) return text(8);
+        if (row >= 0 && row < 16) return (row % 2 == 0) ? text(row / 2) : param(row / 2);
+        break;
+    case 26: // PID
+        if (row == 0) return param(0);
+        if (row >= 1 && row <= 11) return param(kPidParams[row - 1]);
+        break;
+    case 28: // PRO: the step list is stored in p0 and selects step c
+        if (row == 0) return param(0, true);
+        if (row == 1) return param(4 + c);
+        if (row == 2) return param(36 + c);
+        if (row == 3) return param(68 + c);
+        if (row == 4) return param(100 + c);
+        if (row == 5) return param(136);
+        break;
+    case 29: // PAN: panel type 5 keeps its setpoints in the even parameters
+        if (row == 0) return param(0);
+        if (row >= 1 && row <= 5) return text(row - 1);
+        if (row >= 6 && row <= 9) {
+            const int k = row - 6;
+            return param(ctx.panel == 5 ? 2 * k + 2 : 2 * k + 3);
+        }
+        if (row >= 10 && row <= 13) return param(row);
+        break;
+    case 30:
+        if (row >= 0 && row <= 5) return param(row);
+        break;
+    case 31: // COD: step c = 0..31 held by the editor
+        if (row == 0) return selectorOnly();
+        if (row == 1) return param(4 + c);
+        if (row == 2) return param(36 + c);
+        if (row == 3) return param(68 + c);
+        if (row == 4) return param(0);
+        break;
+    case 34:
+        if (row >= 0 && row <= 3) return param(row);
+        break;
+    case 35:
+        if (row >= 0 && row <= 5) return param(row);
+        break;
+    case 36:
+        if (row >= 0 && row <= 4) return param(row);
+        break;
+    case 37:
+        if (row >= 0 && row <= 2) return param(row);
+        break;
+    case 38:
+        if (row >= 0 && row <= 8) return param(row);
+        break;
+    case 41: // GRA: the channel list is stored in p33 and selects channel c
+        if (row == 0) return param(33, true);
+        if (row == 1) return param(0);
+        if (row == 2) return text(33);
+        if (row == 3) return param(34 + c);
+        if (row == 4) return param(67 + c);
+        if (row == 5) return text(1 + c);
+        break;
+    case 42: // JUR: event c = 0..31; text 0 is the journal's own name and
+             // event c's name is text c + 1, as the netlist import stores them
+        if (row == 0) return selectorOnly();
+        if (row == 1) return text(c + 1);
+        if (row == 2) return param(10 + c);
+        if (row == 3) return param(50);
+        if (row == 4) return param(51 + c);
+        break;
+    case 43: // SCA: page c, button; the button table lies beyond the block
+        if (row == 0 || row == 1) return selectorOnly();
+        if (row == 2) return param(8 + 24 * c + ctx.button);
+        break;
+    case 44: // LOG: channel c
+        if (row == 0) return selectorOnly();
+        if (row == 1) return param(c);
+        if (row == 2) return param(3 + c);
+        if (row == 3) return param(6 + c);
+        break;
+    case 45:
+        if (row == 0) return param(0);
+        break;
+    case 46: // UNI
+        if (row >= 0 && row <= 8) return param(row);
+        break;
+    case 48: // REP: event names
+        if (row >= 0 && row <= 15) return text(row);
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+int captionSubtypeParam(int type)
+{
+    switch (type) {
+    case 10: return 9;
+    case 26: return 0;
+    case 46: return 0;
+    default: return -1;
+    }
+}
+
+int selectorItemLimit(int type, int row)
+{
+    // The logic block owns nine parameters, three per column: a fourth
+    // channel would address p3, p6 and p9 of other channels and the next block.
+    if (type == 44 && row == 0)
+        return 3;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+
+BlockSlots::BlockSlots(Workspace& ws, int block)
+    : ws_(&ws), block_(block)
+{
+    if (block < 0 || block >= BlockTable::kBlocks)
+        return;
+    const int type = ws.blocks.block_type[block];
+    params_ = ws.catalog.param_count(type);
+    texts_ = ws.catalog.text_count(type);
+}
+
+float* BlockSlots::param(int k) const
+{
+    if (k < 0 || k >= params_)
+        return nullptr;
+    const int i = int(ws_->blocks.param_base[block_]) + k;
+    if (i < 0 || i >= BlockTable::kParams)
+        return nullptr;
+    return &ws_->blocks.ParamStore[i];
+}
+
+QString* BlockSlots::text(int k) const
+{
+    if (k < 0 || k >= texts_)
+        return nullptr;
+    const int i = int(ws_->blocks.text_base[block_]) + k;
+    if (i < 0 || i >= BlockTable::kTexts)
+        return nullptr;
+    return &ws_->blocks.TextStore[i];
+}
+
+// ---------------------------------------------------------------------------
+
+std::optional<float> parseUserNumber(const QString& input)
+{
+    const QString s = input.trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    QLocale loc;
+    loc.setNumberOptions(QLocale::RejectGroupSeparator);
+    double d = loc.toDouble(s, &ok);
+    if (!ok) {
+        QString t = s;
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        d = c.toDouble(t, &ok);
+    }
+    if (!ok || !std::isfinite(d) || std::fabs(d) > double(FLT_MAX))
+        return std::nullopt;
+    return float(d);
+}
+
+QString formatUserNumber(float value)
+{
+    QLocale loc;
+    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+    return loc.toString(double(value), 'g', 7);
+}
+
+// ---------------------------------------------------------------------------
+
+ParameterRows::ParameterRows(Workspace& ws) : ws_(ws) {}
+
+RowBinding ParameterRows::binding(int r) const
+{
+    return rowBinding(type_, r, ctx_);
+}
+
+int ParameterRows::subtype() const
+{
+    const int k = captionSubtypeParam(type_);
+    if (k < 0)
+        return 0;
+    const float* p = BlockSlots(ws_, block_).param(k);
+    if (!p)
+        return 0;
+    // Only a subtype its list offers picks a label set.
+    int count = 0;
+    const auto& rows = ws_.catalog.info(type_).rows;
+    const int listRow = (type_ == 10) ? 9 : 0;
+    if (listRow < int(rows.size()))
+        count = int(rows[listRow].items.size());
+    return listIndex(*p, count).value_or(0);
+}
+
+void ParameterRows::refreshContextFromStore()
+{
+    if (type_ == 29) {
+        const float* p = BlockSlots(ws_, block_).param(0);
+        ctx_.panel = (p && std::isfinite(*p)) ? int(std::nearbyint(double(*p))) : 0;
+    }
+}
+
+void ParameterRows::recaption()
+{
+    const int k = subtype();
+    for (int r = 0; r < shown_; ++r)
+        rows_[r].caption = ws_.catalog.rowCaption(type_, r, k);
+}
+
+bool ParameterRows::loadRow(int r)
+{
+    RowView& v = rows_[r];
+    const RowBinding b = binding(r);
+    const BlockSlots own(ws_, block_);
+    v.enabled = true;
+    switch (v.kind) {
+    case RowKind::Number: {
+        const float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        v.enabled = p != nullptr;
+        v.text = p ? formatUserNumber(*p) : QString();
+        return true;
+    }
+    case RowKind::Name: {
+        const QString* t = b.kind == SlotKind::Text ? own.text(b.index) : nullptr;
+        v.enabled = t != nullptr;
+        v.text = t ? *t : QString();
+        return true;
+    }
+    case RowKind::List:
+    case RowKind::Selector: {
+        if (b.kind == SlotKind::None) {
+            v.enabled = b.selector;
+            return true;
+        }
+        const float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        v.enabled = p != nullptr;
+        v.current = -1;
+        if (!p)
+            return true;
+        const auto i = listIndex(*p, int(v.items.size()));
+        if (!i)
+            return false;
+        v.current = *i;
+        return true;
+    }
+    case RowKind::Hidden:
+        break;
+    }
+    return true;
+}
+
+bool ParameterRows::usable(int r) const
+{
+    const RowBinding b = binding(r);
+    const BlockSlots own(ws_, block_);
+    switch (b.kind) {
+    case SlotKind::None: return b.selector;
+    case SlotKind::Param: return rows_[r].kind != RowKind::Name && own.param(b.index);
+    case SlotKind::Text: return rows_[r].kind == RowKind::Name && own.text(b.index);
+    }
+    return false;
+}
+
+void ParameterRows::stopLoadingAt(int r)
+{
+    failed_row_ = r;
+    // The rows after it show nothing, but still only take what they can store.
+    for (int rr = r + 1; rr < shown_; ++rr)
+        rows_[rr].enabled = usable(rr);
+}
+
+void ParameterRows::reloadValues(int except)
+{
+    for (int r = 0; r < shown_; ++r) {
+        if (r == except || binding(r).selector)
+            continue;
+        loadRow(r); // a value that cannot be shown leaves the row unselected
+    }
+}
+
+bool ParameterRows::load(int block, int cod_step)
+{
+    block_ = (block >= 0 && block < BlockTable::kBlocks) ? block : 0;
+    type_ = ws_.blocks.block_type[block_];
+    ctx_ = RowContext{};
+    if (type_ >= 1 && type_ <= 4)
+        ctx_.c = 1;
+    failed_row_ = -1;
+    rows_.fill(RowView{});
+
+    // Layout: rows up to the first hidden one.
+    const auto& rows = ws_.catalog.info(type_).rows;
+    shown_ = 0;
+    for (int r = 0; r < kRows && r < int(rows.size()); ++r) {
+        if (rows[r].kind == RowKind::Hidden)
+            break;
+        RowView& v = rows_[r];
+        v.kind = rows[r].kind;
+        if (isChoiceRow(v.kind)) {
+            v.items = rows[r].items;
+            const int limit = selectorItemLimit(type_, r);
+            if (limit >= 0 && v.items.size() > limit)
+                v.items = v.items.mid(0, limit);
+        }
+        shown_ = r + 1;
+    }
+    refreshContextFromStore();
+    recaption();
+
+    cod_step_ = cod_step;
+    for (int r = 0; r < shown_; ++r) {
+        const RowBinding b = binding(r);
+        if (!b.selector) {
+            if (!loadRow(r)) {
+                stopLoadingAt(r);
+                return false;
+            }
+            continue;
+        }
+        // Selectors: the stored ones (program step, graph channel) show their
+        // parameter; the code block resumes at its remembered step; every
+        // other selector, the journal event included, starts at item 0.
+        RowView& v = rows_[r];
+        int index = 0;
+        if (b.kind == SlotKind::Param) {
+            if (!loadRow(r)) {
+                stopLoadingAt(r);
+                return false;
+            }
+            index = v.current;
+        } else if (type_ == 31) {
+            index = (cod_step >= 0 && cod_step < v.items.size()) ? cod_step : 0;
+        }
+        if (index < 0 || index >= v.items.size())
+            continue; // no items to choose from (or a slot outside the block)
+        v.current = index;
+        v.enabled = true;
+        if (type_ >= 1 && type_ <= 4)
+            ctx_.c = index + 1;
+        else if (type_ == 43 && r == 1)
+            ctx_.button = index;
+        else
+            ctx_.c = index;
+        if (type_ == 31)
+            cod_step_ = index;
+    }
+    return true;
+}
+
+void ParameterRows::choose(int r, int index)
+{
+    if (r < 0 || r >= shown_)
+        return;
+    RowView& v = rows_[r];
+    if (!isChoiceRow(v.kind) || !v.enabled || index < 0 || index >= v.items.size())
+        return;
+    v.current = index;
+    const RowBinding b = binding(r);
+    if (b.kind == SlotKind::Param && b.stores) {
+        if (float* p = BlockSlots(ws_, block_).param(b.index))
+            *p = float(index);
+    }
+    if (b.selector) {
+        if (type_ >= 1 && type_ <= 4)
+            ctx_.c = index + 1;
+        else if (type_ == 43 && r == 1)
+            ctx_.button = index;
+        else
+            ctx_.c = index;
+        if (type_ == 31)
+            cod_step_ = index;
+    }
+    refreshContextFromStore();
+    recaption();
+    reloadValues(r);
+}
+
+bool ParameterRows::edit(int r, const QString& input)
+{
+    if (r < 0 || r >= shown_)
+        return false;
+    RowView& v = rows_[r];
+    if (!v.enabled || (v.kind != RowKind::Number && v.kind != RowKind::Name))
+        return false;
+    v.text = input;
+    const RowBinding b = binding(r);
+    const BlockSlots own(ws_, block_);
+    if (v.kind == RowKind::Number) {
+        float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        const auto value = parseUserNumber(input);
+        if (!p || !value)
+            return false;
+        *p = *value;
+        return true;
+    }
+    QString* t = b.kind == SlotKind::Text ? own.text(b.index) : nullptr;
+    if (!t)
+        return false;
+    *t = input;
+    return true;
+}
+
+} // namespace ostrel

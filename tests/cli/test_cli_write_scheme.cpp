@@ -1,0 +1,151 @@
+// ostrel-cli write-scheme as a separate process: the dumped stream, a write
+// through a pseudo-terminal, a refused TCP peer and bad arguments.
+#include "app/workspace.h"
+#include "link/byte_sink.h"
+#include "link/pty_pair.h"
+#include "link/scheme_serializer.h"
+#include "platform/scripted_interaction.h"
+#include "scheme/netlist_import.h"
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace ostrel;
+using ostrel::testing::ByteSink;
+using ostrel::testing::PtyPair;
+
+namespace {
+
+const QString kNetlist = QStringLiteral(OSTREL_EXAMPLES "/boiler.net");
+
+// The stream the desktop program would send for the same input.
+QByteArray expectedStream(int version, int controller)
+{
+    auto ws = std::make_unique<Workspace>();
+    ScriptedInteraction ui;
+    ws->selectVersion(uint8_t(version));
+    if (!importNetlistFile(*ws, kNetlist, ui))
+        return {};
+    resetNewProjectBlocks(*ws);
+    ws->settings.controller_number = int16_t(controller);
+    return schemeWireStream(buildSchemeImage(*ws));
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+// Runs the tool with the event loop going (a peer in this process reads).
+Run runCli(const QStringList& args)
+{
+    QProcess p;
+    QSignalSpy done(&p, &QProcess::finished);
+    p.start(QStringLiteral(OSTREL_CLI), QStringList{QStringLiteral("write-scheme")} + args);
+    Run r;
+    if (!p.waitForStarted(10000))
+        return r;
+    if (!QTest::qWaitFor([&] { return done.count() > 0; }, 60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+} // namespace
+
+class CliWriteSchemeTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+
+private slots:
+    void dump_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("controller");
+        QTest::newRow("version 5, controller 1") << 5 << 1;
+        QTest::newRow("version 1, controller 7") << 1 << 7;
+    }
+    void dump()
+    {
+        QFETCH(int, version);
+        QFETCH(int, controller);
+        const QString file = tmp.filePath(QStringLiteral("dump-%1-%2.bin").arg(version).arg(controller));
+        const Run r = runCli({kNetlist, QStringLiteral("--dump"), file, QStringLiteral("--controller"),
+                              QString::number(controller), QStringLiteral("--version"), QString::number(version)});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray expected = expectedStream(version, controller);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(f.readAll(), expected);
+        QVERIFY(r.out.contains("\"ok\":true"));
+    }
+
+    void serialDevice()
+    {
+        if (!PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        PtyPair pty;
+        QVERIFY(pty.start());
+        ByteSink sink;
+        QVERIFY(sink.openSerial(pty.peerPath()));
+        const Run r = runCli({kNetlist, QStringLiteral("--serial"), pty.devicePath()});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        const QByteArray expected = expectedStream(5, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(sink.bytes.size(), expected.size(), 5000);
+        QCOMPARE(sink.bytes, expected);
+    }
+
+    void refusedTcpFails()
+    {
+        quint16 port = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            port = probe.serverPort();
+        }
+        const Run r = runCli({kNetlist, QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(port)});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(QString::fromLocal8Bit(r.err).contains(QStringLiteral("Ошибка порта!!!")));
+    }
+
+    void badArguments_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        const QString dump = QStringLiteral("--dump");
+        const QString out = QStringLiteral("never-written.bin");
+        QTest::newRow("no target") << QStringList{kNetlist} << 2;
+        QTest::newRow("two targets") << QStringList{kNetlist, dump, out, QStringLiteral("--serial"), QStringLiteral("/dev/null")} << 2;
+        QTest::newRow("controller 9") << QStringList{kNetlist, dump, out, QStringLiteral("--controller"), QStringLiteral("9")} << 2;
+        QTest::newRow("version 7") << QStringList{kNetlist, dump, out, QStringLiteral("--version"), QStringLiteral("7")} << 2;
+        QTest::newRow("tcp without port") << QStringList{kNetlist, QStringLiteral("--tcp"), QStringLiteral("localhost")} << 2;
+        QTest::newRow("value missing") << QStringList{kNetlist, dump} << 2;
+        QTest::newRow("missing input") << QStringList{QStringLiteral("/nonexistent/x.net"), dump, out} << 1;
+        QTest::newRow("serial port cannot open") << QStringList{kNetlist, QStringLiteral("--serial"), QStringLiteral("/nonexistent/tty")} << 1;
+    }
+    void badArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        for (QString& a : args)
+            if (a == QLatin1String("never-written.bin"))
+                a = tmp.filePath(a);
+        const Run r = runCli(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(!r.err.isEmpty());
+        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("never-written.bin"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliWriteSchemeTest)
+#include "test_cli_write_scheme.moc"

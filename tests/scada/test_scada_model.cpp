@@ -1,0 +1,225 @@
+// The page and element model: start values, slot allocation and the packed fields.
+#include "scada/scada_pages.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace ostrel;
+
+Q_DECLARE_METATYPE(ElementKind)
+
+class ScadaModelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startValues();
+    void clearRestoresStartValues();
+    void allocateLowestFree_data();
+    void allocateLowestFree();
+    void fullPageRefusesAndReleasedNumberComesBack();
+    void allocateOutsidePagesOrTable();
+    void typedNumber_data();
+    void typedNumber();
+    void signalSizeAndShape_data();
+    void signalSizeAndShape();
+    void listYPacking();
+    void goToCodes();
+    void levelStyleAndParameterOutput();
+};
+
+void ScadaModelTest::startValues()
+{
+    auto s = std::make_unique<ScadaPages>();
+    for (int p = 0; p < ScadaPages::kPages; ++p) {
+        for (int n = 0; n < ScadaPages::kSlots; ++n) {
+            QCOMPARE(s->parametr[p][n].font, uint8_t(8));
+            QCOMPARE(s->text_signal[p][n].font, uint8_t(10));
+            QCOMPARE(s->signal[p][n].used, int16_t(0));
+        }
+    }
+    QCOMPARE(s->grid_step, int16_t(1));
+    QCOMPARE(s->grid_enabled, int16_t(0));
+    QCOMPARE(s->grid_step_copy, int16_t(1));
+    QCOMPARE(s->grid_enabled_copy, int16_t(0));
+    QVERIFY(s->short_ref(0).isEmpty());
+    // Page 8 exists in every table; the graph and clock of page p sit at p + 1.
+    QCOMPARE(&s->parametr[8][32], &s->parametr.back().back());
+    QCOMPARE(s->grafik_of_page(0), &s->grafik[1]);
+    QCOMPARE(s->clock_of_page(7), &s->clock[8]);
+    QCOMPARE(s->grafik_of_page(8), nullptr);
+    QCOMPARE(s->clock_of_page(-1), nullptr);
+}
+
+void ScadaModelTest::clearRestoresStartValues()
+{
+    auto s = std::make_unique<ScadaPages>();
+    s->parametr[3][4] = {1, 10, 20, 5, 6, 1, 14, 2, 12, 0x81};
+    s->text_signal[8][0].font = 14;
+    s->text[2][64].text = QStringLiteral("Котёл");
+    s->full_path(7) = QStringLiteral("/x/y.gif");
+    s->grid_step = 10;
+    s->clear();
+    QCOMPARE(s->parametr[3][4].used, int16_t(0));
+    QCOMPARE(s->parametr[3][4].font, uint8_t(8));
+    QCOMPARE(s->text_signal[8][0].font, uint8_t(10));
+    QVERIFY(s->text[2][64].text.isEmpty());
+    QVERIFY(s->background_refs[15].isEmpty());
+    QCOMPARE(s->grid_step, int16_t(1));
+}
+
+void ScadaModelTest::allocateLowestFree_data()
+{
+    QTest::addColumn<ElementKind>("kind");
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("expected");
+    // Slots 1, 2 and 4 of page 2 are used before each row.
+    QTest::newRow("occupied number edits that element") << ElementKind::Level << 4 << 4;
+    QTest::newRow("free number is not honoured") << ElementKind::Level << 9 << 3;
+    QTest::newRow("zero takes lowest free") << ElementKind::Signal << 0 << 3;
+    QTest::newRow("number above the table") << ElementKind::Parametr << 40 << 3;
+    QTest::newRow("negative number") << ElementKind::GoBlock << -1 << 3;
+    QTest::newRow("text 64 is inside its table") << ElementKind::Text << 64 << 3;
+    QTest::newRow("menu 9 is outside its table") << ElementKind::Menu << 9 << 3;
+}
+
+void ScadaModelTest::allocateLowestFree()
+{
+    QFETCH(ElementKind, kind);
+    QFETCH(int, requested);
+    QFETCH(int, expected);
+    auto s = std::make_unique<ScadaPages>();
+    for (int n : {1, 2, 4})
+        *s->used_flag(kind, 2, n) = 1;
+    QCOMPARE(s->allocate_slot(kind, 2, requested), expected);
+    QVERIFY(s->is_used(kind, 2, expected));
+    // Other pages and the template slot are untouched.
+    QVERIFY(!s->is_used(kind, 1, expected));
+    QVERIFY(!s->is_used(kind, 2, 0));
+}
+
+void ScadaModelTest::fullPageRefusesAndReleasedNumberComesBack()
+{
+    auto s = std::make_unique<ScadaPages>();
+    for (int n = 1; n <= 32; ++n)
+        QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), n);
+    QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 0);
+    QVERIFY(!s->is_used(ElementKind::Parametr, 0, 0)); // no slot changed
+    s->release_slot(ElementKind::Parametr, 0, 5);
+    QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 5);
+
+    for (int n = 1; n <= 8; ++n)
+        s->allocate_slot(ElementKind::Menu, 1, 0);
+    QCOMPARE(s->allocate_slot(ElementKind::Menu, 1, 0), 0);
+    for (int n = 1; n <= 64; ++n)
+        QCOMPARE(s->allocate_slot(ElementKind::Text, 1, 0), n);
+    QCOMPARE(s->allocate_slot(ElementKind::Text, 1, 0), 0);
+}
+
+void ScadaModelTest::allocateOutsidePagesOrTable()
+{
+    auto s = std::make_unique<ScadaPages>();
+    QCOMPARE(s->allocate_slot(ElementKind::Signal, 9, 0), 0);
+    QCOMPARE(s->allocate_slot(ElementKind::Signal, -1, 3), 0);
+    QCOMPARE(s->used_flag(ElementKind::Menu, 0, 9), nullptr);
+    QCOMPARE(s->used_flag(ElementKind::Text, 0, 65), nullptr);
+    QVERIFY(s->used_flag(ElementKind::Text, 8, 64) != nullptr);
+    s->release_slot(ElementKind::Figura, 0, 33); // ignored, no write out of range
+    s->release_slot(ElementKind::Figura, 9, 1);
+    QVERIFY(!ScadaPages::valid_slot(ElementKind::Parametr, 0, 33));
+}
+
+void ScadaModelTest::typedNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("digits") << "5" << 5;
+    QTest::newRow("blanks and trailing text") << "  7x" << 7;
+    QTest::newRow("half rounds to even") << "2.5" << 2;
+    QTest::newRow("comma separator") << "3,5" << 4;
+    QTest::newRow("not a number") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("huge") << "99999999999999999999" << 1000000;
+}
+
+void ScadaModelTest::typedNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(int, expected);
+    QCOMPARE(ScadaPages::typed_number(text), expected);
+}
+
+void ScadaModelTest::signalSizeAndShape_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("widthField");
+    QTest::addColumn<int>("heightField");
+    QTest::newRow("rectangle") << 0 << 40 << 20 << 40 << 20;
+    QTest::newRow("circle") << 1 << 30 << 30 << 94 << 30;
+    QTest::newRow("triangle >") << 3 << 20 << 20 << 212 << 20;
+    QTest::newRow("triangle v") << 4 << 20 << 20 << 20 << 84;
+    QTest::newRow("valve ><") << 6 << 40 << 20 << 168 << 84;
+    QTest::newRow("valve X") << 7 << 15 << 30 << 207 << 94;
+}
+
+void ScadaModelTest::signalSizeAndShape()
+{
+    QFETCH(int, shape);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, widthField);
+    QFETCH(int, heightField);
+    const int16_t w = pack_signal_width(width, shape);
+    const int16_t h = pack_signal_height(height, shape);
+    QCOMPARE(int(w), widthField);
+    QCOMPARE(int(h), heightField);
+    QCOMPARE(signal_size(w), width);
+    QCOMPARE(signal_size(h), height);
+    QCOMPARE(signal_shape(w, h), shape);
+}
+
+void ScadaModelTest::listYPacking()
+{
+    QCOMPARE(int(pack_list_y(100, 3)), 3172);
+    QCOMPARE(list_top(3172), 100);
+    QCOMPARE(list_number(3172), 3);
+    QCOMPARE(int(pack_list_y(479, 31)), 31 * 1024 + 479);
+    // A top edge off the page cannot spill into the list number.
+    QCOMPARE(int(pack_list_y(600, 2)), 2 * 1024 + 479);
+    QCOMPARE(int(pack_list_y(-5, 40)), 31 * 1024);
+    // Hostile stored values decode within range.
+    QCOMPARE(list_top(int16_t(-1)), 1023);
+    QCOMPARE(list_number(int16_t(-1)), 63);
+    QVERIFY(signal_shape(int16_t(-1), int16_t(-1)) <= 7);
+    // Sizes cannot spill into the shape bits.
+    QCOMPARE(int(pack_signal_width(70, 0)), 63);
+}
+
+void ScadaModelTest::goToCodes()
+{
+    QCOMPARE(int(go_target(97, false, 2)), 203); // SCADA page 3
+    QCOMPARE(int(go_target(98, false, 0)), 211); // graph group 1
+    QCOMPARE(int(go_target(0, false, 5)), 220);  // text-signal list
+    QCOMPARE(int(go_target(12, false, 0)), 12);
+    QCOMPARE(int(go_target(12, true, 0)), 112);
+    const int16_t option = pack_go_option(true, 2);
+    QCOMPARE(int(option), 130);
+    QVERIFY(go_option_locked(option));
+    QCOMPARE(go_option_index(option), 2);
+    QVERIFY(!go_option_locked(pack_go_option(false, 127)));
+}
+
+void ScadaModelTest::levelStyleAndParameterOutput()
+{
+    QCOMPARE(int(pack_level_style(true, true)), 3);
+    QCOMPARE(int(pack_level_style(false, true)), 1);
+    QVERIFY(level_horizontal(2) && !level_framed(2));
+    const uint8_t out = pack_param_output(5, true);
+    QCOMPARE(int(out), 133);
+    QCOMPARE(param_output_index(out), 5);
+    QVERIFY(param_output_is_setpoint(out));
+    QVERIFY(!param_output_is_setpoint(pack_param_output(5, false)));
+}
+
+QTEST_GUILESS_MAIN(ScadaModelTest)
+#include "test_scada_model.moc"

@@ -1,0 +1,2 @@
+ostrel_add_test(test_catalog test_catalog.cpp LIBS ostrel_core)
+ostrel_add_test(test_netlist_import test_netlist_import.cpp LIBS ostrel_core)
