@@ -1,4 +1,7 @@
 #include "app/app_controller.h"
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_editor.h"
 #include "app/loading_window.h"
@@ -7,6 +10,8 @@
 #include "app/workspace.h"
 #include "link/scheme_write_controller.h"
 #include "platform/interaction.h"
+#include "project/project_reader.h"
+#include "project/project_writer.h"
 #include "scheme/block_parameter_editor.h"
 
 namespace ostrel {
@@ -73,14 +78,38 @@ void AppController::importAlgorithmDrawing(int block)
     ostrel::importAlgorithmDrawing(ws_, block, path, ui_);
 }
 
-bool AppController::openProjectFile(const QString&)
+bool AppController::openProjectFile(const QString& path)
 {
-    return false;
+    const ProjectReadResult r = readProject(ws_, path, ui_);
+    if (!r.loaded()) {
+        // Nothing was changed; say why instead of failing silently.
+        ui_.message(QStringLiteral("Не удалось открыть проект ") + QDir::toNativeSeparators(path)
+                        + (r.error.isEmpty() ? QString() : QStringLiteral("\n") + r.error),
+                    QString(), MessageIcon::Error);
+        window_.setEnabled(true);
+        if (!window_.projectExists())
+            window_.showLogo(true);
+        return false;
+    }
+    // File dialogs start in the project's folder from now on.
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    window_.applyProjectVersion(r.version_code);
+    window_.showNetlistMenuItem();
+    writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
+    for (int p = 0; p < MainWindow::kPages; ++p)
+        window_.setPageTabCaption(p, r.tab_captions[size_t(p)]);
+    window_.selectPage(0);
+    if (r.status == ProjectReadStatus::NetlistMissing)
+        return true; // the scheme was not re-imported: menus and title stay
+    window_.showProjectOpened();
+    return true;
 }
 
-bool AppController::saveProjectFile(const QString&)
+bool AppController::saveProjectFile(const QString& path)
 {
-    return false;
+    if (QAction* lock = window_.action(QStringLiteral("mnuBlockSCADA")))
+        lock->setChecked(true);
+    return writeProject(ws_, path, ui_);
 }
 
 } // namespace ostrel

@@ -80,6 +80,8 @@ public:
     void showProjectOpened();
     // Redraws the scheme overview from the block table.
     void redrawScheme();
+    // The idle logo in the client area (shown while no project exists).
+    void showLogo(bool visible);
 
     // The click on overview picture k (1..84) with the given button.
     void openBlock(int k, Qt::MouseButton button = Qt::LeftButton);
@@ -121,7 +123,6 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
-    void showLogo(bool visible);
     void closeSecondaryWindows();
     void tabChanged(int index);
 
