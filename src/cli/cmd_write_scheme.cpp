@@ -5,6 +5,7 @@
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
 #include "platform/scripted_interaction.h"
+#include "project/project_reader.h"
 #include "scheme/netlist_import.h"
 #include <QCoreApplication>
 #include <QFile>
@@ -36,10 +37,12 @@ struct Options {
     QString dumpFile;
     int controller = 1;
     int version = 5;
+    bool controllerGiven = false;
+    bool versionGiven = false;
 };
 
 const char* kUsage =
-    "usage: ostrel-cli write-scheme NETLIST.net (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
+    "usage: ostrel-cli write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
     "                  [--controller 1..8] [--version 5|3|0|1]";
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
@@ -82,6 +85,7 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
                 return false;
             bool ok = false;
             o.controller = v.toInt(&ok);
+            o.controllerGiven = true;
             if (!ok || o.controller < 1 || o.controller > 8) {
                 error = QStringLiteral("--controller expects 1..8");
                 return false;
@@ -91,6 +95,7 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
                 return false;
             bool ok = false;
             o.version = v.toInt(&ok);
+            o.versionGiven = true;
             if (!ok || !(o.version == 5 || o.version == 3 || o.version == 0 || o.version == 1)) {
                 error = QStringLiteral("--version expects 5, 3, 0 or 1");
                 return false;
@@ -109,14 +114,22 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
     return true;
 }
 
+bool isProjectFile(const QString& path)
+{
+    return path.endsWith(QLatin1String(".prt"), Qt::CaseInsensitive);
+}
+
 // Fills a fresh workspace from the input file. The one place that knows the
-// kinds of input: a netlist is imported as a new project would be.
+// kinds of input: a netlist is imported as a new project would be; a project
+// brings its version, controller number and algorithm program with it.
 bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& error)
 {
     if (!QFileInfo(path).isFile()) {
         error = QStringLiteral("cannot open ") + path;
         return false;
     }
+    if (isProjectFile(path))
+        return loadProjectForCli(ws, path, &error);
     if (!importNetlistFile(ws, path, ui)) {
         error = QStringLiteral("cannot open ") + path;
         return false;
@@ -151,9 +164,13 @@ int runWriteScheme(const QStringList& args)
     ws->selectVersion(uint8_t(o.version));
     if (!loadInput(*ws, o.input, ui, error)) {
         printError(error);
-        return 1;
+        return 2;
     }
-    ws->settings.controller_number = int16_t(o.controller);
+    // A project keeps its own version and controller unless told otherwise.
+    if (!isProjectFile(o.input) || o.controllerGiven)
+        ws->settings.controller_number = int16_t(o.controller);
+    if (isProjectFile(o.input) && o.versionGiven)
+        ws->selectVersion(uint8_t(o.version));
 
     if (!o.dumpFile.isEmpty()) {
         const SchemeImage image = buildSchemeImage(*ws);

@@ -5,6 +5,7 @@
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
 #include "platform/scripted_interaction.h"
+#include "project/project_reader.h"
 #include "scheme/netlist_import.h"
 #include <QFile>
 #include <QProcess>
@@ -90,6 +91,39 @@ private slots:
         QVERIFY(r.out.contains("\"ok\":true"));
     }
 
+    // A project brings its controller number, version and algorithm program;
+    // --controller still overrides the number.
+    void dumpProject_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("controller");
+        QTest::newRow("project's own") << QStringList{} << 0;
+        QTest::newRow("--controller 3") << QStringList{QStringLiteral("--controller"), QStringLiteral("3")} << 3;
+    }
+    void dumpProject()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(int, controller);
+        const QString project = QStringLiteral(OSTREL_EXAMPLES "/boiler.prt");
+        const QString file = tmp.filePath(QStringLiteral("project-%1.bin").arg(controller));
+        const Run r = runCli(QStringList{project, QStringLiteral("--dump"), file} + extra);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+
+        auto ws = std::make_unique<Workspace>();
+        QString error;
+        QVERIFY2(loadProjectForCli(*ws, project, &error), qPrintable(error));
+        if (controller)
+            ws->settings.controller_number = int16_t(controller);
+        const QByteArray expected = schemeWireStream(buildSchemeImage(*ws));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray got = f.readAll();
+        QCOMPARE(got, expected);
+        QCOMPARE(int(uint8_t(got.at(0))), int(ws->settings.controller_number));
+        // The restored algorithm program makes it differ from a new project's stream.
+        QVERIFY(got.mid(1) != expectedStream(ws->version_code, ws->settings.controller_number).mid(1));
+    }
+
     void serialDevice()
     {
         if (!PtyPair::socatAvailable())
@@ -130,7 +164,7 @@ private slots:
         QTest::newRow("version 7") << QStringList{kNetlist, dump, out, QStringLiteral("--version"), QStringLiteral("7")} << 2;
         QTest::newRow("tcp without port") << QStringList{kNetlist, QStringLiteral("--tcp"), QStringLiteral("localhost")} << 2;
         QTest::newRow("value missing") << QStringList{kNetlist, dump} << 2;
-        QTest::newRow("missing input") << QStringList{QStringLiteral("/nonexistent/x.net"), dump, out} << 1;
+        QTest::newRow("missing input") << QStringList{QStringLiteral("/nonexistent/x.net"), dump, out} << 2;
         QTest::newRow("serial port cannot open") << QStringList{kNetlist, QStringLiteral("--serial"), QStringLiteral("/nonexistent/tty")} << 1;
     }
     void badArguments()
