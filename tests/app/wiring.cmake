@@ -1,0 +1,1 @@
+ostrel_add_test(test_app_controller test_app_controller.cpp LIBS ostrel_ui)
