@@ -44,9 +44,11 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     connect(step_editor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
     connect(&window, &MainWindow::writeSchemeRequested, writer_.get(), &SchemeWriteController::startSchemeWrite);
-    connect(&window, &MainWindow::writePageRequested, writer_.get(), &SchemeWriteController::startPageWrite);
-    connect(&window, &MainWindow::writeAllPagesRequested, writer_.get(),
-            &SchemeWriteController::startAllPagesWrite);
+    // The page writes need the page image, which has no renderer yet: their
+    // items stay greyed so that no empty page can be sent to a controller.
+    for (const char* name : {"MnuSaveOstrelSCADA", "MnuAllSaveOstrelSCADA"})
+        if (QAction* item = window.action(QString::fromLatin1(name)))
+            item->setEnabled(false);
     connect(writer_.get(), &SchemeWriteController::transferActiveChanged, &window.settingsDialog(),
             &SettingsDialog::setTransferActive);
     connect(writer_.get(), &SchemeWriteController::currentPageChanged, &window, &MainWindow::selectPage);
