@@ -47,7 +47,8 @@ int SchemeSequence::sendFailed()
         ts_.scheme_stage = 0;
     else
         ts_.scheme_stage = int16_t(tcp_ ? 1 : lastStage_);
-    interval_ = previous_;
+    // The interval set for the failed tick stays: from stage 8 on it is the
+    // slow one, which is in force before the stage-8 packet goes out.
     return interval_;
 }
 

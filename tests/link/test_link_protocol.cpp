@@ -158,23 +158,29 @@ private slots:
         QTest::addColumn<bool>("tcp");
         QTest::addColumn<int>("failing");
         QTest::addColumn<int>("next");
-        QTest::newRow("serial header") << false << 0 << 0;
-        QTest::newRow("tcp header") << true << 0 << 0;
-        QTest::newRow("serial data packet again") << false << 4 << 4;
-        QTest::newRow("tcp data goes on with stage 1") << true << 4 << 1;
+        QTest::addColumn<int>("retryMs");
+        QTest::newRow("serial header") << false << 0 << 0 << 50;
+        QTest::newRow("tcp header") << true << 0 << 0 << 500;
+        QTest::newRow("serial data packet again") << false << 4 << 4 << 50;
+        QTest::newRow("tcp data goes on with stage 1") << true << 4 << 1 << 500;
+        // The slow interval is set before the stage-8 packet goes out, so a
+        // failing stage-8 send already waits the slow interval.
+        QTest::newRow("serial stage 8 again, slow") << false << 8 << 8 << 500;
+        QTest::newRow("tcp stage 8 goes on with stage 1, slow") << true << 8 << 1 << 2500;
+        QTest::newRow("tcp stage 9 goes on with stage 1, slow") << true << 9 << 1 << 2500;
     }
     void schemeRetry()
     {
         QFETCH(bool, tcp);
         QFETCH(int, failing);
         QFETCH(int, next);
+        QFETCH(int, retryMs);
         ts->timer_multiplier = tcp ? 10 : 1;
         SchemeSequence seq(*ts, SchemeImage{}, tcp);
         for (int s = 0; s < failing; ++s)
             seq.tick();
-        const int before = failing == 0 ? seq.startIntervalMs() : (tcp ? 500 : 50);
         seq.tick();
-        QCOMPARE(seq.sendFailed(), before);
+        QCOMPARE(seq.sendFailed(), retryMs);
         QCOMPARE(seq.stage(), next);
     }
 

@@ -48,6 +48,8 @@ private slots:
     void textCuts_data();
     void textCuts();
     void codeAutomatBits();
+    void attributeMapping_data();
+    void attributeMapping();
     void algorithmBlockTakesSavedData();
     void unknownNameReadsNothing();
     void parametersNotSuppliedAreKept();
@@ -361,6 +363,61 @@ void TestNetlistImport::codeAutomatBits()
     QCOMPARE(ws.blocks.param(4, 4 + 1), 69.0f);
     QCOMPARE(ws.blocks.param(4, 36 + 1), 0.0f);
     QCOMPARE(ws.blocks.param(4, 68 + 31), 64.0f);
+}
+
+// Attribute k of the component carries the value k + 1; each row lists where
+// the values must land ("p4=1": parameter 4 holds 1, "t0=1": text 0 is "1",
+// "p2=-7": parameter 2 untouched).
+void TestNetlistImport::attributeMapping_data()
+{
+    QTest::addColumn<QString>("des");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("attrs");
+    QTest::addColumn<QString>("expect");
+    QTest::newRow("PID_RELAY") << "U12" << "PID_RELAY" << 11
+                               << "p0=4 p4=1 p11=2 p1=3 p2=4 p3=5 p12=6 p13=7 p14=8 p7=9 p16=10 p17=11 p5=-7";
+    QTest::newRow("PID_ANALOG1") << "U12" << "PID_ANALOG1" << 11 << "p0=0 p4=1 p17=11";
+    QTest::newRow("OSC4_ONE") << "U8" << "OSC4_ONE" << 8 << "p0=0 p1=1 p3=2 p5=3 p7=4 p2=-7 p8=-7";
+    QTest::newRow("OSC4_GEN") << "U8" << "OSC4_GEN" << 8 << "p0=1 p1=1 p2=2 p7=7 p8=8";
+    QTest::newRow("OSC2_ONE") << "U8" << "OSC2_ONE" << 8 << "p0=2 p1=1 p3=2 p2=-7 p5=-7";
+    QTest::newRow("OSC2_GEN") << "U8" << "OSC2_GEN" << 8 << "p0=3 p1=1 p4=4 p5=-7";
+    QTest::newRow("TIMER_4") << "U6" << "TIMER_4" << 4 << "p0=0 p1=1 p2=2 p3=3 p4=4";
+    QTest::newRow("PAN_INC_DEC") << "U9" << "PAN_INC_DEC" << 13
+                                 << "p0=4 t0=1 t4=5 p10=6 p11=7 p12=8 p13=9 p2=-7 p8=-7";
+    QTest::newRow("PAN_INC_DEC_REG") << "U9" << "PAN_INC_DEC_REG" << 13
+                                     << "p0=5 t0=1 t4=5 p2=6 p4=7 p6=8 p8=9 p10=10 p11=11 p12=12 p13=13 p3=-7";
+    QTest::newRow("PAN_OFF_ON texts only") << "U9" << "PAN_OFF_ON" << 13 << "p0=0 t2=3 p2=-7 p10=-7";
+    QTest::newRow("LOG") << "U11" << "LOGIC" << 9 << "p0=1 p3=2 p6=3 p1=1 p4=5 p7=6 p5=8 p8=9";
+    QTest::newRow("CMP") << "U11" << "CMP" << 6 << "p0=1 p5=6";
+    QTest::newRow("UNI_MENU") << "U11" << "UNI_MENU" << 8 << "p0=1 p1=1 p8=8";
+    QTest::newRow("PRO last step") << "U2" << "PRO_SET" << 129 << "p136=0 p4=2 p36=3 p68=4 p100=5 p35=126 p67=127 p99=128 p131=129";
+    QTest::newRow("CODE last step") << "U2" << "CODE" << 97 << "p0=0 p4=2 p36=3 p68=4 p35=95 p67=96 p99=97";
+    QTest::newRow("graph") << "U98" << "GRAPH" << 98 << "p0=1 t33=2 p34=3 p67=4 t1=5 p65=96 p98=97 t32=98";
+    QTest::newRow("journal, last event into p82") << "U99" << "JUR" << 98
+                                                  << "p50=1 t0=2 p10=3 p51=4 t1=5 p41=96 p82=97 t32=98";
+}
+
+void TestNetlistImport::attributeMapping()
+{
+    QFETCH(QString, des);
+    QFETCH(QString, name);
+    QFETCH(int, attrs);
+    QFETCH(QString, expect);
+    Workspace ws;
+    ws.blocks.ParamStore.fill(-7.0f);
+    ScriptedInteraction ui;
+    importBytes(ws, ui, NetlistBuilder().comp(des, name, numbers(attrs)).bytes());
+    QCOMPARE(ui.texts(), QStringList());
+    const int n = des.mid(1).toInt();
+    for (const QString& e : expect.split(QLatin1Char(' '))) {
+        const int eq = int(e.indexOf(QLatin1Char('=')));
+        const int k = e.mid(1, eq - 1).toInt();
+        const QString value = e.mid(eq + 1);
+        if (e.startsWith(QLatin1Char('t')))
+            QCOMPARE(ws.blocks.text(n, k), value);
+        else
+            QVERIFY2(ws.blocks.param(n, k) == value.toFloat(), qPrintable(e));
+    }
 }
 
 void TestNetlistImport::algorithmBlockTakesSavedData()
