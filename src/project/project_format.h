@@ -41,7 +41,8 @@ void appendNumber(QString& out, qint64 value);
 
 // A parameter line (single float) the way a classic BASIC Str$ prints a
 // Single: up to 7 significant digits, no leading zero between -1 and 1,
-// exponent form ("1E+08", "1.234568E-05") from 1E+07 up and below 1E-04,
+// exponent form ("1E+08", "1.234568E-05") from 1E+07 up and for small values
+// that would need more than seven decimal places (1E-07 is " .0000001 "),
 // `decimalPoint` as separator; a blank before non-negative values and a
 // trailing blank. NaN is written as 0, infinities as the largest float.
 QString formatParameter(float value, QStringView decimalPoint);

@@ -394,7 +394,7 @@ int BlockCatalog::typeForCode(const QString& code3) const
 void BlockCatalog::applyVersion(int version_code)
 {
     types_[5].text_count = version_code == 5 ? 48 : 0;
-    types_[50].param_count = (version_code == 3 || version_code == 5) ? 1 : 0;
+    types_[50].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
 }
 
 const QStringList& BlockCatalog::sensor_types()

@@ -80,6 +80,7 @@ private slots:
     void numberAndReferenceFormats();
     void layoutOfNewProject_data();
     void layoutOfNewProject();
+    void recordFieldsInFileOrder();
     void blockSections();
     void versionDependentBlockSections();
     void roundTrip_data();
@@ -256,6 +257,87 @@ void ProjectFileTest::layoutOfNewProject()
     QCOMPARE(lines.size(), total);
     QVERIFY(line <= lines.size());
     QCOMPARE(lines[line - 1], text);
+}
+
+void ProjectFileTest::recordFieldsInFileOrder()
+{
+    // One record of every kind with a distinct value in every field. The line
+    // numbers and the lines are worked out by hand for a new version 5 project
+    // (section starts as in layoutOfNewProject): label, then one line per
+    // field in the order of the record tables.
+    auto ws = newWorkspace();
+    ws->blocks.block_type.fill(0);
+    ScadaPages& s = ws->pages;
+    ParametrElement& pa = s.parametr[1][5];
+    pa.used = 1; pa.x = 11; pa.y = 12; pa.color = 13; pa.back_color = 14;
+    pa.frame = 1; pa.font = 25; pa.digits = 4; pa.block = 97; pa.output = 130;
+    SignalElement& si = s.signal[1][5];
+    si.used = 1; si.x = 21; si.y = 3172; si.width = 207; si.height = 94; si.color = 255;
+    si.back_color = 65280; si.frame = 1; si.blink = 2; si.block = 12; si.output = 3;
+    TextSignalElement& ts = s.text_signal[1][5];
+    ts.used = 1; ts.x = 31; ts.y = 1056; ts.font = 14; ts.color = 7; ts.back_color = 8;
+    ts.text_off = QStringLiteral("Выкл"); ts.text_on = QStringLiteral("Вкл"); ts.frame = 1; ts.blink = 2;
+    ts.block = 33; ts.output = 4;
+    LevelElement& le = s.level[1][5];
+    le.used = 1; le.x = 41; le.y = 42; le.width = 30; le.height = 150; le.scale = 1000;
+    le.color = 16711680; le.back_color = 12632256; le.style = 3; le.block = 44; le.output = 5;
+    GoBlockElement& go = s.go_block[1][5];
+    go.used = 1; go.x = 51; go.y = 52; go.target = 203; go.option = 130;
+    FiguraElement& fi = s.figura[1][5];
+    fi.used = 1; fi.x = 61; fi.y = 62; fi.size_x = 200; fi.size_y = 100; fi.color = 1193046;
+    fi.type = 1; fi.line_width = 3;
+    VentElement& ve = s.vent[2][7];
+    ve.used = 1; ve.x = 71; ve.y = 72; ve.width = 48; ve.height = 49; ve.picture = 6; ve.block = 5; ve.output = 2;
+    TextElement& te = s.text[3][64];
+    te.used = 1; te.x = 81; te.y = 82; te.color = 9; te.text = QStringLiteral("Котельная");
+    te.font_name = QStringLiteral("Arial"); te.bold = -1; te.italic = 0; te.font_size = 12;
+    s.fill_color[7] = 65280;
+    GrafikElement& gr = s.grafik[8];
+    gr.used = 1; gr.x = 91; gr.y = 92; gr.width = 240; gr.height = 150; gr.group = 7;
+    ClockElement& cl = s.clock[3];
+    cl.used = 1; cl.x = 700; cl.y = 5;
+    ControlElement& co = s.control[8][32];
+    co.used = 1; co.x = 101; co.y = 102; co.block = 20; co.channel = 4;
+    co.picture_file = QStringLiteral("\\btn.gif"); co.width = 60; co.height = 61; co.type = 13;
+    MenuElement& me = s.menu[8][8];
+    me.used = 1; me.x = 111; me.y = 112; me.text = QStringLiteral("Главная"); me.target_page = 7;
+
+    const QString l = QStringLiteral("Страница SCADA  - ");
+    const struct {
+        int line; // 1-based line of the label
+        QStringList lines;
+    } expected[] = {
+        // Page index 1, slot 5: group 1 x 33 + 5 = 38 of section 12, 63 lines each from line 38.
+        {2432, {l + "2Параметр - 5", " 1 ", " 11 ", " 12 ", " 13 ", " 14 ", " 1 ", " 25 ", " 4 ", " 97 ", " 130 "}},
+        {2443, {l + "2Сигнал - 5", " 1 ", " 21 ", " 3172 ", " 207 ", " 94 ", " 255 ", " 65280 ", " 1 ", " 2 ",
+                 " 12 ", " 3 "}},
+        {2455, {l + "2Текст сигнал - 5", " 1 ", " 31 ", " 1056 ", " 14 ", " 7 ", " 8 ", "Выкл", "Вкл", " 1 ",
+                 " 2 ", " 33 ", " 4 "}},
+        {2468, {l + "2Уровень - 5", " 1 ", " 41 ", " 42 ", " 30 ", " 150 ", " 1000 ", " 16711680 ",
+                 " 12632256 ", " 3 ", " 44 ", " 5 "}},
+        {2480, {l + "2Блок - 5", " 1 ", " 51 ", " 52 ", " 203 ", " 130 "}},
+        {2486, {l + "2Фигура - 5", " 1 ", " 61 ", " 62 ", " 200 ", " 100 ", " 1193046 ", " 1 ", " 3 ",
+                 l + "2Параметр - 6"}},
+        // Mechanism page index 2, slot 7: 18749 + (2 x 33 + 7) x 25, then 16 "Reserv".
+        {20574, {l + "3Вентилятор - 7", " 1 ", " 71 ", " 72 ", " 48 ", " 49 ", " 6 ", " 5 ", " 2 ", "Reserv"}},
+        {20598, {"Reserv", l + "3Вентилятор - 8"}},
+        // Text page index 3, slot 64: 26174 + (3 x 65 + 64) x 10.
+        {28764, {l + "4Текст - 64", " 1 ", " 81 ", " 82 ", " 9 ", "Котельная", "Arial", "-1 ", " 0 ", " 12 ",
+                 l + "5Текст - 0"}},
+        // Fill colour of page index 7; graph position 8; clock position 3.
+        {32038, {l + "8Фон SCADA - 7", " 65280 ", l + "1График - 0"}},
+        {32096, {l + "9График - 8", " 1 ", " 91 ", " 92 ", " 240 ", " 150 ", " 7 ", l + "1Часы - 0"}},
+        {32115, {l + "4Часы - 3", " 1 ", " 700 ", " 5 "}},
+        // Control page index 8, slot 32: 32139 + (8 x 33 + 32) x 10; menu 8/8: 35109 + (8 x 9 + 8) x 6.
+        {35099, {l + "9Управление - 32", " 1 ", " 101 ", " 102 ", " 20 ", " 4 ", "\\btn.gif", " 60 ", " 61 ",
+                 " 13 ", l + "1Меню - 0"}},
+        {35589, {l + "9Меню - 8", " 1 ", " 111 ", " 112 ", "Главная", " 7 ",
+                 "*************** Параметры схемы ****************"}},
+    };
+    const QStringList lines = linesOf(projectFileBytes(*ws, QLocale::c()));
+    QCOMPARE(lines.size(), 37361);
+    for (const auto& e : expected)
+        QCOMPARE(lines.mid(e.line - 1, e.lines.size()), e.lines);
 }
 
 void ProjectFileTest::blockSections()
