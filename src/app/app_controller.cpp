@@ -61,8 +61,9 @@ AppController::~AppController() = default;
 
 void AppController::openParameterEditor(int block)
 {
-    window_.showChildWindow(param_editor_.get());
+    // The editor lays itself out for the block before it is shown.
     param_editor_->openFor(block);
+    window_.showChildWindow(param_editor_.get());
 }
 
 void AppController::openAlgorithmEditor(int block)
