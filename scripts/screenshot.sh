@@ -13,5 +13,18 @@ export DISPLAY=:77
 (cd "$root/examples" && exec "$root/build/ostrel-configurator" boiler.prt) >/dev/null 2>&1 & AP=$!
 sleep 3
 for c in "$@"; do eval "$c"; sleep 1.5; done
-xwd -root -silent | convert xwd:- "$out"
+# Without a window manager a root capture leaves some windows black: grab
+# every visible top-level window on its own and lay them over the root.
+tmp=$(mktemp -d)
+xwd -root -silent | convert xwd:- "$tmp/root.png"
+layers=("$tmp/root.png")
+for w in $(xdotool search --onlyvisible --name "" 2>/dev/null); do
+  geo=$(xdotool getwindowgeometry --shell "$w") || continue
+  eval "$geo"
+  [ "$WIDTH" -ge 1400 ] && continue
+  xwd -id "$w" -silent 2>/dev/null | convert xwd:- "$tmp/$w.png" 2>/dev/null || continue
+  layers+=(-page "+$X+$Y" "$tmp/$w.png")
+done
+convert "${layers[@]}" -flatten "$out"
+rm -rf "$tmp"
 kill $AP; sleep 0.5; kill $XP
