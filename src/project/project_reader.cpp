@@ -338,15 +338,7 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
     }
     bt.param_bytes = 4 * P;
     bt.text_bytes = textBytes;
-    bt.invert_mask.fill(0);
-    for (auto& row : bt.InputLink)
-        row.fill(0);
-    bt.graph_input_link.fill(0);
-    bt.journal_input_link.fill(0);
-    for (auto& row : bt.special_link)
-        row.fill(0);
-    bt.journal_invert.fill(0);
-    bt.report_invert.fill(0);
+    bt.clearWiring();
 
     const int last = lastTyped(bt.block_type);
     for (int n = 1; n <= kLastBlock; ++n)

@@ -40,6 +40,21 @@ struct BlockTable {
     uint8_t cur_block_type = 1;
     uint8_t cur_block = 0;
 
+    // Clears the wiring: input links, the special input tables and every
+    // inversion mask.
+    void clearWiring()
+    {
+        for (auto& row : InputLink)
+            row.fill(0);
+        invert_mask.fill(0);
+        graph_input_link.fill(0);
+        journal_input_link.fill(0);
+        for (auto& row : special_link)
+            row.fill(0);
+        journal_invert.fill(0);
+        report_invert.fill(0);
+    }
+
     // Parameter k / text k of block n (no bounds beyond the stores' own).
     float& param(int n, int k) { return ParamStore[param_base[n] + k]; }
     QString& text(int n, int k) { return TextStore[text_base[n] + k]; }

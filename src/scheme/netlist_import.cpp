@@ -225,15 +225,7 @@ private:
         bt_.block_type.fill(0);
         bt_.param_base.fill(0);
         bt_.text_base.fill(0);
-        for (auto& row : bt_.InputLink)
-            row.fill(0);
-        bt_.invert_mask.fill(0);
-        bt_.graph_input_link.fill(0);
-        bt_.journal_input_link.fill(0);
-        for (auto& row : bt_.special_link)
-            row.fill(0);
-        bt_.journal_invert.fill(0);
-        bt_.report_invert.fill(0);
+        bt_.clearWiring();
         bt_.param_bytes = 0;
         bt_.text_bytes = 0;
 
