@@ -16,24 +16,9 @@ const QString kStepTag = QStringLiteral("  шаг A");
 
 bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
 
-// Leading integer of a text: blanks skipped, optional sign, digits; anything
-// else stops it, no digits read as 0. Saturates far outside every field.
-long long leadingInt(const QString& t)
-{
-    int i = 0;
-    const int len = int(t.size());
-    while (i < len && t.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < len && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+'))) {
-        negative = t.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    long long v = 0;
-    for (; i < len && isAsciiDigit(t.at(i)); ++i)
-        v = std::min(v * 10 + (t.at(i).unicode() - '0'), 1000000000LL);
-    return negative ? -v : v;
-}
+// Leading integer of a text: read like a step field (blanks, optional sign,
+// digits; no digits = 0; saturated far outside every field).
+long long leadingInt(const QString& t) { return parseFieldText(t); }
 
 // Leading decimal number: blanks skipped, optional sign, digits, and a
 // fraction after "." or "," (both serve as the decimal separator).
