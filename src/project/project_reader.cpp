@@ -321,23 +321,9 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
     bt.block_type.fill(0);
     bt.param_base.fill(0);
     bt.text_base.fill(0);
-    int P = 0, T = 0, textBytes = 0;
-    for (int n = 1; n <= kLastBlock; ++n) {
-        const int t = st.types[n];
-        if (t == 0)
-            continue;
-        const int pc = cat.param_count(t), tc = cat.text_count(t);
-        if (P + pc > BlockTable::kParams || T + tc > BlockTable::kTexts)
-            continue; // does not fit the stores: the block is left out
-        bt.block_type[n] = int16_t(t);
-        bt.param_base[n] = int16_t(P);
-        bt.text_base[n] = int16_t(T);
-        P += pc;
-        T += tc;
-        textBytes += tc * cat.text_width(t);
-    }
-    bt.param_bytes = 4 * P;
-    bt.text_bytes = textBytes;
+    for (int n = 1; n <= kLastBlock; ++n)
+        bt.block_type[n] = int16_t(st.types[n]);
+    allocateBlocks(bt, cat);
     bt.clearWiring();
 
     const int last = lastTyped(bt.block_type);

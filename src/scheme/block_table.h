@@ -8,6 +8,8 @@
 
 namespace ostrel {
 
+class BlockCatalog;
+
 struct BlockTable {
     static constexpr int kBlocks = 101;        // block numbers 0..100
     static constexpr int kParams = 10001;      // ParamStore 0..10000
@@ -59,5 +61,11 @@ struct BlockTable {
     float& param(int n, int k) { return ParamStore[param_base[n] + k]; }
     QString& text(int n, int k) { return TextStore[text_base[n] + k]; }
 };
+
+// The allocation rule: blocks 1..99 in ascending number, each typed block
+// gets the running parameter and text totals as its bases, no gaps; untyped
+// blocks get bases 0. A block that would not fit the stores is left out (its
+// type becomes 0). Sets param_bytes and text_bytes.
+void allocateBlocks(BlockTable& bt, const BlockCatalog& cat);
 
 } // namespace ostrel

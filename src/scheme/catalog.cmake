@@ -1,1 +1,1 @@
-list(APPEND SCHEME_CORE block_catalog.cpp)
+list(APPEND SCHEME_CORE block_catalog.cpp block_table.cpp)

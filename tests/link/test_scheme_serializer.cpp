@@ -21,20 +21,7 @@ void allocate(Workspace& ws)
     bt.block_type[97] = 43;
     bt.block_type[98] = 41;
     bt.block_type[99] = 42;
-    int P = 0, T = 0, bytes = 0;
-    for (int n = 1; n <= 99; ++n) {
-        bt.param_base[n] = bt.text_base[n] = 0;
-        const int t = bt.block_type[n];
-        if (t == 0)
-            continue;
-        bt.param_base[n] = int16_t(P);
-        bt.text_base[n] = int16_t(T);
-        P += ws.catalog.param_count(t);
-        T += ws.catalog.text_count(t);
-        bytes += ws.catalog.text_count(t) * ws.catalog.text_width(t);
-    }
-    bt.param_bytes = 4 * P;
-    bt.text_bytes = bytes;
+    allocateBlocks(bt, ws.catalog);
 }
 
 // Offset of block n's first text byte in the stage-9 data.

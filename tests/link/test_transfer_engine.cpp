@@ -24,17 +24,7 @@ void fixedBlocks(Workspace& ws)
     bt.block_type[97] = 43;
     bt.block_type[98] = 41;
     bt.block_type[99] = 42;
-    int P = 0, T = 0, bytes = 0;
-    for (int n = 97; n <= 99; ++n) {
-        const int t = bt.block_type[n];
-        bt.param_base[n] = int16_t(P);
-        bt.text_base[n] = int16_t(T);
-        P += ws.catalog.param_count(t);
-        T += ws.catalog.text_count(t);
-        bytes += ws.catalog.text_count(t) * ws.catalog.text_width(t);
-    }
-    bt.param_bytes = 4 * P;
-    bt.text_bytes = bytes;
+    allocateBlocks(bt, ws.catalog);
 }
 
 // Part payloads with band length `length` and a marker byte.

@@ -1,0 +1,29 @@
+#include "scheme/block_table.h"
+#include "scheme/block_catalog.h"
+
+namespace ostrel {
+
+void allocateBlocks(BlockTable& bt, const BlockCatalog& cat)
+{
+    int P = 0, T = 0, textBytes = 0;
+    for (int n = 1; n <= BlockTable::kJournalBlock; ++n) {
+        bt.param_base[n] = bt.text_base[n] = 0;
+        const int t = bt.block_type[n];
+        if (t == 0)
+            continue;
+        const int pc = cat.param_count(t), tc = cat.text_count(t);
+        if (P + pc > BlockTable::kParams || T + tc > BlockTable::kTexts) {
+            bt.block_type[n] = 0;
+            continue;
+        }
+        bt.param_base[n] = int16_t(P);
+        bt.text_base[n] = int16_t(T);
+        P += pc;
+        T += tc;
+        textBytes += tc * cat.text_width(t);
+    }
+    bt.param_bytes = 4 * P;
+    bt.text_bytes = textBytes;
+}
+
+} // namespace ostrel
