@@ -59,8 +59,8 @@ void fillEverything(Workspace& ws)
         s.clock[p].used = 1;
     }
     for (int p = 0; p < 8; ++p) {
-        s.short_ref(p) = QStringLiteral("\\page%1.gif").arg(p);
-        s.full_path(p) = QStringLiteral("/nowhere/page%1.gif").arg(p);
+        s.shortRef(p) = QStringLiteral("\\page%1.gif").arg(p);
+        s.fullPath(p) = QStringLiteral("/nowhere/page%1.gif").arg(p);
         s.background_kind[p] = 1;
     }
     for (int n : {14, 15, 16})

@@ -35,9 +35,9 @@ void buildMaximalScheme(Workspace& ws)
             continue;
         bt.param_base[n] = int16_t(P);
         bt.text_base[n] = int16_t(T);
-        P += ws.catalog.param_count(t);
-        T += ws.catalog.text_count(t);
-        bytes += ws.catalog.text_count(t) * ws.catalog.text_width(t);
+        P += ws.catalog.paramCount(t);
+        T += ws.catalog.textCount(t);
+        bytes += ws.catalog.textCount(t) * ws.catalog.textWidth(t);
     }
     bt.text_bytes = bytes;
     bt.param_bytes = 4 * BlockTable::kParams; // every parameter entry goes out
@@ -46,7 +46,7 @@ void buildMaximalScheme(Workspace& ws)
     for (int i = 0; i < T && i < BlockTable::kTexts; ++i)
         bt.TextStore[i] = QString::number(i % 128);
     for (int n = 91; n <= 99; ++n)
-        for (int k = 0; k < ws.catalog.text_count(bt.block_type[n]); ++k)
+        for (int k = 0; k < ws.catalog.textCount(bt.block_type[n]); ++k)
             bt.text(n, k) = QStringLiteral("Канал %1").arg(k);
     for (int s = 0; s < 128; s += 3)
         ws.alg.call_flags[s][0] = 1;

@@ -28,18 +28,18 @@ QJsonObject blockJson(const Workspace& ws, const ImportResult& r, int n)
     QJsonObject o;
     o[QStringLiteral("number")] = n;
     o[QStringLiteral("type")] = t;
-    o[QStringLiteral("code")] = ws.catalog.type_code(t);
+    o[QStringLiteral("code")] = ws.catalog.typeCode(t);
     o[QStringLiteral("component")] = n < int(r.component.size()) ? r.component[size_t(n)] : QString();
     o[QStringLiteral("param_base")] = bt.param_base[size_t(n)];
     o[QStringLiteral("text_base")] = bt.text_base[size_t(n)];
     QJsonArray params;
-    for (int k = 0; k < ws.catalog.param_count(t); ++k) {
+    for (int k = 0; k < ws.catalog.paramCount(t); ++k) {
         const int i = bt.param_base[size_t(n)] + k;
         params.append(i >= 0 && i < BlockTable::kParams ? double(bt.ParamStore[size_t(i)]) : 0.0);
     }
     o[QStringLiteral("params")] = params;
     QJsonArray texts;
-    for (int k = 0; k < ws.catalog.text_count(t); ++k) {
+    for (int k = 0; k < ws.catalog.textCount(t); ++k) {
         const int i = bt.text_base[size_t(n)] + k;
         texts.append(i >= 0 && i < BlockTable::kTexts ? bt.TextStore[size_t(i)] : QString());
     }

@@ -164,7 +164,7 @@ SchemeImage buildSchemeImage(const Workspace& ws)
         for (int n = 1; n < kSendBlocks; ++n) {
             const int type = bt.block_type[n];
             const TextEncoding enc = textEncoding(type);
-            const int count = ws.catalog.text_count(type);
+            const int count = ws.catalog.textCount(type);
             if (enc.kind == TextKind::None || count <= 0)
                 continue;
             if (enc.kind == TextKind::Algorithm) {

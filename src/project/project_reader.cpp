@@ -196,7 +196,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
         if (t == 0)
             continue;
         r.take(); // block header
-        const int count = cat.param_count(t) + 1;
+        const int count = cat.paramCount(t) + 1;
         auto& lines = st.params[n];
         lines.reserve(size_t(count));
         for (int k = 0; k < count && r.ok; ++k) {
@@ -232,7 +232,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
         if (!storesNames(t, st.version))
             continue;
         r.take(); // name header
-        const int count = cat.text_count(t);
+        const int count = cat.textCount(t);
         auto& lines = st.texts[n];
         lines.reserve(size_t(count));
         for (int k = 0; k < count && r.ok; ++k) {
@@ -272,7 +272,7 @@ void restoreBlock(Workspace& ws, const Staged& st, int n, bool with_extra)
     BlockTable& bt = ws.blocks;
     const int t = bt.block_type[n];
     const auto& params = st.params[n];
-    const int count = ws.catalog.param_count(t);
+    const int count = ws.catalog.paramCount(t);
     int limit = std::min<int>(count, int(params.size()));
     if (with_extra && int(params.size()) > count)
         limit = count + 1;
@@ -283,7 +283,7 @@ void restoreBlock(Workspace& ws, const Staged& st, int n, bool with_extra)
             bt.ParamStore[idx] = v;
     }
     const auto& texts = st.texts[n];
-    const int tcount = std::min<int>(ws.catalog.text_count(t), int(texts.size()));
+    const int tcount = std::min<int>(ws.catalog.textCount(t), int(texts.size()));
     for (int k = 0; k < tcount; ++k) {
         const int idx = bt.text_base[n] + k;
         if (idx >= 0 && idx < BlockTable::kTexts)
@@ -390,7 +390,7 @@ void fillPageResult(const Workspace& ws, const QString& folder, ProjectReadResul
 {
     for (int p = 0; p < ScadaPages::kShownPages; ++p) {
         result.tab_captions[p] = QStringLiteral("Страница ") + QString::number(p + 1);
-        const QString& ref = ws.pages.short_ref(p);
+        const QString& ref = ws.pages.shortRef(p);
         if (ws.pages.background_kind[p] != 1 || ref.isEmpty() || fileNameOf(ref).isEmpty())
             continue;
         result.background_files[p] = pathInFolder(folder, ref);

@@ -105,12 +105,12 @@ void copyCompanions(const Workspace& ws, const QString& folder)
         netlistFolder = QFileInfo(netlist).absolutePath();
     }
     for (int p = 0; p < ScadaPages::kShownPages; ++p) {
-        const QString name = fileNameOf(ws.pages.short_ref(p));
+        const QString name = fileNameOf(ws.pages.shortRef(p));
         if (name.isEmpty())
             continue;
         // The stored full path may come from another machine; the picture
         // then sits beside the netlist of the project that was opened.
-        const QString& full = ws.pages.full_path(p);
+        const QString& full = ws.pages.fullPath(p);
         QString fullSlashed = full;
         fullSlashed.replace(u'\\', u'/');
         const QStringList sources{full, fullSlashed,
@@ -164,8 +164,8 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
         const int t = bt.block_type[n];
         if (t == 0)
             continue;
-        w.fixed(QString::number(n) + kBlockHeaderMid + cat.type_code(t) + QString::number(n) + kBlockHeaderTail);
-        const int count = cat.param_count(t);
+        w.fixed(QString::number(n) + kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
+        const int count = cat.paramCount(t);
         for (int k = 0; k <= count; ++k) {
             const int idx = bt.param_base[n] + k;
             w.parameter(idx >= 0 && idx < BlockTable::kParams ? bt.ParamStore[idx] : 0.0f);
@@ -185,8 +185,8 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
         const int t = bt.block_type[n];
         if (!storesNames(t, version))
             continue;
-        w.fixed(kBlockHeaderMid + cat.type_code(t) + QString::number(n) + kBlockHeaderTail);
-        const int count = cat.text_count(t);
+        w.fixed(kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
+        const int count = cat.textCount(t);
         for (int k = 0; k < count; ++k) {
             const int idx = bt.text_base[n] + k;
             w.text(idx >= 0 && idx < BlockTable::kTexts ? bt.TextStore[idx] : QString());

@@ -59,17 +59,17 @@ void ScadaPages::clear()
     grid_enabled_copy = 0;
 }
 
-GrafikElement* ScadaPages::grafik_of_page(int p)
+GrafikElement* ScadaPages::grafikOfPage(int p)
 {
     return (p >= 0 && p + 1 < kPages) ? &grafik[size_t(p + 1)] : nullptr;
 }
 
-ClockElement* ScadaPages::clock_of_page(int p)
+ClockElement* ScadaPages::clockOfPage(int p)
 {
     return (p >= 0 && p + 1 < kPages) ? &clock[size_t(p + 1)] : nullptr;
 }
 
-int ScadaPages::max_number(ElementKind kind)
+int ScadaPages::maxNumber(ElementKind kind)
 {
     switch (kind) {
     case ElementKind::Text: return 64;
@@ -78,14 +78,14 @@ int ScadaPages::max_number(ElementKind kind)
     }
 }
 
-bool ScadaPages::valid_slot(ElementKind kind, int p, int n)
+bool ScadaPages::validSlot(ElementKind kind, int p, int n)
 {
     return p >= 0 && p < kPages && n >= 0 && n < tableSize(kind);
 }
 
-int16_t* ScadaPages::used_flag(ElementKind kind, int p, int n)
+int16_t* ScadaPages::usedFlag(ElementKind kind, int p, int n)
 {
-    if (!valid_slot(kind, p, n))
+    if (!validSlot(kind, p, n))
         return nullptr;
     switch (kind) {
     case ElementKind::Parametr: return usedIn(parametr, p, n);
@@ -102,14 +102,14 @@ int16_t* ScadaPages::used_flag(ElementKind kind, int p, int n)
     return nullptr;
 }
 
-const int16_t* ScadaPages::used_flag(ElementKind kind, int p, int n) const
+const int16_t* ScadaPages::usedFlag(ElementKind kind, int p, int n) const
 {
-    return const_cast<ScadaPages*>(this)->used_flag(kind, p, n);
+    return const_cast<ScadaPages*>(this)->usedFlag(kind, p, n);
 }
 
-bool ScadaPages::is_used(ElementKind kind, int p, int n) const
+bool ScadaPages::isUsed(ElementKind kind, int p, int n) const
 {
-    const int16_t* u = used_flag(kind, p, n);
+    const int16_t* u = usedFlag(kind, p, n);
     return u && *u != 0;
 }
 
@@ -117,11 +117,11 @@ int ScadaPages::allocate_slot(ElementKind kind, int p, int requested)
 {
     if (p < 0 || p >= kPages)
         return 0;
-    const int max = max_number(kind);
-    if (requested >= 1 && requested <= max && is_used(kind, p, requested))
+    const int max = maxNumber(kind);
+    if (requested >= 1 && requested <= max && isUsed(kind, p, requested))
         return requested;
     for (int n = 1; n <= max; ++n) {
-        int16_t* u = used_flag(kind, p, n);
+        int16_t* u = usedFlag(kind, p, n);
         if (*u == 0) {
             *u = 1;
             return n;
@@ -132,11 +132,11 @@ int ScadaPages::allocate_slot(ElementKind kind, int p, int requested)
 
 void ScadaPages::release_slot(ElementKind kind, int p, int n)
 {
-    if (int16_t* u = used_flag(kind, p, n))
+    if (int16_t* u = usedFlag(kind, p, n))
         *u = 0;
 }
 
-int ScadaPages::typed_number(const QString& text)
+int ScadaPages::typedNumber(const QString& text)
 {
     // Leading number: blanks, optional sign, digits, optional fraction.
     const QString t = text.trimmed();
@@ -167,64 +167,64 @@ int ScadaPages::typed_number(const QString& text)
     return int(std::nearbyint(v));
 }
 
-int16_t pack_list_y(int top, int list_number)
+int16_t packListY(int top, int list_number)
 {
     top = std::clamp(top, 0, 479);
     list_number = std::clamp(list_number, 0, 31);
     return int16_t(top + 1024 * list_number);
 }
 
-int list_top(int16_t y)
+int listTop(int16_t y)
 {
     return int(uint16_t(y) & 1023u);
 }
 
-int list_number(int16_t y)
+int listNumber(int16_t y)
 {
     return int((uint16_t(y) >> 10) & 63u);
 }
 
-int16_t pack_signal_width(int width, int shape)
+int16_t packSignalWidth(int width, int shape)
 {
     width = std::clamp(width, 0, 63);
     shape = std::clamp(shape, 0, 7);
     return int16_t(width + 64 * (shape % 4));
 }
 
-int16_t pack_signal_height(int height, int shape)
+int16_t packSignalHeight(int height, int shape)
 {
     height = std::clamp(height, 0, 63);
     shape = std::clamp(shape, 0, 7);
     return int16_t(height + 64 * (shape / 4));
 }
 
-int signal_size(int16_t field)
+int signalSize(int16_t field)
 {
     return int(uint16_t(field) & 63u);
 }
 
-int signal_shape(int16_t width_field, int16_t height_field)
+int signalShape(int16_t width_field, int16_t height_field)
 {
     const int shape = int(uint16_t(height_field) >> 6) * 4 + int((uint16_t(width_field) >> 6) & 3u);
     return std::min(shape, 7);
 }
 
-int16_t pack_go_option(bool locked, int list_index)
+int16_t packGoOption(bool locked, int list_index)
 {
     return int16_t((locked ? 128 : 0) + std::clamp(list_index, 0, 127));
 }
 
-bool go_option_locked(int16_t option)
+bool goOptionLocked(int16_t option)
 {
     return (uint16_t(option) / 128u) != 0;
 }
 
-int go_option_index(int16_t option)
+int goOptionIndex(int16_t option)
 {
     return int(uint16_t(option) % 128u);
 }
 
-int16_t go_target(int block, bool process, int list_index)
+int16_t goTarget(int block, bool process, int list_index)
 {
     if (block == 97)
         return int16_t(201 + std::clamp(list_index, 0, 7));
@@ -235,32 +235,32 @@ int16_t go_target(int block, bool process, int list_index)
     return int16_t(process ? block + 100 : block);
 }
 
-uint8_t pack_level_style(bool horizontal, bool framed)
+uint8_t packLevelStyle(bool horizontal, bool framed)
 {
     return uint8_t((horizontal ? 2 : 0) + (framed ? 1 : 0));
 }
 
-bool level_framed(uint8_t style)
+bool levelFramed(uint8_t style)
 {
     return (style & 1u) != 0;
 }
 
-bool level_horizontal(uint8_t style)
+bool levelHorizontal(uint8_t style)
 {
     return (style & 2u) != 0;
 }
 
-uint8_t pack_param_output(int list_index, bool setpoint)
+uint8_t packParamOutput(int list_index, bool setpoint)
 {
     return uint8_t((std::clamp(list_index, 0, 127)) | (setpoint ? 0x80 : 0));
 }
 
-int param_output_index(uint8_t output)
+int paramOutputIndex(uint8_t output)
 {
     return output & 0x7f;
 }
 
-bool param_output_is_setpoint(uint8_t output)
+bool paramOutputIsSetpoint(uint8_t output)
 {
     return (output & 0x80) != 0;
 }

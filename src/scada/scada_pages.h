@@ -201,24 +201,24 @@ struct ScadaPages {
     // fonts 8, text-signal fonts 10, grid step 1, grid off.
     void clear();
 
-    QString& short_ref(int p) { return background_refs[p]; }
-    QString& full_path(int p) { return background_refs[8 + p]; }
-    const QString& short_ref(int p) const { return background_refs[p]; }
-    const QString& full_path(int p) const { return background_refs[8 + p]; }
+    QString& shortRef(int p) { return background_refs[p]; }
+    QString& fullPath(int p) { return background_refs[8 + p]; }
+    const QString& shortRef(int p) const { return background_refs[p]; }
+    const QString& fullPath(int p) const { return background_refs[8 + p]; }
 
     // Graph and clock of page p (0..8 maps to position p + 1; page 8 has none).
-    GrafikElement* grafik_of_page(int p);
-    ClockElement* clock_of_page(int p);
+    GrafikElement* grafikOfPage(int p);
+    ClockElement* clockOfPage(int p);
 
     // Highest element number of a kind: 32, texts 64, menus 8.
-    static int max_number(ElementKind kind);
+    static int maxNumber(ElementKind kind);
     // True when (p, n) addresses a slot of the kind's table (slot 0 included).
-    static bool valid_slot(ElementKind kind, int p, int n);
+    static bool validSlot(ElementKind kind, int p, int n);
 
     // The used flag of slot (kind, p, n); nullptr outside the table.
-    int16_t* used_flag(ElementKind kind, int p, int n);
-    const int16_t* used_flag(ElementKind kind, int p, int n) const;
-    bool is_used(ElementKind kind, int p, int n) const;
+    int16_t* usedFlag(ElementKind kind, int p, int n);
+    const int16_t* usedFlag(ElementKind kind, int p, int n) const;
+    bool isUsed(ElementKind kind, int p, int n) const;
 
     // The element number a dialog's Ok must write: `requested` when that slot
     // of page p is occupied (editing it); otherwise the lowest free number
@@ -231,42 +231,42 @@ struct ScadaPages {
     // The number typed in an element dialog's number field, as allocate_slot
     // takes it: the leading number ("." or "," as separator), rounded half to
     // even; 0 for a text that is not a number.
-    static int typed_number(const QString& text);
+    static int typedNumber(const QString& text);
 };
 
 // Signal and text-signal y: top edge in bits 0..9, signal-list number above.
 // The top edge is clamped to the page (0..479) and the list number to 0..31,
 // so neither can spill into the other.
-int16_t pack_list_y(int top, int list_number);
-int list_top(int16_t y);           // y mod 1024
-int list_number(int16_t y);        // y div 1024
+int16_t packListY(int top, int list_number);
+int listTop(int16_t y);           // y mod 1024
+int listNumber(int16_t y);        // y div 1024
 
 // Signal width/height fields: size in bits 0..5, shape bits above. Sizes are
 // clamped to 0..63 and the shape to 0..7.
-int16_t pack_signal_width(int width, int shape);
-int16_t pack_signal_height(int height, int shape);
-int signal_size(int16_t field);    // low 6 bits
+int16_t packSignalWidth(int width, int shape);
+int16_t packSignalHeight(int height, int shape);
+int signalSize(int16_t field);    // low 6 bits
 // (height field div 64) x 4 + (width field div 64), limited to 0..7.
-int signal_shape(int16_t width_field, int16_t height_field);
+int signalShape(int16_t width_field, int16_t height_field);
 
 // Go-to option: 128 x lock + list index.
-int16_t pack_go_option(bool locked, int list_index);
-bool go_option_locked(int16_t option);
-int go_option_index(int16_t option);
+int16_t packGoOption(bool locked, int list_index);
+bool goOptionLocked(int16_t option);
+int goOptionIndex(int16_t option);
 
 // Go-to target from the block number typed in the dialog: 97 gives 201 +
 // list index (pages), 98 gives 211 + list index (graph groups), 0 gives 220
 // (text-signal list), any other n gives n, or n + 100 with "Процесс".
-int16_t go_target(int block, bool process, int list_index);
+int16_t goTarget(int block, bool process, int list_index);
 
 // Level style: 2 x type + frame.
-uint8_t pack_level_style(bool horizontal, bool framed);
-bool level_framed(uint8_t style);
-bool level_horizontal(uint8_t style);
+uint8_t packLevelStyle(bool horizontal, bool framed);
+bool levelFramed(uint8_t style);
+bool levelHorizontal(uint8_t style);
 
 // Parameter output: list index in bits 0..6, bit 7 = setpoint list.
-uint8_t pack_param_output(int list_index, bool setpoint);
-int param_output_index(uint8_t output);
-bool param_output_is_setpoint(uint8_t output);
+uint8_t packParamOutput(int list_index, bool setpoint);
+int paramOutputIndex(uint8_t output);
+bool paramOutputIsSetpoint(uint8_t output);
 
 } // namespace ostrel

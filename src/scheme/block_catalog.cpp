@@ -157,7 +157,7 @@ std::vector<EditorRow> rowsOf(int type)
     const QStringList net16 = numbered(16);
     switch (type) {
     case 1: {
-        QStringList sensors = BlockCatalog::sensor_types().mid(0, 15);
+        QStringList sensors = BlockCatalog::sensorTypes().mid(0, 15);
         return {choice("№ в сети", net16, 0), selector("№ входа", numbered(4)), choice("Тип входа", sensors),
                 number("Шкала min"),           number("Шкала max"),                number("Смещение"),
                 number("Сигнал min"),          number("Сигнал max"),               number("Фильтр")};
@@ -173,7 +173,7 @@ std::vector<EditorRow> rowsOf(int type)
     case 5:
         return {choice("№ в сети", numbered(128), 0),
                 choice("Тип", list({"CONTROL", "Ubrix-01", "MODBUS", "4", "5"}), 1),
-                choice("Скорость", BlockCatalog::baud_list(), 2)};
+                choice("Скорость", BlockCatalog::baudList(), 2)};
     case 9:
     case 11:
     case 12:
@@ -357,7 +357,7 @@ const EditorRow& BlockCatalog::row(int type, int r) const
     return (r >= 0 && r < int(i.rows.size())) ? i.rows[size_t(r)] : hidden;
 }
 
-int BlockCatalog::output_count(int type) const
+int BlockCatalog::outputCount(int type) const
 {
     // The SCADA, report, inverter and touch blocks have no outputs a page
     // element can show except the SCADA block's eight, which carry labels.
@@ -369,7 +369,7 @@ int BlockCatalog::output_count(int type) const
     return i.out_end_pin - i.first_out_pin + ((type == 1 || type == 3) ? 1 : 0);
 }
 
-int BlockCatalog::output_label(int type, int j) const
+int BlockCatalog::outputLabel(int type, int j) const
 {
     const BlockTypeInfo& i = info(type);
     return (j >= 0 && j < int(i.output_labels.size())) ? i.output_labels[size_t(j)] : 0;
@@ -397,7 +397,7 @@ void BlockCatalog::applyVersion(int version_code)
     types_[50].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
 }
 
-const QStringList& BlockCatalog::sensor_types()
+const QStringList& BlockCatalog::sensorTypes()
 {
     static const QStringList list{
         S("Выкл."), S("50П "),  S("50М "),  S("100П"),  S("100М"),   S("гр21"),   S("гр23"), S("Pt100"),
@@ -406,7 +406,7 @@ const QStringList& BlockCatalog::sensor_types()
     return list;
 }
 
-const QStringList& BlockCatalog::baud_list()
+const QStringList& BlockCatalog::baudList()
 {
     static const QStringList list{QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
                                   QStringLiteral("57600"), QStringLiteral("115200")};

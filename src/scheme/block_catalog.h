@@ -47,17 +47,17 @@ public:
 
     // Lookups of a number outside 1..50 give an entry without a block.
     const BlockTypeInfo& info(int type) const;
-    const QString& type_code(int type) const { return info(type).code; }
-    int param_count(int type) const { return info(type).param_count; }
-    int text_count(int type) const { return info(type).text_count; }
-    int text_width(int type) const { return info(type).text_width; }
-    int first_out_pin(int type) const { return info(type).first_out_pin; }
-    int out_end_pin(int type) const { return info(type).out_end_pin; }
-    int setpoint_max(int type) const { return info(type).setpoint_max; }
+    const QString& typeCode(int type) const { return info(type).code; }
+    int paramCount(int type) const { return info(type).param_count; }
+    int textCount(int type) const { return info(type).text_count; }
+    int textWidth(int type) const { return info(type).text_width; }
+    int firstOutPin(int type) const { return info(type).first_out_pin; }
+    int outEndPin(int type) const { return info(type).out_end_pin; }
+    int setpointMax(int type) const { return info(type).setpoint_max; }
     // Outputs a SCADA element dialog offers for the type.
-    int output_count(int type) const;
+    int outputCount(int type) const;
     // Label number of output index j (0 when the type defines none).
-    int output_label(int type, int j) const;
+    int outputLabel(int type, int j) const;
 
     // Editor row r (0..16) of the type; a hidden row when the type has none.
     const EditorRow& row(int type, int r) const;
@@ -74,8 +74,8 @@ public:
     // for versions 3 and 5 (0 otherwise).
     void applyVersion(int version_code);
 
-    static const QStringList& sensor_types(); // 16 entries, index 15 empty
-    static const QStringList& baud_list();    // 5 entries
+    static const QStringList& sensorTypes(); // 16 entries, index 15 empty
+    static const QStringList& baudList();    // 5 entries
 
 private:
     std::array<BlockTypeInfo, kTypes + 1> types_; // index 0 = no block

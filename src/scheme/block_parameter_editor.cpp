@@ -133,7 +133,7 @@ void BlockParameterEditor::openFor(int block)
     const bool loaded = rows_.load(block, cod_step_);
     cod_step_ = rows_.codStep();
 
-    symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, ws_.catalog.type_code(type))));
+    symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, ws_.catalog.typeCode(type))));
     number_->setText(block < 10 ? QStringLiteral("0%1").arg(block) : QString::number(block));
     syncRows();
     layoutWindow();

@@ -11,7 +11,7 @@ void allocateBlocks(BlockTable& bt, const BlockCatalog& cat)
         const int t = bt.block_type[n];
         if (t == 0)
             continue;
-        const int pc = cat.param_count(t), tc = cat.text_count(t);
+        const int pc = cat.paramCount(t), tc = cat.textCount(t);
         if (P + pc > BlockTable::kParams || T + tc > BlockTable::kTexts) {
             bt.block_type[n] = 0;
             continue;
@@ -20,7 +20,7 @@ void allocateBlocks(BlockTable& bt, const BlockCatalog& cat)
         bt.text_base[n] = int16_t(T);
         P += pc;
         T += tc;
-        textBytes += tc * cat.text_width(t);
+        textBytes += tc * cat.textWidth(t);
     }
     bt.param_bytes = 4 * P;
     bt.text_bytes = textBytes;

@@ -176,7 +176,7 @@ bool ModbusDialog::loadChannels()
     network_->setText(QStringLiteral("№ в сети ") + formatUserNumber(p0 + 1));
     speed_->setText(QStringLiteral("Скорость "));
     const float p2 = *own.param(2);
-    const QStringList& bauds = BlockCatalog::baud_list();
+    const QStringList& bauds = BlockCatalog::baudList();
     if (!std::isfinite(p2) || std::nearbyint(p2) < 0 || std::nearbyint(p2) >= bauds.size())
         return false;
     speed_->setText(QStringLiteral("Скорость ") + bauds[int(std::nearbyint(p2))]);

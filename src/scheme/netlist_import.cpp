@@ -343,13 +343,13 @@ private:
                 continue;
             // A block whose parameters or texts would leave the stores cannot
             // be placed.
-            if (P + cat_.param_count(t) > BlockTable::kParams || T + cat_.text_count(t) > BlockTable::kTexts)
+            if (P + cat_.paramCount(t) > BlockTable::kParams || T + cat_.textCount(t) > BlockTable::kTexts)
                 fail();
             bt_.param_base[size_t(m)] = int16_t(P);
             bt_.text_base[size_t(m)] = int16_t(T);
-            P += cat_.param_count(t);
-            T += cat_.text_count(t);
-            textBytes += cat_.text_count(t) * cat_.text_width(t);
+            P += cat_.paramCount(t);
+            T += cat_.textCount(t);
+            textBytes += cat_.textCount(t) * cat_.textWidth(t);
             bt_.param_bytes = 4 * P;
             bt_.text_bytes = textBytes;
             // The fixed blocks 97..99 are typed even without a component; with
@@ -364,7 +364,7 @@ private:
         switch (t) {
         case 1: { // A_I
             setP(m, 0, num(m, 0, 3) - 1);
-            const QStringList& sensors = BlockCatalog::sensor_types();
+            const QStringList& sensors = BlockCatalog::sensorTypes();
             for (int c = 0; c < 4; ++c) {
                 const int base = 1 + 7 * c;
                 QString s = raw(m, base, 4);
@@ -663,7 +663,7 @@ private:
             if (letter == QLatin1Char('U') || (letter == QLatin1Char('D') && pin == 1)) {
                 const int b = ival(midView(it, 9, 3));
                 const int t = (b >= 0 && b < 100) ? bt_.block_type[size_t(b)] : 0;
-                const int firstOut = (t == 0 || t == 43 || t == 48) ? 33 : cat_.first_out_pin(t);
+                const int firstOut = (t == 0 || t == 43 || t == 48) ? 33 : cat_.firstOutPin(t);
                 if (pin < firstOut || letter == QLatin1Char('D')) {
                     ++r;
                 } else {
@@ -804,7 +804,7 @@ private:
                 } else if ((t >= 1 && t <= 4) || t == 50) {
                     outIndex = p - 1;
                 } else {
-                    outIndex = cat_.out_end_pin(t) - 1 - p;
+                    outIndex = cat_.outEndPin(t) - 1 - p;
                 }
                 if (outIndex < 0 || outIndex > 255)
                     fail();
@@ -888,7 +888,7 @@ void resetNewProjectBlocks(Workspace& ws)
     for (int m = 1; m <= 96; ++m) {
         const int t = bt.block_type[size_t(m)];
         if (t == 5) {
-            const int n = ws.catalog.text_count(5);
+            const int n = ws.catalog.textCount(5);
             for (int i = 0; i < n; ++i) {
                 const int k = bt.text_base[size_t(m)] + i;
                 if (k >= 0 && k < BlockTable::kTexts)

@@ -187,8 +187,8 @@ BlockSlots::BlockSlots(Workspace& ws, int block)
     if (block < 0 || block >= BlockTable::kBlocks)
         return;
     const int type = ws.blocks.block_type[block];
-    params_ = ws.catalog.param_count(type);
-    texts_ = ws.catalog.text_count(type);
+    params_ = ws.catalog.paramCount(type);
+    texts_ = ws.catalog.textCount(type);
 }
 
 float* BlockSlots::param(int k) const

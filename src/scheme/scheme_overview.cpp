@@ -35,7 +35,7 @@ const QImage& SchemeOverview::symbol(int type)
     const int slot = (type >= 1 && type <= BlockCatalog::kTypes) ? type : 0;
     QImage& img = symbols_[slot];
     if (img.isNull())
-        img = blockSymbol(slot, slot ? catalog_.type_code(slot) : QStringLiteral("?"));
+        img = blockSymbol(slot, slot ? catalog_.typeCode(slot) : QStringLiteral("?"));
     return img;
 }
 

@@ -128,8 +128,8 @@ private slots:
         QCOMPARE(int(ws->version_code), code);
         QCOMPARE(w->windowTitle(), title);
         QCOMPARE(act("mnuVent")->isVisible(), mechanism);
-        QCOMPARE(ws->catalog.param_count(50), touParams);
-        QCOMPARE(ws->catalog.text_count(5), rs4Texts);
+        QCOMPARE(ws->catalog.paramCount(50), touParams);
+        QCOMPARE(ws->catalog.textCount(5), rs4Texts);
         for (const char* name : {"mnuHelp4", "mnuHelp3", "mnuHelp1", "mnuHelp2"})
             QCOMPARE(act(name)->isChecked(), item == QLatin1String(name));
     }

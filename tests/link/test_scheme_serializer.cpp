@@ -30,7 +30,7 @@ int textOffset(const Workspace& ws, int n)
     int off = 0;
     for (int m = 1; m < n; ++m) {
         const int t = ws.blocks.block_type[m];
-        off += ws.catalog.text_count(t) * ws.catalog.text_width(t);
+        off += ws.catalog.textCount(t) * ws.catalog.textWidth(t);
     }
     return off;
 }
@@ -53,7 +53,7 @@ private slots:
         const SchemeImage img = buildSchemeImage(*ws);
         QVERIFY(img.fatal.isEmpty());
         QVERIFY(!img.parameterError);
-        const int P = 4 * (ws->catalog.param_count(43) + ws->catalog.param_count(41) + ws->catalog.param_count(42));
+        const int P = 4 * (ws->catalog.paramCount(43) + ws->catalog.paramCount(41) + ws->catalog.paramCount(42));
         const int T = ws->blocks.text_bytes;
         QCOMPARE(ws->blocks.param_bytes, P);
         const int lengths[10] = {6, 103, 1603, 68, 68, 523, 103, 7, P + 3, T + 3};

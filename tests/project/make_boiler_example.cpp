@@ -207,8 +207,8 @@ void fillAlgorithm(Workspace& ws, int n)
 void fillPages(ScadaPages& s)
 {
     s.background_kind[0] = 1;
-    s.short_ref(0) = QStringLiteral("\\boiler.gif");
-    s.full_path(0) = QStringLiteral("\\boiler.gif");
+    s.shortRef(0) = QStringLiteral("\\boiler.gif");
+    s.fullPath(0) = QStringLiteral("\\boiler.gif");
     s.fill_color[1] = 0xe0e0e0;
     // Parameters: supply temperature (A_I block 1, output 1) and the two
     // PID outputs (blocks 6 and 7), one of them a setpoint.
@@ -218,11 +218,11 @@ void fillPages(ScadaPages& s)
     s.parametr[0][4] = {1, 240, 230, 0x000000, 0xc0c0c0, 0, 10, 2, 7, 0x80};
     s.parametr[0][0] = {0, 240, 230, 0x000000, 0xc0c0c0, 0, 10, 2, 0, 0};
     // Pump running: a circle signal bound to the discrete input block 3.
-    s.signal[0][1] = {1, 450, pack_list_y(270, 1), pack_signal_width(20, 1), pack_signal_height(20, 1),
+    s.signal[0][1] = {1, 450, packListY(270, 1), packSignalWidth(20, 1), packSignalHeight(20, 1),
                       0x00ff00, 0x808080, 1, 0, 3, 0};
     s.text_signal[0][1].used = 1;
     s.text_signal[0][1].x = 600;
-    s.text_signal[0][1].y = pack_list_y(360, 2);
+    s.text_signal[0][1].y = packListY(360, 2);
     s.text_signal[0][1].color = 0x000000;
     s.text_signal[0][1].back_color = 0xffffff;
     s.text_signal[0][1].text_off = QStringLiteral("Горелка выкл.");
@@ -230,10 +230,10 @@ void fillPages(ScadaPages& s)
     s.text_signal[0][1].block = 3;
     s.text_signal[0][1].output = 1;
     // Tank level from analog input channel 3.
-    s.level[0][1] = {1, 700, 140, 30, 200, 600, 0xff8000, 0xffffff, pack_level_style(false, true), 1, 2};
+    s.level[0][1] = {1, 700, 140, 30, 200, 600, 0xff8000, 0xffffff, packLevelStyle(false, true), 1, 2};
     // Go-to button to page 2, and to the PID block's view.
-    s.go_block[0][1] = {1, 20, 400, go_target(97, false, 1), pack_go_option(false, 1)};
-    s.go_block[0][2] = {1, 80, 400, go_target(6, true, 0), 0};
+    s.go_block[0][1] = {1, 20, 400, goTarget(97, false, 1), packGoOption(false, 1)};
+    s.go_block[0][2] = {1, 80, 400, goTarget(6, true, 0), 0};
     s.text[0][1].used = 1;
     s.text[0][1].x = 20;
     s.text[0][1].y = 20;

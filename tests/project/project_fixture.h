@@ -112,8 +112,8 @@ inline void fillPages(ostrel::ScadaPages& s)
     s.menu[0][8].target_page = 7;
     s.menu[8][0].text = QStringLiteral("page 8 is stored too");
     s.background_kind[2] = 1;
-    s.short_ref(2) = QStringLiteral("\\pump.gif");
-    s.full_path(2) = QStringLiteral("C:\\pics\\pump.gif");
+    s.shortRef(2) = QStringLiteral("\\pump.gif");
+    s.fullPath(2) = QStringLiteral("C:\\pics\\pump.gif");
     s.background_kind[8] = 1;
     s.fill_color[5] = 0x00ff00;
     s.grid_step = s.grid_step_copy = 10;

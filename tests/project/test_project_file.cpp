@@ -401,8 +401,8 @@ void ProjectFileTest::versionDependentBlockSections()
     bt.param_base[4] = 3;
     ws->version_code = 3; // counts still those of version 5
     const QStringList lines = linesOf(projectFileBytes(*ws, QLocale::c()));
-    QCOMPARE(ws->catalog.text_count(5), 0);
-    QCOMPARE(ws->catalog.param_count(50), 1);
+    QCOMPARE(ws->catalog.textCount(5), 0);
+    QCOMPARE(ws->catalog.paramCount(50), 1);
     int i = lines.indexOf(QStringLiteral("2 *************** Блок RS42****************"));
     QVERIFY(i > 0);
     QCOMPARE(lines[i + 5], QStringLiteral("4 *************** Блок TOU4****************"));
@@ -546,7 +546,7 @@ void ProjectFileTest::settingsTabsAndLink()
     QCOMPARE(r.background_files[2], dir.filePath("pump.gif"));
     QVERIFY(r.background_files[4].isEmpty());
     QCOMPARE(r.tab_captions[4], QStringLiteral("Страница 5"));
-    QCOMPARE(back->pages.full_path(2), QStringLiteral("C:\\pics\\pump.gif"));
+    QCOMPARE(back->pages.fullPath(2), QStringLiteral("C:\\pics\\pump.gif"));
 
     ws->settings.link_port = 4;
     QVERIFY(writeProject(*ws, dir.filePath("p.prt"), ui));
@@ -584,7 +584,7 @@ void ProjectFileTest::versionFromFirstLine()
     const ProjectReadResult r = readProjectBytes(*back, bytes, QStringLiteral("/nonexistent"), ui);
     QVERIFY(r.loaded());
     QCOMPARE(int(back->version_code), after);
-    QCOMPARE(back->catalog.text_count(5), after == 5 ? 48 : 0);
+    QCOMPARE(back->catalog.textCount(5), after == 5 ? 48 : 0);
 }
 
 void ProjectFileTest::failedSaveKeepsOldFile()
@@ -623,8 +623,8 @@ void ProjectFileTest::companionsCopied()
     QVERIFY(fixture::writeFile(src.filePath("pump.gif"), "GIF89a-pump"));
     // The stored full path is from another machine: the picture is found
     // beside the netlist. A hostile reference stays inside the folder.
-    ws->pages.short_ref(5) = QStringLiteral("\\..\\evil.gif");
-    ws->pages.full_path(5) = src.filePath("pump.gif");
+    ws->pages.shortRef(5) = QStringLiteral("\\..\\evil.gif");
+    ws->pages.fullPath(5) = src.filePath("pump.gif");
     ScriptedInteraction ui;
     QVERIFY(QDir(dest.path()).mkdir("sub"));
     QVERIFY(writeProject(*ws, dest.filePath("sub/p.prt"), ui));

@@ -40,13 +40,13 @@ void ScadaModelTest::startValues()
     QCOMPARE(s->grid_enabled, int16_t(0));
     QCOMPARE(s->grid_step_copy, int16_t(1));
     QCOMPARE(s->grid_enabled_copy, int16_t(0));
-    QVERIFY(s->short_ref(0).isEmpty());
+    QVERIFY(s->shortRef(0).isEmpty());
     // Page 8 exists in every table; the graph and clock of page p sit at p + 1.
     QCOMPARE(&s->parametr[8][32], &s->parametr.back().back());
-    QCOMPARE(s->grafik_of_page(0), &s->grafik[1]);
-    QCOMPARE(s->clock_of_page(7), &s->clock[8]);
-    QCOMPARE(s->grafik_of_page(8), nullptr);
-    QCOMPARE(s->clock_of_page(-1), nullptr);
+    QCOMPARE(s->grafikOfPage(0), &s->grafik[1]);
+    QCOMPARE(s->clockOfPage(7), &s->clock[8]);
+    QCOMPARE(s->grafikOfPage(8), nullptr);
+    QCOMPARE(s->clockOfPage(-1), nullptr);
 }
 
 void ScadaModelTest::clearRestoresStartValues()
@@ -55,7 +55,7 @@ void ScadaModelTest::clearRestoresStartValues()
     s->parametr[3][4] = {1, 10, 20, 5, 6, 1, 14, 2, 12, 0x81};
     s->text_signal[8][0].font = 14;
     s->text[2][64].text = QStringLiteral("Котёл");
-    s->full_path(7) = QStringLiteral("/x/y.gif");
+    s->fullPath(7) = QStringLiteral("/x/y.gif");
     s->grid_step = 10;
     s->clear();
     QCOMPARE(s->parametr[3][4].used, int16_t(0));
@@ -88,12 +88,12 @@ void ScadaModelTest::allocateLowestFree()
     QFETCH(int, expected);
     auto s = std::make_unique<ScadaPages>();
     for (int n : {1, 2, 4})
-        *s->used_flag(kind, 2, n) = 1;
+        *s->usedFlag(kind, 2, n) = 1;
     QCOMPARE(s->allocate_slot(kind, 2, requested), expected);
-    QVERIFY(s->is_used(kind, 2, expected));
+    QVERIFY(s->isUsed(kind, 2, expected));
     // Other pages and the template slot are untouched.
-    QVERIFY(!s->is_used(kind, 1, expected));
-    QVERIFY(!s->is_used(kind, 2, 0));
+    QVERIFY(!s->isUsed(kind, 1, expected));
+    QVERIFY(!s->isUsed(kind, 2, 0));
 }
 
 void ScadaModelTest::fullPageRefusesAndReleasedNumberComesBack()
@@ -102,7 +102,7 @@ void ScadaModelTest::fullPageRefusesAndReleasedNumberComesBack()
     for (int n = 1; n <= 32; ++n)
         QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), n);
     QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 0);
-    QVERIFY(!s->is_used(ElementKind::Parametr, 0, 0)); // no slot changed
+    QVERIFY(!s->isUsed(ElementKind::Parametr, 0, 0)); // no slot changed
     s->release_slot(ElementKind::Parametr, 0, 5);
     QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 5);
 
@@ -119,12 +119,12 @@ void ScadaModelTest::allocateOutsidePagesOrTable()
     auto s = std::make_unique<ScadaPages>();
     QCOMPARE(s->allocate_slot(ElementKind::Signal, 9, 0), 0);
     QCOMPARE(s->allocate_slot(ElementKind::Signal, -1, 3), 0);
-    QCOMPARE(s->used_flag(ElementKind::Menu, 0, 9), nullptr);
-    QCOMPARE(s->used_flag(ElementKind::Text, 0, 65), nullptr);
-    QVERIFY(s->used_flag(ElementKind::Text, 8, 64) != nullptr);
+    QCOMPARE(s->usedFlag(ElementKind::Menu, 0, 9), nullptr);
+    QCOMPARE(s->usedFlag(ElementKind::Text, 0, 65), nullptr);
+    QVERIFY(s->usedFlag(ElementKind::Text, 8, 64) != nullptr);
     s->release_slot(ElementKind::Figura, 0, 33); // ignored, no write out of range
     s->release_slot(ElementKind::Figura, 9, 1);
-    QVERIFY(!ScadaPages::valid_slot(ElementKind::Parametr, 0, 33));
+    QVERIFY(!ScadaPages::validSlot(ElementKind::Parametr, 0, 33));
 }
 
 void ScadaModelTest::typedNumber_data()
@@ -144,7 +144,7 @@ void ScadaModelTest::typedNumber()
 {
     QFETCH(QString, text);
     QFETCH(int, expected);
-    QCOMPARE(ScadaPages::typed_number(text), expected);
+    QCOMPARE(ScadaPages::typedNumber(text), expected);
 }
 
 void ScadaModelTest::signalSizeAndShape_data()
@@ -169,56 +169,56 @@ void ScadaModelTest::signalSizeAndShape()
     QFETCH(int, height);
     QFETCH(int, widthField);
     QFETCH(int, heightField);
-    const int16_t w = pack_signal_width(width, shape);
-    const int16_t h = pack_signal_height(height, shape);
+    const int16_t w = packSignalWidth(width, shape);
+    const int16_t h = packSignalHeight(height, shape);
     QCOMPARE(int(w), widthField);
     QCOMPARE(int(h), heightField);
-    QCOMPARE(signal_size(w), width);
-    QCOMPARE(signal_size(h), height);
-    QCOMPARE(signal_shape(w, h), shape);
+    QCOMPARE(signalSize(w), width);
+    QCOMPARE(signalSize(h), height);
+    QCOMPARE(signalShape(w, h), shape);
 }
 
 void ScadaModelTest::listYPacking()
 {
-    QCOMPARE(int(pack_list_y(100, 3)), 3172);
-    QCOMPARE(list_top(3172), 100);
-    QCOMPARE(list_number(3172), 3);
-    QCOMPARE(int(pack_list_y(479, 31)), 31 * 1024 + 479);
+    QCOMPARE(int(packListY(100, 3)), 3172);
+    QCOMPARE(listTop(3172), 100);
+    QCOMPARE(listNumber(3172), 3);
+    QCOMPARE(int(packListY(479, 31)), 31 * 1024 + 479);
     // A top edge off the page cannot spill into the list number.
-    QCOMPARE(int(pack_list_y(600, 2)), 2 * 1024 + 479);
-    QCOMPARE(int(pack_list_y(-5, 40)), 31 * 1024);
+    QCOMPARE(int(packListY(600, 2)), 2 * 1024 + 479);
+    QCOMPARE(int(packListY(-5, 40)), 31 * 1024);
     // Hostile stored values decode within range.
-    QCOMPARE(list_top(int16_t(-1)), 1023);
-    QCOMPARE(list_number(int16_t(-1)), 63);
-    QVERIFY(signal_shape(int16_t(-1), int16_t(-1)) <= 7);
+    QCOMPARE(listTop(int16_t(-1)), 1023);
+    QCOMPARE(listNumber(int16_t(-1)), 63);
+    QVERIFY(signalShape(int16_t(-1), int16_t(-1)) <= 7);
     // Sizes cannot spill into the shape bits.
-    QCOMPARE(int(pack_signal_width(70, 0)), 63);
+    QCOMPARE(int(packSignalWidth(70, 0)), 63);
 }
 
 void ScadaModelTest::goToCodes()
 {
-    QCOMPARE(int(go_target(97, false, 2)), 203); // SCADA page 3
-    QCOMPARE(int(go_target(98, false, 0)), 211); // graph group 1
-    QCOMPARE(int(go_target(0, false, 5)), 220);  // text-signal list
-    QCOMPARE(int(go_target(12, false, 0)), 12);
-    QCOMPARE(int(go_target(12, true, 0)), 112);
-    const int16_t option = pack_go_option(true, 2);
+    QCOMPARE(int(goTarget(97, false, 2)), 203); // SCADA page 3
+    QCOMPARE(int(goTarget(98, false, 0)), 211); // graph group 1
+    QCOMPARE(int(goTarget(0, false, 5)), 220);  // text-signal list
+    QCOMPARE(int(goTarget(12, false, 0)), 12);
+    QCOMPARE(int(goTarget(12, true, 0)), 112);
+    const int16_t option = packGoOption(true, 2);
     QCOMPARE(int(option), 130);
-    QVERIFY(go_option_locked(option));
-    QCOMPARE(go_option_index(option), 2);
-    QVERIFY(!go_option_locked(pack_go_option(false, 127)));
+    QVERIFY(goOptionLocked(option));
+    QCOMPARE(goOptionIndex(option), 2);
+    QVERIFY(!goOptionLocked(packGoOption(false, 127)));
 }
 
 void ScadaModelTest::levelStyleAndParameterOutput()
 {
-    QCOMPARE(int(pack_level_style(true, true)), 3);
-    QCOMPARE(int(pack_level_style(false, true)), 1);
-    QVERIFY(level_horizontal(2) && !level_framed(2));
-    const uint8_t out = pack_param_output(5, true);
+    QCOMPARE(int(packLevelStyle(true, true)), 3);
+    QCOMPARE(int(packLevelStyle(false, true)), 1);
+    QVERIFY(levelHorizontal(2) && !levelFramed(2));
+    const uint8_t out = packParamOutput(5, true);
     QCOMPARE(int(out), 133);
-    QCOMPARE(param_output_index(out), 5);
-    QVERIFY(param_output_is_setpoint(out));
-    QVERIFY(!param_output_is_setpoint(pack_param_output(5, false)));
+    QCOMPARE(paramOutputIndex(out), 5);
+    QVERIFY(paramOutputIsSetpoint(out));
+    QVERIFY(!paramOutputIsSetpoint(packParamOutput(5, false)));
 }
 
 QTEST_GUILESS_MAIN(ScadaModelTest)

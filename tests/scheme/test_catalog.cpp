@@ -58,25 +58,25 @@ void TestCatalog::typeRecords()
 {
     QFETCH(int, type);
     const BlockCatalog cat;
-    { QFETCH(QString, code); QCOMPARE(cat.type_code(type), code); }
-    { QFETCH(int, params); QCOMPARE(cat.param_count(type), params); }
-    { QFETCH(int, texts); QCOMPARE(cat.text_count(type), texts); }
-    { QFETCH(int, width); QCOMPARE(cat.text_width(type), width); }
-    { QFETCH(int, firstOut); QCOMPARE(cat.first_out_pin(type), firstOut); }
-    { QFETCH(int, outEnd); QCOMPARE(cat.out_end_pin(type), outEnd); }
-    { QFETCH(int, setpointMax); QCOMPARE(cat.setpoint_max(type), setpointMax); }
+    { QFETCH(QString, code); QCOMPARE(cat.typeCode(type), code); }
+    { QFETCH(int, params); QCOMPARE(cat.paramCount(type), params); }
+    { QFETCH(int, texts); QCOMPARE(cat.textCount(type), texts); }
+    { QFETCH(int, width); QCOMPARE(cat.textWidth(type), width); }
+    { QFETCH(int, firstOut); QCOMPARE(cat.firstOutPin(type), firstOut); }
+    { QFETCH(int, outEnd); QCOMPARE(cat.outEndPin(type), outEnd); }
+    { QFETCH(int, setpointMax); QCOMPARE(cat.setpointMax(type), setpointMax); }
 }
 
 void TestCatalog::placeholderNumbersAndOutOfRange()
 {
     const BlockCatalog cat;
     for (int t : {7, 8, 14, 15, 16, 22, 23, 24, 32, 39, 40, 0, -1, 51, 1000}) {
-        QCOMPARE(cat.type_code(t), QStringLiteral("NO_"));
-        QCOMPARE(cat.param_count(t), 0);
-        QCOMPARE(cat.text_count(t), 0);
-        QCOMPARE(cat.first_out_pin(t), 100);
-        QCOMPARE(cat.out_end_pin(t), 100);
-        QCOMPARE(cat.output_count(t), 0);
+        QCOMPARE(cat.typeCode(t), QStringLiteral("NO_"));
+        QCOMPARE(cat.paramCount(t), 0);
+        QCOMPARE(cat.textCount(t), 0);
+        QCOMPARE(cat.firstOutPin(t), 100);
+        QCOMPARE(cat.outEndPin(t), 100);
+        QCOMPARE(cat.outputCount(t), 0);
         QVERIFY(!cat.row(t, 0).visible());
     }
     // A placeholder code is still a code: "NO_" names give type 7.
@@ -108,13 +108,13 @@ void TestCatalog::outputs()
     QFETCH(int, type);
     QFETCH(QList<int>, labels);
     const BlockCatalog cat;
-    { QFETCH(int, count); QCOMPARE(cat.output_count(type), count); }
+    { QFETCH(int, count); QCOMPARE(cat.outputCount(type), count); }
     for (int j = 0; j < labels.size(); ++j)
-        QCOMPARE(cat.output_label(type, j), labels[j]);
-    QCOMPARE(cat.output_label(type, cat.output_count(type)), 0);
-    QCOMPARE(cat.output_label(type, -1), 0);
+        QCOMPARE(cat.outputLabel(type, j), labels[j]);
+    QCOMPARE(cat.outputLabel(type, cat.outputCount(type)), 0);
+    QCOMPARE(cat.outputLabel(type, -1), 0);
     if (type == 1 || type == 3)
-        QCOMPARE(cat.output_label(type, cat.output_count(type) - 1), cat.output_count(type));
+        QCOMPARE(cat.outputLabel(type, cat.outputCount(type) - 1), cat.outputCount(type));
 }
 
 void TestCatalog::versionCounts_data()
@@ -133,12 +133,12 @@ void TestCatalog::versionCounts()
     QFETCH(int, version);
     BlockCatalog cat;
     cat.applyVersion(version);
-    { QFETCH(int, rsTexts); QCOMPARE(cat.text_count(5), rsTexts); }
-    { QFETCH(int, touchParams); QCOMPARE(cat.param_count(50), touchParams); }
+    { QFETCH(int, rsTexts); QCOMPARE(cat.textCount(5), rsTexts); }
+    { QFETCH(int, touchParams); QCOMPARE(cat.paramCount(50), touchParams); }
     // Switching back restores the start-up counts of version 4.5.
     cat.applyVersion(5);
-    QCOMPARE(cat.text_count(5), 48);
-    QCOMPARE(cat.param_count(50), 1);
+    QCOMPARE(cat.textCount(5), 48);
+    QCOMPARE(cat.paramCount(50), 1);
 }
 
 void TestCatalog::rowCaptions_data()
@@ -245,13 +245,13 @@ void TestCatalog::editorRows()
 
 void TestCatalog::sensorAndBaudLists()
 {
-    const QStringList& s = BlockCatalog::sensor_types();
+    const QStringList& s = BlockCatalog::sensorTypes();
     QCOMPARE(s.size(), 16);
     QCOMPARE(s[1], U("50П ")); // three-character names carry a trailing blank
     QCOMPARE(s[7], QStringLiteral("Pt100"));
     QCOMPARE(s[14], U("4-20мА"));
     QVERIFY(s[15].isEmpty());
-    QCOMPARE(BlockCatalog::baud_list(),
+    QCOMPARE(BlockCatalog::baudList(),
              QStringList({"9600", "19200", "38400", "57600", "115200"}));
 }
 

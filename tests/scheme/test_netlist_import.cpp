@@ -831,8 +831,8 @@ void TestNetlistImport::failures()
     // whatever was built, every block's parameters and texts lie inside the stores
     for (int n = 0; n < BlockTable::kBlocks; ++n) {
         const int t = ws.blocks.block_type[n];
-        QVERIFY(ws.blocks.param_base[n] >= 0 && ws.blocks.param_base[n] + ws.catalog.param_count(t) <= BlockTable::kParams);
-        QVERIFY(ws.blocks.text_base[n] >= 0 && ws.blocks.text_base[n] + ws.catalog.text_count(t) <= BlockTable::kTexts);
+        QVERIFY(ws.blocks.param_base[n] >= 0 && ws.blocks.param_base[n] + ws.catalog.paramCount(t) <= BlockTable::kParams);
+        QVERIFY(ws.blocks.text_base[n] >= 0 && ws.blocks.text_base[n] + ws.catalog.textCount(t) <= BlockTable::kTexts);
     }
 }
 

@@ -25,8 +25,8 @@ void allocate(Workspace& ws)
         ws.blocks.param_base[n] = int16_t(type ? p : 0);
         ws.blocks.text_base[n] = int16_t(type ? t : 0);
         if (type) {
-            p += ws.catalog.param_count(type);
-            t += ws.catalog.text_count(type);
+            p += ws.catalog.paramCount(type);
+            t += ws.catalog.textCount(type);
         }
     }
 }
@@ -75,7 +75,7 @@ class TestParameterEditor : public QObject {
     // The block's own parameters at 0, so every list row has a valid index.
     void zeroParams(int block = 2)
     {
-        for (int k = 0; k < ws->catalog.param_count(ws->blocks.block_type[block]); ++k)
+        for (int k = 0; k < ws->catalog.paramCount(ws->blocks.block_type[block]); ++k)
             ws->blocks.param(block, k) = 0;
     }
     float& p(int k, int block = 2) { return ws->blocks.param(block, k); }
@@ -528,8 +528,8 @@ private slots:
         else
             QVERIFY(box->text().isEmpty());
         // Whatever was typed, only the block's own slots may have changed.
-        const int p0 = ws->blocks.param_base[block], pn = p0 + ws->catalog.param_count(type);
-        const int t0 = ws->blocks.text_base[block], tn = t0 + ws->catalog.text_count(type);
+        const int p0 = ws->blocks.param_base[block], pn = p0 + ws->catalog.paramCount(type);
+        const int t0 = ws->blocks.text_base[block], tn = t0 + ws->catalog.textCount(type);
         for (int i = 0; i < BlockTable::kParams; ++i)
             if (i < p0 || i >= pn)
                 QCOMPARE(ws->blocks.ParamStore[i], params[i]);

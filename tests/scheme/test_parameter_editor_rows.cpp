@@ -29,7 +29,7 @@ private slots:
         b.block_type[1] = 25;
         b.block_type[block] = int16_t(type);
         b.block_type[3] = 25;
-        const int pc = ws->catalog.param_count(type), tc = ws->catalog.text_count(type);
+        const int pc = ws->catalog.paramCount(type), tc = ws->catalog.textCount(type);
         b.param_base[1] = 0;
         b.text_base[1] = 0;
         b.param_base[block] = 8;
