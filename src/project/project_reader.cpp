@@ -4,7 +4,7 @@
 #include "platform/scripted_interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
-#include "project/record_fields.h"
+#include "project/page_layout.h"
 #include "scheme/netlist_import.h"
 
 #include <QFile>
