@@ -2,8 +2,7 @@
 // single-element drag with the grid and the button grid, the rubber-band
 // selection and group move, the corner-handle resize, blinking, the lock,
 // the grid dialog, backgrounds, the clock and the menu text.
-#include "scada/page_editing.h"
-
+#include "editor_fixture.h"
 #include "platform/scripted_interaction.h"
 
 #include <QBuffer>
@@ -19,44 +18,7 @@ Q_DECLARE_METATYPE(ObjectKind)
 
 namespace {
 
-// A page model, the editor state and the editor working on both.
-struct Fixture {
-    std::unique_ptr<ScadaPages> pages = std::make_unique<ScadaPages>();
-    PageEditorState state;
-    PageEditor editor{*pages, state};
-
-    // Puts an occupied element at an object position.
-    ElementRef place(ObjectKind kind, int page, int number, QPoint pos)
-    {
-        const ElementRef ref{kind, page, number};
-        withRecord(*pages, ref, [](auto& e) { e.used = 1; });
-        storeObjectPos(*pages, ref, pos);
-        return ref;
-    }
-
-    QPoint raw(const ElementRef& ref) const
-    {
-        QPoint p;
-        withRecord(*pages, ref, [&](const auto& e) { p = QPoint(e.x, e.y); });
-        return p;
-    }
-
-    // Press on the element 5 pixels inside its corner and move so that the
-    // proposed corner is `proposed`.
-    PageChanges drag(const ElementRef& ref, QPoint proposed)
-    {
-        editor.elementPress(ref, editor.objectPos(ref) + QPoint(5, 5));
-        return editor.elementMove(ref, proposed + QPoint(5, 5), true);
-    }
-
-    // Draws a frame from `from` to `to` on the current page.
-    void frame(QPoint from, QPoint to)
-    {
-        editor.pagePress(from);
-        editor.pageDrag(to);
-        editor.pageRelease(to);
-    }
-};
+using Fixture = fixture::Editor;
 
 // A 1 x 1 GIF with one frame per index given (palette: 0 red, 1 blue).
 QByteArray gifBytes(const QList<int>& frames)
