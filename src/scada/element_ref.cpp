@@ -86,7 +86,8 @@ QSize textSignalSize(const TextSignalElement& e)
 QSize textSize(const TextElement& e)
 {
     const int points = e.font_size > 0 ? e.font_size : 10;
-    return textField(points, std::max<int>(int(e.text.size()), 4), 55);
+    // At least 4 characters (an empty template stays clickable), at most a page's width of them.
+    return textField(points, int(std::clamp<qsizetype>(e.text.size(), 4, 800)), 55);
 }
 
 // A stored size, or the fallback when the record holds none.
