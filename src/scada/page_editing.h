@@ -98,7 +98,10 @@ public:
 
     // --- element objects ---
     void elementPress(const ElementRef& ref, QPoint pointer);
-    // A mouse-move over an element; with the left button held it drags it.
+    // A mouse-move over an element; with the left button held it drags it
+    // (not while the lock is on). The first move over a menu element after a
+    // menu was placed by double-click only clears the placement flag. The
+    // canvas sets the element's tooltip from tooltip(ref) afterwards.
     PageChanges elementMove(const ElementRef& ref, QPoint pointer, bool leftButton);
     // A click on a figure, signal or level shows its resize handle.
     PageChanges elementClick(const ElementRef& ref);
