@@ -4,7 +4,8 @@
 #include "platform/scripted_interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
-#include "project/record_fields.h"
+#include "project/page_layout.h"
+#include "scada/page_editing.h"
 #include "scheme/netlist_import.h"
 
 #include <QFile>
@@ -394,9 +395,8 @@ void fillPageResult(const Workspace& ws, const QString& folder, ProjectReadResul
         if (ws.pages.background_kind[p] != 1 || ref.isEmpty() || fileNameOf(ref).isEmpty())
             continue;
         result.background_files[p] = pathInFolder(folder, ref);
-        // The reference without its leading "\" and its extension.
-        QString caption = ref.mid(1);
-        caption.chop(4);
+        // The picture's file name without its extension.
+        const QString caption = backgroundCaption(ref);
         if (!caption.isEmpty())
             result.tab_captions[p] = caption;
     }

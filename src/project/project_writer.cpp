@@ -4,7 +4,7 @@
 #include "platform/interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
-#include "project/record_fields.h"
+#include "project/page_layout.h"
 
 #include <QFile>
 #include <QFileInfo>
