@@ -1,0 +1,550 @@
+#include "scada/page_painter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ostrel {
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+
+// Every drawing function leaves the painter as it found it and draws aliased.
+class Aliased {
+public:
+    explicit Aliased(QPainter& p) : p_(p)
+    {
+        p_.save();
+        p_.setRenderHint(QPainter::Antialiasing, false);
+        p_.setRenderHint(QPainter::TextAntialiasing, false);
+        p_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+    ~Aliased() { p_.restore(); }
+    Aliased(const Aliased&) = delete;
+    Aliased& operator=(const Aliased&) = delete;
+
+private:
+    QPainter& p_;
+};
+
+// The part of a path or reference after its last "\" or "/"; empty for
+// nothing usable ("", ".", "..", blanks only).
+QString fileNameOf(const QString& pathOrReference)
+{
+    const qsizetype cut = std::max(pathOrReference.lastIndexOf(u'\\'), pathOrReference.lastIndexOf(u'/'));
+    const QString name = pathOrReference.mid(cut + 1);
+    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return {};
+    return name;
+}
+
+QString inFolder(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty() || name.isEmpty())
+        return {};
+    return QDir(folder).filePath(name);
+}
+
+// A frame line just inside `r`.
+void frameInside(QPainter& p, const QRect& r, const QColor& colour)
+{
+    if (r.width() < 1 || r.height() < 1)
+        return;
+    p.setPen(QPen(colour, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+QRect textBox(int x, int y, const QFont& font, const QString& text, int padding)
+{
+    const QFontMetrics fm(font);
+    const QSize s = fm.size(0, text.isEmpty() ? QStringLiteral(" ") : text);
+    return QRect(x, y, s.width() + 2 * padding, s.height() + 2 * padding);
+}
+
+QFont textSignalFont(const TextSignalElement& s)
+{
+    return pageFont(QStringLiteral("DejaVu Sans"), s.font <= 12 ? 10 : 14);
+}
+
+} // namespace
+
+QColor recordColor(int32_t color)
+{
+    const auto c = uint32_t(color);
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+// ---- fonts ----------------------------------------------------------------
+
+QString pageFontFamily(const QString& fontName)
+{
+    QString name = fontName.trimmed().toLower();
+    // Old Windows installations name the Cyrillic sets "Arial Cyr" and so on.
+    if (name.endsWith(QLatin1String(" cyr")))
+        name.chop(4);
+    if (name == QLatin1String("arial") || name == QLatin1String("liberation sans"))
+        return QStringLiteral("Liberation Sans");
+    if (name == QLatin1String("times new roman") || name == QLatin1String("liberation serif"))
+        return QStringLiteral("Liberation Serif");
+    if (name == QLatin1String("courier new") || name == QLatin1String("liberation mono"))
+        return QStringLiteral("Liberation Mono");
+    if (name == QLatin1String("dejavu serif"))
+        return QStringLiteral("DejaVu Serif");
+    if (name == QLatin1String("dejavu sans mono"))
+        return QStringLiteral("DejaVu Sans Mono");
+    return QStringLiteral("DejaVu Sans");
+}
+
+QFont pageFont(const QString& family, double points, bool bold, bool italic)
+{
+    QFont f(family);
+    f.setPixelSize(std::max(1, int(points * 96.0 / 72.0 + 0.5)));
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+QFont textElementFont(const TextElement& t)
+{
+    // A size of 0 only comes from a damaged file: the system's 8 points then.
+    const int points = t.font_size == 0 ? 8 : t.font_size;
+    return pageFont(pageFontFamily(t.font_name), points, t.bold != 0, t.italic != 0);
+}
+
+QFont parametrFont(uint8_t code)
+{
+    const QString face = QStringLiteral("DejaVu Sans");
+    if (code <= 12)
+        return pageFont(face, 10, true);
+    if (code <= 16)
+        return pageFont(face, 14, false);
+    if (code <= 21)
+        return pageFont(face, 14, true);
+    if (code <= 24)
+        return pageFont(face, 24, true);
+    return pageFont(face, 25, false);
+}
+
+QFont labelFont(int points, bool bold)
+{
+    return pageFont(QStringLiteral("DejaVu Sans"), points, bold);
+}
+
+// ---- rectangles -----------------------------------------------------------
+
+QRect controlRect(const ControlElement& c)
+{
+    const int top = c.type == 13 ? c.y - 10 : c.y;
+    return QRect(QPoint(c.x, top), ElementPictures::buttonSize(c.type));
+}
+
+QRect ventRect(const VentElement& v)
+{
+    const QSize s = ElementPictures::mechanismSize(v.picture);
+    if (s.isEmpty())
+        return QRect(v.x, v.y, std::abs(v.width), std::abs(v.height));
+    return QRect(QPoint(v.x, v.y), s);
+}
+
+QRect menuPictureRect(const MenuElement& m)
+{
+    return QRect(QPoint(m.x, m.y) - ElementPictures::kMenuTextOffset, ElementPictures::menuSize());
+}
+
+QRect menuTextRect(const MenuElement& m)
+{
+    return QRect(QPoint(m.x, m.y), ElementPictures::kMenuTextSize);
+}
+
+QRect textElementRect(const TextElement& t)
+{
+    return textBox(t.x, t.y, textElementFont(t), t.text, 0);
+}
+
+QRect figuraRect(const FiguraElement& f)
+{
+    const int w = std::abs(int(f.size_x));
+    const int h = f.type == 1 ? w : std::abs(int(f.size_y));
+    const int pen = std::max(1, std::abs(int(f.line_width)));
+    return QRect(f.x, f.y, w + 1, h + 1).adjusted(-pen, -pen, pen, pen);
+}
+
+QRect parametrRect(const ParametrElement& e, const QString& caption)
+{
+    return textBox(e.x, e.y, parametrFont(e.font), caption, 2);
+}
+
+QRect signalRect(const SignalElement& s)
+{
+    return QRect(s.x, listTop(s.y), signalSize(s.width), signalSize(s.height));
+}
+
+QRect textSignalRect(const TextSignalElement& s, const QString& text)
+{
+    return textBox(s.x, listTop(s.y), textSignalFont(s), text, 2);
+}
+
+QRect levelRect(const LevelElement& l)
+{
+    return QRect(l.x, l.y, std::abs(int(l.width)), std::abs(int(l.height)));
+}
+
+QRect goBlockRect(const GoBlockElement& g)
+{
+    return QRect(g.x, g.y, 40, 40);
+}
+
+QRect grafikRect(const GrafikElement& g)
+{
+    return QRect(g.x, g.y, std::abs(int(g.width)), std::abs(int(g.height)));
+}
+
+QRect clockRect(const ClockElement& c)
+{
+    const QFontMetrics time(labelFont(12, true));
+    const QFontMetrics date(labelFont(10));
+    const int w = std::max(time.horizontalAdvance(QStringLiteral("00:00")),
+                           date.horizontalAdvance(QStringLiteral("00.00.00")));
+    return QRect(c.x, c.y, w, 22 + date.height());
+}
+
+// ---- static kinds ---------------------------------------------------------
+
+void paintControl(QPainter& p, const ControlElement& c, const QImage& keyedPicture)
+{
+    if (keyedPicture.isNull())
+        return;
+    Aliased guard(p);
+    const QRect r = controlRect(c);
+    if (keyedPicture.size() == r.size())
+        p.drawImage(r.topLeft(), keyedPicture);
+    else
+        p.drawImage(r, keyedPicture);
+}
+
+void paintVent(QPainter& p, const VentElement& v, const ElementPictures& pictures)
+{
+    const QImage& picture = pictures.keyedMechanism(v.picture);
+    if (picture.isNull())
+        return;
+    Aliased guard(p);
+    p.drawImage(QPoint(v.x, v.y), picture);
+}
+
+void paintMenu(QPainter& p, const MenuElement& m, const ElementPictures& pictures)
+{
+    Aliased guard(p);
+    p.drawImage(menuPictureRect(m).topLeft(), pictures.keyedMenu());
+    p.setFont(labelFont(10));
+    p.setPen(kBlack);
+    p.drawText(menuTextRect(m).adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               m.text);
+}
+
+void paintText(QPainter& p, const TextElement& t)
+{
+    if (t.text.isEmpty())
+        return;
+    Aliased guard(p);
+    p.setFont(textElementFont(t));
+    p.setPen(recordColor(t.color));
+    p.drawText(textElementRect(t), Qt::AlignLeft | Qt::AlignTop, t.text);
+}
+
+void paintFigura(QPainter& p, const FiguraElement& f)
+{
+    Aliased guard(p);
+    QPen pen(recordColor(f.color), std::max(1, std::abs(int(f.line_width))));
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const int w = std::abs(int(f.size_x));
+    if (f.type == 1)
+        p.drawEllipse(QRect(f.x, f.y, w, w));
+    else
+        p.drawRect(QRect(f.x, f.y, w, std::abs(int(f.size_y))));
+}
+
+// ---- live kinds -----------------------------------------------------------
+
+QString parametrCaption(int number, uint8_t digits)
+{
+    const int width = std::min<int>(digits, 4) + 2;
+    return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+}
+
+void paintParametr(QPainter& p, const ParametrElement& e, const QString& caption)
+{
+    Aliased guard(p);
+    const QRect r = parametrRect(e, caption);
+    p.fillRect(r, recordColor(e.back_color));
+    p.setFont(parametrFont(e.font));
+    p.setPen(recordColor(e.color));
+    p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, caption);
+    if (e.frame == 1)
+        frameInside(p, r, kBlack);
+}
+
+void paintSignalShape(QPainter& p, const QRect& r, int shape, const QColor& colour, bool framed)
+{
+    if (r.width() < 1 || r.height() < 1)
+        return;
+    Aliased guard(p);
+    const int l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
+    const int cx = l + (r.width() - 1) / 2, cy = t + (r.height() - 1) / 2;
+    p.setPen(QPen(colour, 1));
+    p.setBrush(colour);
+    switch (shape) {
+    case 1:
+        p.setPen(QPen(framed ? kBlack : colour, 1));
+        p.drawEllipse(r.adjusted(0, 0, -1, -1));
+        return;
+    case 2: p.drawPolygon(QPolygon({QPoint(l, b), QPoint(rt, b), QPoint(cx, t)})); return;
+    case 3: p.drawPolygon(QPolygon({QPoint(l, t), QPoint(l, b), QPoint(rt, cy)})); return;
+    case 4: p.drawPolygon(QPolygon({QPoint(l, t), QPoint(rt, t), QPoint(cx, b)})); return;
+    case 5: p.drawPolygon(QPolygon({QPoint(rt, t), QPoint(rt, b), QPoint(l, cy)})); return;
+    case 6:
+        p.drawPolygon(QPolygon({QPoint(l, t), QPoint(l, b), QPoint(cx, cy)}));
+        p.drawPolygon(QPolygon({QPoint(rt, t), QPoint(rt, b), QPoint(cx, cy)}));
+        return;
+    case 7:
+        p.drawPolygon(QPolygon({QPoint(l, t), QPoint(rt, t), QPoint(cx, cy)}));
+        p.drawPolygon(QPolygon({QPoint(l, b), QPoint(rt, b), QPoint(cx, cy)}));
+        return;
+    default:
+        p.fillRect(r, colour);
+        if (framed)
+            frameInside(p, r, kBlack);
+        return;
+    }
+}
+
+void paintSignal(QPainter& p, const SignalElement& s, bool on)
+{
+    paintSignalShape(p, signalRect(s), signalShape(s.width, s.height), recordColor(on ? s.color : s.back_color),
+                     s.frame == 1);
+}
+
+void paintTextSignal(QPainter& p, const TextSignalElement& s, bool on)
+{
+    Aliased guard(p);
+    const QString& text = on ? s.text_on : s.text_off;
+    const QRect r = textSignalRect(s, text);
+    p.fillRect(r, recordColor(s.back_color));
+    p.setFont(textSignalFont(s));
+    p.setPen(recordColor(s.color));
+    p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, text);
+    if (s.frame == 1)
+        frameInside(p, r, kBlack);
+}
+
+void paintLevel(QPainter& p, const LevelElement& l)
+{
+    Aliased guard(p);
+    const QRect box = levelRect(l);
+    QRect bar;
+    if (levelHorizontal(l.style)) {
+        p.fillRect(box, recordColor(l.back_color));
+        bar = QRect(box.x(), box.y(), box.width() / 2, box.height());
+        p.fillRect(bar, recordColor(l.color));
+    } else {
+        p.fillRect(box, recordColor(l.color));
+        bar = QRect(box.x(), box.y(), box.width(), box.height() / 2);
+        p.fillRect(bar, recordColor(l.back_color));
+    }
+    if (levelFramed(l.style)) {
+        frameInside(p, box, kBlack);
+        frameInside(p, bar, kBlack);
+    }
+}
+
+int goBlockNumber(int16_t target)
+{
+    if (target >= 101 && target <= 199)
+        return target - 100;
+    if (target >= 201 && target <= 208)
+        return 97;
+    if (target >= 211 && target <= 218)
+        return 98;
+    if (target >= 220 && target <= 251)
+        return 0;
+    return target;
+}
+
+void paintGoBlock(QPainter& p, const GoBlockElement& g)
+{
+    Aliased guard(p);
+    const QRect r = goBlockRect(g);
+    const QColor navy(0, 0, 128);
+    frameInside(p, r, navy);
+    p.setFont(labelFont(10, true));
+    p.setPen(navy);
+    p.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, QString::number(goBlockNumber(g.target)));
+}
+
+void paintGrafik(QPainter& p, const GrafikElement& g)
+{
+    const QRect r = grafikRect(g);
+    if (r.width() < 2 || r.height() < 2)
+        return;
+    Aliased guard(p);
+    p.fillRect(r, QColor(248, 248, 240));
+    frameInside(p, r, kBlack);
+    // Axes 8 pixels in from the left and bottom edges, with a few ticks.
+    const int ox = r.left() + 8, oy = r.bottom() - 8;
+    p.setPen(QPen(QColor(0, 0, 128), 1));
+    p.drawLine(ox, r.top() + 4, ox, oy);
+    p.drawLine(ox, oy, r.right() - 4, oy);
+    for (int x = ox + 20; x < r.right() - 4; x += 20)
+        p.drawLine(x, oy, x, oy + 3);
+    for (int y = oy - 15; y > r.top() + 4; y -= 15)
+        p.drawLine(ox - 3, y, ox, y);
+}
+
+void paintClock(QPainter& p, const ClockElement& c, const QString& time, const QString& date)
+{
+    Aliased guard(p);
+    p.setPen(kBlack);
+    p.setFont(labelFont(12, true));
+    p.drawText(QRect(c.x, c.y, 200, 22), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, time);
+    p.setFont(labelFont(10));
+    p.drawText(QRect(c.x, c.y + 22, 200, 22), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, date);
+}
+
+// ---- the page image -------------------------------------------------------
+
+PagePainter::PagePainter(const ElementPictures& pictures) : pictures_(pictures) {}
+
+QStringList PagePainter::backgroundCandidates(const ScadaPages& pages, int p, const QString& projectFolder)
+{
+    QStringList out;
+    if (p < 0 || p >= ScadaPages::kShownPages)
+        return out;
+    const QString& full = pages.fullPath(p);
+    if (!full.isEmpty() && QDir::isAbsolutePath(full))
+        out << full;
+    QString name = fileNameOf(pages.shortRef(p));
+    if (name.isEmpty())
+        name = fileNameOf(full);
+    const QString local = inFolder(projectFolder, name);
+    if (!local.isEmpty() && !out.contains(local))
+        out << local;
+    return out;
+}
+
+const QImage* PagePainter::load(const QString& path, bool keyed)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return nullptr;
+    QHash<QString, Loaded>& cache = keyed ? keyedFiles_ : files_;
+    const QString key = info.absoluteFilePath();
+    const QDateTime modified = info.lastModified();
+    const auto it = cache.find(key);
+    if (it != cache.end() && it->modified == modified && it->size == info.size())
+        return &it->image;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QImage image = reader.read(); // the first frame of an animated GIF
+    if (image.isNull()) {
+        cache.remove(key);
+        return nullptr;
+    }
+    if (keyed)
+        image = ElementPictures::whiteTransparent(image);
+    else
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    Loaded& entry = cache[key];
+    entry = {image, modified, info.size()};
+    return &entry.image;
+}
+
+QImage PagePainter::controlPicture(const ControlElement& c, const QString& projectFolder)
+{
+    const QString own = inFolder(projectFolder, fileNameOf(c.picture_file));
+    if (!own.isEmpty())
+        if (const QImage* img = load(own, true))
+            return *img;
+    return pictures_.keyedButton(c.type);
+}
+
+PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QString& projectFolder)
+{
+    PagePaintResult result;
+    if (p < 0 || p >= ScadaPages::kShownPages) {
+        result.error = {QStringLiteral("Нет страницы %1").arg(p + 1), kPageErrorTitle, MessageIcon::None};
+        return result;
+    }
+    QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
+    image.fill(recordColor(pages.fill_color[size_t(p)]));
+
+    const QImage* background = nullptr;
+    if (pages.background_kind[size_t(p)] == 1) {
+        const QStringList candidates = backgroundCandidates(pages, p, projectFolder);
+        for (const QString& path : candidates)
+            if ((background = load(path, false)))
+                break;
+        if (!background) {
+            QString name = fileNameOf(pages.shortRef(p));
+            if (name.isEmpty())
+                name = pages.fullPath(p);
+            result.warnings << QStringLiteral("Рисунок фона страницы %1 не загружен: %2").arg(p + 1).arg(name);
+        } else if (background->width() > kPageWidth || background->height() > kPageHeight) {
+            result.error = {kPageTooLarge, kPageErrorTitle, MessageIcon::None};
+            return result;
+        } else if (background->size() == image.size() && background->format() == QImage::Format_RGB32) {
+            image = background->copy();
+            background = nullptr;
+        }
+    }
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (background)
+        painter.drawImage(QPoint(0, 0), *background);
+
+    const size_t pi = size_t(p);
+    for (int n = 1; n <= 32; ++n) {
+        const ControlElement& c = pages.control[pi][size_t(n)];
+        if (c.used && c.type != 0)
+            paintControl(painter, c, controlPicture(c, projectFolder));
+    }
+    for (int n = 1; n <= 32; ++n) {
+        const VentElement& v = pages.vent[pi][size_t(n)];
+        if (v.used)
+            paintVent(painter, v, pictures_);
+    }
+    for (int n = 1; n <= 8; ++n) {
+        const MenuElement& m = pages.menu[pi][size_t(n)];
+        if (m.used)
+            paintMenu(painter, m, pictures_);
+    }
+    for (int n = 1; n <= 64; ++n) {
+        const TextElement& t = pages.text[pi][size_t(n)];
+        if (t.used)
+            paintText(painter, t);
+    }
+    for (int n = 1; n <= 32; ++n) {
+        const FiguraElement& f = pages.figura[pi][size_t(n)];
+        if (f.used)
+            paintFigura(painter, f);
+    }
+    painter.end();
+
+    result.ok = true;
+    result.image = image;
+    return result;
+}
+
+} // namespace ostrel
