@@ -5,9 +5,11 @@
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QPainter>
-#include <QPolygon>
+#include <QPainterPath>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace ostrel {
@@ -260,6 +262,63 @@ void paintText(QPainter& p, const TextElement& t)
     p.drawText(textElementRect(t), Qt::AlignLeft | Qt::AlignTop, t.text);
 }
 
+namespace {
+
+long long floorSqrt(long long v)
+{
+    if (v <= 0)
+        return 0;
+    auto r = static_cast<long long>(std::sqrt(double(v)));
+    while (r * r > v)
+        --r;
+    while ((r + 1) * (r + 1) <= v)
+        ++r;
+    return r;
+}
+
+long long ceilSqrt(long long v)
+{
+    const long long r = floorSqrt(v);
+    return r * r == v ? r : r + 1;
+}
+
+long long floorHalf(long long v) { return v >= 0 ? v / 2 : -((-v + 1) / 2); }
+long long ceilHalf(long long v) { return -floorHalf(-v); }
+
+// A circle outline of diameter d and line width w whose box starts at pixel
+// (x, y): the pixels whose centres lie within w / 2 of the circle through
+// the centres of pixels x and x + d. Worked out in doubled integer
+// coordinates, so the outline is exactly symmetric, unlike the platform's
+// ellipse stroke.
+void paintCircle(QPainter& p, int x, int y, int d, int w, const QColor& colour)
+{
+    const long long outer = (long long)(d + w) * (d + w);
+    const long long inner = d > w ? (long long)(d - w) * (d - w) : 0;
+    const long long twiceCentreX = 2LL * x + d;
+    for (long long j = y - w; j <= (long long)y + d + w; ++j) {
+        const long long dy = 2 * j - (2LL * y + d);
+        const long long reach = outer - dy * dy;
+        if (reach < 0)
+            continue;
+        const long long a = floorSqrt(reach);
+        const long long left = ceilHalf(twiceCentreX - a), right = floorHalf(twiceCentreX + a);
+        auto span = [&](long long from, long long to) {
+            if (from <= to)
+                p.fillRect(QRect(int(from), int(j), int(to - from + 1), 1), colour);
+        };
+        const long long hole = inner - dy * dy;
+        if (hole <= 0) {
+            span(left, right);
+            continue;
+        }
+        const long long b = ceilSqrt(hole);
+        span(left, floorHalf(twiceCentreX - b));
+        span(ceilHalf(twiceCentreX + b), right);
+    }
+}
+
+} // namespace
+
 void paintFigura(QPainter& p, const FiguraElement& f)
 {
     Aliased guard(p);
@@ -270,7 +329,7 @@ void paintFigura(QPainter& p, const FiguraElement& f)
     p.setBrush(Qt::NoBrush);
     const int w = std::abs(int(f.size_x));
     if (f.type == 1)
-        p.drawEllipse(QRect(f.x, f.y, w, w));
+        paintCircle(p, f.x, f.y, w, pen.width(), pen.color());
     else
         p.drawRect(QRect(f.x, f.y, w, std::abs(int(f.size_y))));
 }
@@ -295,31 +354,75 @@ void paintParametr(QPainter& p, const ParametrElement& e, const QString& caption
         frameInside(p, r, kBlack);
 }
 
+namespace {
+
+// Fills the pixels whose centres lie inside the triangle or on its edges,
+// row by row: the platform's fill leaves pixels on an edge to its fill rule,
+// which would drop corners of the valve shapes.
+void fillTriangle(QPainter& p, const std::array<QPointF, 3>& v, const QColor& colour)
+{
+    constexpr double eps = 1e-9;
+    const double top = std::min({v[0].y(), v[1].y(), v[2].y()});
+    const double bottom = std::max({v[0].y(), v[1].y(), v[2].y()});
+    for (int j = int(std::floor(top)); j < int(std::ceil(bottom)); ++j) {
+        const double yc = j + 0.5;
+        double from = 1e18, to = -1e18;
+        for (size_t e = 0; e < 3; ++e) {
+            const QPointF a = v[e], b = v[(e + 1) % 3];
+            if (yc < std::min(a.y(), b.y()) - eps || yc > std::max(a.y(), b.y()) + eps)
+                continue;
+            if (std::abs(b.y() - a.y()) < eps) {
+                from = std::min({from, a.x(), b.x()});
+                to = std::max({to, a.x(), b.x()});
+                continue;
+            }
+            const double x = a.x() + (yc - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+            from = std::min(from, x);
+            to = std::max(to, x);
+        }
+        const int i0 = int(std::ceil(from - 0.5 - eps)), i1 = int(std::floor(to - 0.5 + eps));
+        if (i0 <= i1)
+            p.fillRect(QRect(i0, j, i1 - i0 + 1, 1), colour);
+    }
+}
+
+} // namespace
+
 void paintSignalShape(QPainter& p, const QRect& r, int shape, const QColor& colour, bool framed)
 {
     if (r.width() < 1 || r.height() < 1)
         return;
     Aliased guard(p);
-    const int l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
-    const int cx = l + (r.width() - 1) / 2, cy = t + (r.height() - 1) / 2;
-    p.setPen(QPen(colour, 1));
+    // Corners on pixel edges: a pixel is filled when its centre lies inside
+    // or on the edge, so every shape fills its rectangle edge to edge.
+    const double l = r.left(), t = r.top(), rt = r.left() + r.width(), b = r.top() + r.height();
+    const double cx = l + r.width() / 2.0, cy = t + r.height() / 2.0;
+    p.setPen(Qt::NoPen);
     p.setBrush(colour);
+    auto triangle = [&](QPointF a, QPointF b2, QPointF c) { fillTriangle(p, {a, b2, c}, colour); };
     switch (shape) {
-    case 1:
-        p.setPen(QPen(framed ? kBlack : colour, 1));
-        p.drawEllipse(r.adjusted(0, 0, -1, -1));
+    case 1: {
+        QPainterPath disc;
+        disc.addEllipse(QRectF(r));
+        p.drawPath(disc);
+        if (framed) {
+            p.setPen(QPen(kBlack, 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(r.adjusted(0, 0, -1, -1));
+        }
         return;
-    case 2: p.drawPolygon(QPolygon({QPoint(l, b), QPoint(rt, b), QPoint(cx, t)})); return;
-    case 3: p.drawPolygon(QPolygon({QPoint(l, t), QPoint(l, b), QPoint(rt, cy)})); return;
-    case 4: p.drawPolygon(QPolygon({QPoint(l, t), QPoint(rt, t), QPoint(cx, b)})); return;
-    case 5: p.drawPolygon(QPolygon({QPoint(rt, t), QPoint(rt, b), QPoint(l, cy)})); return;
+    }
+    case 2: triangle({l, b}, {rt, b}, {cx, t}); return;
+    case 3: triangle({l, t}, {l, b}, {rt, cy}); return;
+    case 4: triangle({l, t}, {rt, t}, {cx, b}); return;
+    case 5: triangle({rt, t}, {rt, b}, {l, cy}); return;
     case 6:
-        p.drawPolygon(QPolygon({QPoint(l, t), QPoint(l, b), QPoint(cx, cy)}));
-        p.drawPolygon(QPolygon({QPoint(rt, t), QPoint(rt, b), QPoint(cx, cy)}));
+        triangle({l, t}, {l, b}, {cx, cy});
+        triangle({rt, t}, {rt, b}, {cx, cy});
         return;
     case 7:
-        p.drawPolygon(QPolygon({QPoint(l, t), QPoint(rt, t), QPoint(cx, cy)}));
-        p.drawPolygon(QPolygon({QPoint(l, b), QPoint(rt, b), QPoint(cx, cy)}));
+        triangle({l, t}, {rt, t}, {cx, cy});
+        triangle({l, b}, {rt, b}, {cx, cy});
         return;
     default:
         p.fillRect(r, colour);
