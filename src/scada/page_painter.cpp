@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace ostrel {
 
@@ -589,8 +590,12 @@ PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QSt
         result.error = {QStringLiteral("Нет страницы %1").arg(p + 1), kPageErrorTitle, MessageIcon::None};
         return result;
     }
-    QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
-    image.fill(recordColor(pages.fill_color[size_t(p)]));
+    // The page is painted into the same buffer every time; a caller still
+    // holding the previous image gets to keep it, and a new buffer is taken.
+    if (!canvas_.isDetached() || canvas_.size() != QSize(kPageWidth, kPageHeight)
+        || canvas_.format() != QImage::Format_RGB32)
+        canvas_ = QImage(kPageWidth, kPageHeight, QImage::Format_RGB32);
+    const QColor fill = recordColor(pages.fill_color[size_t(p)]);
 
     const QImage* background = nullptr;
     if (pages.background_kind[size_t(p)] == 1) {
@@ -606,13 +611,16 @@ PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QSt
         } else if (background->width() > kPageWidth || background->height() > kPageHeight) {
             result.error = {kPageTooLarge, kPageErrorTitle, MessageIcon::None};
             return result;
-        } else if (background->size() == image.size() && background->format() == QImage::Format_RGB32) {
-            image = background->copy();
-            background = nullptr;
         }
     }
+    if (background && background->size() == canvas_.size() && background->format() == QImage::Format_RGB32) {
+        std::memcpy(canvas_.bits(), background->constBits(), size_t(canvas_.sizeInBytes()));
+        background = nullptr;
+    } else {
+        canvas_.fill(fill);
+    }
 
-    QPainter painter(&image);
+    QPainter painter(&canvas_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (background)
         painter.drawImage(QPoint(0, 0), *background);
@@ -646,7 +654,7 @@ PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QSt
     painter.end();
 
     result.ok = true;
-    result.image = image;
+    result.image = canvas_;
     return result;
 }
 

@@ -163,6 +163,7 @@ private:
     const QImage* load(const QString& path, bool keyed);
 
     const ElementPictures& pictures_;
+    QImage canvas_;                         // reused from page to page
     QHash<QString, Loaded> files_;
     QHash<QString, Loaded> keyedFiles_;
 };
