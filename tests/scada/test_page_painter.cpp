@@ -141,6 +141,19 @@ private slots:
         QCOMPARE(paintedArea(r.image, qRgb(0x12, 0x34, 0x56)), QRect());
     }
 
+    // One painter paints page after page into its buffer; an image the
+    // caller kept from an earlier page stays as it was.
+    void earlierImageIsKept()
+    {
+        PagePainter painter(*pictures);
+        pages->fill_color[0] = 0x0000FF;
+        pages->fill_color[1] = 0xFF0000;
+        const PagePaintResult first = painter.paintPage(*pages, 0, {});
+        const PagePaintResult second = painter.paintPage(*pages, 1, {});
+        QCOMPARE(paintedArea(first.image, qRgb(255, 0, 0)), QRect());
+        QCOMPARE(paintedArea(second.image, qRgb(0, 0, 255)), QRect());
+    }
+
     // Where a page's picture is found: its full path when that is absolute,
     // else the project folder with the short reference's file name; never
     // the process's current folder.
