@@ -29,7 +29,7 @@ QImage whiteImage(QSize size)
     return img;
 }
 
-QFont labelFont(int pixels, bool bold = true)
+QFont pictureFont(int pixels, bool bold = true)
 {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pixels);
@@ -47,7 +47,7 @@ void startPainter(QPainter& p)
 void centredText(QPainter& p, const QRect& r, const QString& text, const QColor& colour, int pixels,
                  bool bold = true)
 {
-    p.setFont(labelFont(pixels, bold));
+    p.setFont(pictureFont(pixels, bold));
     p.setPen(visible(colour));
     p.drawText(r, Qt::AlignCenter, text);
 }

@@ -5,6 +5,7 @@
 // (255, 255, 255) ground wherever it is meant to be transparent; the keyed
 // copies have that white turned into alpha 0, ready to be painted over a page.
 // Owned by whoever paints (page painter, canvas, dialogs); nothing is shared.
+// Building them draws text, so a QGuiApplication must exist.
 #include <QImage>
 #include <QPoint>
 #include <QSize>
