@@ -3,8 +3,8 @@
 // repeated runs in milliseconds.
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "platform/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     const int runs = 25;
     std::unique_ptr<StepEditor> ed;
     const double construct = medianMs(runs, [&] { ed.reset(); },
-                                      [&] { ed = std::make_unique<StepEditor>(ws, ui); });
+                                      [&] { ed = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui); });
     const double open = medianMs(runs, [&] { ed->hide(); }, [&] { ed->openFor(block); app.processEvents(); });
     auto* next = ed->findChild<QPushButton*>(QStringLiteral("Command1"));
     auto* back = ed->findChild<QPushButton*>(QStringLiteral("Command2"));

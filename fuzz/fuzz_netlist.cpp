@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the netlist reader and the import.
-#include "app/workspace.h"
 #include "platform/scripted_interaction.h"
 #include "scheme/netlist_import.h"
 #include "scheme/netlist_reader.h"
+#include "workspace/workspace.h"
 
 #include <QBuffer>
 #include <memory>
@@ -16,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     buf.open(QIODevice::ReadOnly);
     ostrel::NetlistItems items = ostrel::readNetlistItems(buf);
     ostrel::ScriptedInteraction ui;
-    ostrel::importNetlist(*ws, items, ui);
+    ostrel::importNetlist(ws->blocks, ws->catalog, items, ui);
     return 0;
 }

@@ -4,11 +4,11 @@
 // replaced, so the reader is driven deep into every section. A netlist beside
 // the file makes the import and the value restore run too. Whatever is read
 // is saved again.
-#include "app/workspace.h"
+#include "../tests/project/project_fixture.h"
 #include "platform/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "../tests/project/project_fixture.h"
+#include "workspace/workspace.h"
 
 #include <QByteArrayList>
 #include <QDir>

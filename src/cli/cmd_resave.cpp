@@ -1,9 +1,9 @@
 #include "cli/commands.h"
 
-#include "app/workspace.h"
 #include "platform/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <memory>

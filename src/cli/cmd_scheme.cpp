@@ -1,8 +1,8 @@
 // ostrel-cli scheme: a new project from a netlist, without windows, printed as JSON.
-#include "app/workspace.h"
 #include "cli/commands.h"
 #include "platform/scripted_interaction.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -83,14 +83,14 @@ int runScheme(const QStringList& args)
     Workspace ws;
     ws.selectVersion(uint8_t(version));
     ScriptedInteraction ui;
-    ui.fileAnswers << QFileInfo(file).absoluteFilePath();
-    ws.settings_reopened = 0;
+    const QString path = QFileInfo(file).absoluteFilePath();
     ImportResult result;
-    if (!chooseAndImportNetlist(ws, ui, true, &result)) {
+    if (!importNetlistFile(ws.blocks, ws.catalog, path, ui, &result)) {
         printError(QStringLiteral("scheme: cannot read ") + file);
         return 2;
     }
-    resetNewProjectBlocks(ws);
+    ws.settings.netlist_path = path;
+    resetNewProjectBlocks(ws.blocks, ws.catalog);
 
     const BlockTable& bt = ws.blocks;
     QJsonObject root;

@@ -1,11 +1,11 @@
 #include "project/project_reader.h"
 
-#include "app/workspace.h"
 #include "platform/scripted_interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/record_fields.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -335,7 +335,6 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
 void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 {
     ws.selectVersion(st.version);
-    ws.settings_reopened = 0;
 
     ProjectSettings& s = ws.settings;
     s.project_name = st.project_name;
@@ -354,7 +353,6 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
     }
 
     ws.pages = std::move(*st.pages);
-    ws.current_page = 0;
 
     BlockTable& bt = ws.blocks;
     for (int n = 1; n <= kLastBlock; ++n)
@@ -432,7 +430,8 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
     result.netlist_path = ws.settings.netlist_path;
     fillPageResult(ws, folder, result);
 
-    if (QFileInfo(ws.settings.netlist_path).isFile() && importNetlistFile(ws, ws.settings.netlist_path, ui)) {
+    const QString& netlist = ws.settings.netlist_path;
+    if (QFileInfo(netlist).isFile() && importNetlistFile(ws.blocks, ws.catalog, netlist, ui)) {
         restoreAfterImport(ws, st);
         result.status = ProjectReadStatus::Ok;
     } else {

@@ -2,9 +2,9 @@
 // Small schemes and filled models for the project file tests, the benchmark
 // and the example generator. The netlist is written in the P-CAD ASCII form
 // the import reads (one item per line, code page 1251).
-#include "app/workspace.h"
 #include "platform/scripted_interaction.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -79,7 +79,7 @@ inline bool importScheme(ostrel::Workspace& ws, const QString& path, const QList
         return false;
     ostrel::ScriptedInteraction ui;
     ws.settings.netlist_path = path;
-    return ostrel::importNetlistFile(ws, path, ui) && ui.messages.isEmpty();
+    return ostrel::importNetlistFile(ws.blocks, ws.catalog, path, ui) && ui.messages.isEmpty();
 }
 
 // A few elements of every kind on pages 0, 3 and 8, with texts that need

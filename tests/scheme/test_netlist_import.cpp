@@ -1,4 +1,5 @@
 #include "scheme/test_netlist_builder.h"
+#include "workspace/new_project.h"
 
 #include <QtTest>
 #include <memory>
@@ -125,7 +126,7 @@ void TestNetlistImport::readerWithoutNetlistItem()
     Workspace ws;
     ws.blocks.block_type[5] = 10; // an earlier scheme
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QVERIFY(ui.messages.isEmpty());
     for (int n = 0; n <= 100; ++n)
         QCOMPARE(int(ws.blocks.block_type[n]), n == 97 ? 43 : n == 98 ? 41 : n == 99 ? 42 : 0);
@@ -153,7 +154,7 @@ void TestNetlistImport::readerCapsItemCount()
     QCOMPARE(items.count(), NetlistItems::kMaxItems);
     Workspace ws;
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QCOMPARE(int(ws.blocks.block_type[3]), 9);
     QCOMPARE(ws.blocks.param(3, 0), 7.0f);
 }
@@ -538,7 +539,7 @@ void TestNetlistImport::driverMovesToHead()
                                        .bytes());
     Workspace ws;
     ScriptedInteraction ui;
-    importNetlist(ws, items, ui);
+    importNetlist(ws.blocks, ws.catalog, items, ui);
     QVERIFY(ui.messages.isEmpty());
     int head = 0;
     for (int k = 1; k <= items.count(); ++k)
@@ -843,7 +844,7 @@ void TestNetlistImport::boilerExample()
     Workspace ws;
     ScriptedInteraction ui;
     ImportResult r;
-    QVERIFY(importNetlistFile(ws, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
+    QVERIFY(importNetlistFile(ws.blocks, ws.catalog, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
     QCOMPARE(ui.texts(), QStringList());
     QVERIFY(r.completed);
     BlockTable& bt = ws.blocks;
@@ -886,7 +887,7 @@ void TestNetlistImport::newProjectReset()
         bt.param(n, 128) = 5;
     }
     bt.param(14, 0) = 3;
-    resetNewProjectBlocks(ws);
+    resetNewProjectBlocks(ws.blocks, ws.catalog);
     QCOMPARE(bt.text(2, 47), QStringLiteral("0"));
     for (int n : {14, 96}) {
         QCOMPARE(bt.text(n, 5), QStringLiteral("0"));
@@ -921,7 +922,7 @@ void TestNetlistImport::unreadableFile()
     ScriptedInteraction ui;
     importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
     const QString missing = QStringLiteral(OSTREL_TEST_DATA "/netlist/does-not-exist.net");
-    QVERIFY(!importNetlistFile(ws, missing, ui));
+    QVERIFY(!importNetlistFile(ws.blocks, ws.catalog, missing, ui));
     ui.fileAnswers << missing;
     QVERIFY(!chooseAndImportNetlist(ws, ui, true));
     QCOMPARE(int(ws.blocks.block_type[3]), 9);
