@@ -2,8 +2,8 @@
 
 #include "app/settings_dialog.h"
 #include "platform/interaction.h"
-#include "scheme/netlist_import.h"
 #include "scheme/scheme_overview.h"
+#include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
 #include <QCloseEvent>
@@ -457,13 +457,10 @@ void MainWindow::openNetlist()
     const QString path = ui_.openFile(kNetlistFilter, QDir::currentPath());
     if (path.isEmpty())
         return;
-    if (!importNetlistFile(ws_.blocks, ws_.catalog, path, ui_)) {
-        ui_.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path), QString(),
-                    MessageIcon::Error);
+    if (!importProjectNetlist(ws_, path, ui_)) {
+        ui_.message(netlistOpenError(path), QString(), MessageIcon::Error);
         return;
     }
-    // The project now stands on this netlist: saving copies it and names it.
-    ws_.settings.netlist_path = QDir::toNativeSeparators(path);
     setEnabled(true);
     showProjectMenus();
     setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);

@@ -2,7 +2,7 @@
 
 #include "app/shell_state.h"
 #include "platform/interaction.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
 #include <QComboBox>
@@ -212,12 +212,10 @@ void SettingsDialog::loadNetlist()
     const QString path = ui_.openFile(kNetlistFilter, QDir::currentPath());
     if (path.isEmpty())
         return; // cancelled: the scheme stays as it was
-    if (!importNetlistFile(ws_.blocks, ws_.catalog, path, ui_)) {
-        ui_.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path),
-                    QString(), MessageIcon::Error);
+    if (!importProjectNetlist(ws_, path, ui_)) {
+        ui_.message(netlistOpenError(path), QString(), MessageIcon::Error);
         return;
     }
-    ws_.settings.netlist_path = QDir::toNativeSeparators(path);
     schema_->setText(ws_.settings.netlist_path);
     updateOk();
     emit netlistImported();
@@ -234,7 +232,7 @@ void SettingsDialog::confirm()
     const bool newProject = shell_.settings_reopened == 0;
     emit confirmed(newProject);
     if (newProject)
-        resetNewProjectBlocks(ws_.blocks, ws_.catalog);
+        resetForNewProject(ws_);
     shell_.settings_reopened = 0;
     accept();
 }

@@ -5,7 +5,7 @@
 #include "algorithm/step_program.h"
 #include "cli/commands.h"
 #include "platform/scripted_interaction.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
@@ -47,11 +47,10 @@ int runAlgorithm(const QStringList& args)
 
     auto ws = std::make_unique<Workspace>();
     ScriptedInteraction ui;
-    if (!importNetlistFile(ws->blocks, ws->catalog, files[0], ui)) {
+    if (!newProjectFromNetlist(*ws, QFileInfo(files[0]).absoluteFilePath(), ui)) {
         printError(QStringLiteral("cannot read %1").arg(files[0]));
         return 2;
     }
-    resetNewProjectBlocks(ws->blocks, ws->catalog);
 
     if (block < 0)
         block = alg::firstAlgorithmBlock(ws->blocks);

@@ -1,7 +1,7 @@
 // ostrel-cli scheme: a new project from a netlist, without windows, printed as JSON.
 #include "cli/commands.h"
 #include "platform/scripted_interaction.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
@@ -83,14 +83,11 @@ int runScheme(const QStringList& args)
     Workspace ws;
     ws.selectVersion(uint8_t(version));
     ScriptedInteraction ui;
-    const QString path = QFileInfo(file).absoluteFilePath();
     ImportResult result;
-    if (!importNetlistFile(ws.blocks, ws.catalog, path, ui, &result)) {
+    if (!newProjectFromNetlist(ws, QFileInfo(file).absoluteFilePath(), ui, &result)) {
         printError(QStringLiteral("scheme: cannot read ") + file);
         return 2;
     }
-    ws.settings.netlist_path = path;
-    resetNewProjectBlocks(ws.blocks, ws.catalog);
 
     const BlockTable& bt = ws.blocks;
     QJsonObject root;

@@ -5,7 +5,7 @@
 #include "link/transfer_engine.h"
 #include "platform/scripted_interaction.h"
 #include "project/project_reader.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
 #include "workspace/workspace.h"
 #include <QCoreApplication>
 #include <QFile>
@@ -130,12 +130,10 @@ bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& err
     }
     if (isProjectFile(path))
         return loadProjectForCli(ws, path, &error);
-    if (!importNetlistFile(ws.blocks, ws.catalog, path, ui)) {
+    if (!newProjectFromNetlist(ws, QFileInfo(path).absoluteFilePath(), ui)) {
         error = QStringLiteral("cannot open ") + path;
         return false;
     }
-    ws.settings.netlist_path = QFileInfo(path).absoluteFilePath();
-    resetNewProjectBlocks(ws.blocks, ws.catalog);
     return true;
 }
 

@@ -3,22 +3,35 @@
 #include "platform/interaction.h"
 #include "workspace/workspace.h"
 
+#include <QDir>
+
 namespace ostrel {
 
-bool chooseAndImportNetlist(Workspace& ws, Interaction& ui, bool recordPath, ImportResult* result)
+bool importProjectNetlist(Workspace& ws, const QString& path, Interaction& ui, ImportResult* result)
 {
-    const QString path = ui.openFile(kNetlistFilter, QString());
-    if (path.isEmpty())
+    if (path.isEmpty() || !importNetlistFile(ws.blocks, ws.catalog, path, ui, result))
         return false;
-    NetlistItems items;
-    if (!readNetlistFile(path, items))
-        return false;
-    if (recordPath)
-        ws.settings.netlist_path = path;
-    ImportResult r = importNetlist(ws.blocks, ws.catalog, items, ui);
-    if (result)
-        *result = std::move(r);
+    // The project now stands on this netlist: saving copies it and names it.
+    ws.settings.netlist_path = QDir::toNativeSeparators(path);
     return true;
+}
+
+void resetForNewProject(Workspace& ws)
+{
+    resetNewProjectBlocks(ws.blocks, ws.catalog);
+}
+
+bool newProjectFromNetlist(Workspace& ws, const QString& path, Interaction& ui, ImportResult* result)
+{
+    if (!importProjectNetlist(ws, path, ui, result))
+        return false;
+    resetForNewProject(ws);
+    return true;
+}
+
+QString netlistOpenError(const QString& path)
+{
+    return QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path);
 }
 
 } // namespace ostrel

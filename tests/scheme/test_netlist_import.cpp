@@ -1,5 +1,4 @@
 #include "scheme/test_netlist_builder.h"
-#include "workspace/new_project.h"
 
 #include <QtTest>
 #include <memory>
@@ -80,8 +79,6 @@ private slots:
     // whole files
     void boilerExample();
     void newProjectReset();
-    void cancelledChoiceKeepsScheme();
-    void unreadableFile();
 };
 
 // ---- reading -----------------------------------------------------------------
@@ -897,37 +894,6 @@ void TestNetlistImport::newProjectReset()
         QCOMPARE(bt.param(n, 128), 0.0f);
     }
     QCOMPARE(bt.param(14, 0), 3.0f); // the block number parameter stays
-}
-
-void TestNetlistImport::cancelledChoiceKeepsScheme()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    ws.settings.netlist_path = QStringLiteral("old.net");
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ui.askedFilters, QStringList{QStringLiteral("P-CAD file|*.net")});
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral("old.net"));
-
-    ui.fileAnswers << QStringLiteral(OSTREL_EXAMPLES "/boiler.net");
-    QVERIFY(chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"));
-    QCOMPARE(int(ws.blocks.block_type[3]), 3);
-}
-
-void TestNetlistImport::unreadableFile()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    const QString missing = QStringLiteral(OSTREL_TEST_DATA "/netlist/does-not-exist.net");
-    QVERIFY(!importNetlistFile(ws.blocks, ws.catalog, missing, ui));
-    ui.fileAnswers << missing;
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QString::fromUtf8("Пусто"));
-    QVERIFY(ui.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNetlistImport)
