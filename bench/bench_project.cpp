@@ -3,7 +3,7 @@
 // measured without the netlist import: the project is read from a folder
 // without its netlist.
 #include "../tests/project/project_fixture.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "workspace/workspace.h"
@@ -89,7 +89,7 @@ int main()
     }
     fillEverything(*ws);
 
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const QString savePath = saveDir.filePath("full.prt");
     const ProjectWriteOptions options{QLocale::c(), false};
     std::vector<double> save, open;

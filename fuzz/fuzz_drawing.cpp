@@ -3,7 +3,7 @@
 // data around the block's fields and setpoints must never change.
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_program.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "scheme/netlist_reader.h"
 #include "workspace/workspace.h"
 
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
     const ostrel::NetlistItems items = ostrel::readNetlistItems(buf);
-    ostrel::ScriptedInteraction ui;
+    ostrel::HeadlessInteraction ui;
     ostrel::importAlgorithmDrawingItems(ws.blocks, ws.alg, kBlock, items, ui);
 
     const auto& bt = ws.blocks;

@@ -5,7 +5,7 @@
 // the file makes the import and the value restore run too. Whatever is read
 // is saved again.
 #include "../tests/project/project_fixture.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "workspace/workspace.h"
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input = buildInput(data, size);
     auto ws = std::make_unique<ostrel::Workspace>();
-    ostrel::ScriptedInteraction ui;
+    ostrel::HeadlessInteraction ui;
     const ostrel::ProjectReadResult r = ostrel::readProjectBytes(*ws, input, templates().folder, ui);
     if (r.loaded()) {
         const QByteArray again = ostrel::projectFileBytes(*ws, QLocale::c());

@@ -4,7 +4,7 @@
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_program.h"
 #include "cli/commands.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
@@ -46,7 +46,7 @@ int runAlgorithm(const QStringList& args)
     }
 
     auto ws = std::make_unique<Workspace>();
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     if (!newProjectFromNetlist(*ws, QFileInfo(files[0]).absoluteFilePath(), ui)) {
         printError(QStringLiteral("cannot read %1").arg(files[0]));
         return 2;

@@ -1,6 +1,6 @@
 // ostrel-cli scheme: a new project from a netlist, without windows, printed as JSON.
 #include "cli/commands.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
 
@@ -82,7 +82,7 @@ int runScheme(const QStringList& args)
     // "&Создать проект", "Загрузить" with the file, then "Ok" of a new project.
     Workspace ws;
     ws.selectVersion(uint8_t(version));
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     ImportResult result;
     if (!newProjectFromNetlist(ws, QFileInfo(file).absoluteFilePath(), ui, &result)) {
         printError(QStringLiteral("scheme: cannot read ") + file);

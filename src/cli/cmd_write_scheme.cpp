@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
@@ -18,16 +18,6 @@
 namespace ostrel::cli {
 
 namespace {
-
-// Messages go to standard error as they come; the choosers answer "cancel".
-class PrintingInteraction : public ScriptedInteraction {
-public:
-    void message(const QString& text, const QString& title, MessageIcon icon) override
-    {
-        ScriptedInteraction::message(text, title, icon);
-        printError(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
-    }
-};
 
 struct Options {
     QString input;
@@ -163,7 +153,10 @@ int runWriteScheme(const QStringList& args)
         return 2;
     }
     auto ws = std::make_unique<Workspace>();
-    PrintingInteraction ui;
+    // Messages go to standard error as they come; the choosers answer "cancel".
+    HeadlessInteraction ui([](const Message& m) {
+        printError(m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
+    });
     ws->selectVersion(uint8_t(o.version));
     if (!loadInput(*ws, o.input, ui, error)) {
         printError(error);

@@ -1,6 +1,6 @@
 #include "project/project_reader.h"
 
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/record_fields.h"
@@ -462,7 +462,7 @@ ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& u
 
 bool loadProjectForCli(Workspace& ws, const QString& path, QString* error)
 {
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const ProjectReadResult r = readProject(ws, path, ui);
     QString why;
     if (!r.loaded())

@@ -2,7 +2,7 @@
 #include "algorithm/step_program.h"
 #include "algorithm_fixture.h"
 #include "drawing_builder.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 #include <QTemporaryDir>
 #include <QTest>

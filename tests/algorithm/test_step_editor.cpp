@@ -1,7 +1,7 @@
 // The algorithm step editor window, driven through its named controls.
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
 #include "app/loading_window.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QAction>

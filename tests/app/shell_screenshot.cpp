@@ -3,7 +3,7 @@
 // overview and SCADA mode.
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "app/settings_dialog.h"
 #include "link/byte_sink.h"
 #include "link/scheme_serializer.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/scheme_overview.h"
 #include "workspace/workspace.h"

@@ -2,7 +2,7 @@
 // block clicks, project and netlist commands, shutdown.
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/scheme_overview.h"
 #include "workspace/workspace.h"
 

@@ -2,7 +2,7 @@
 // "Загрузить", "Ok" for a new project and for the open one, "Отмена".
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QComboBox>

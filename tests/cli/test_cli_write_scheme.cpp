@@ -3,7 +3,7 @@
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
 #include "workspace/workspace.h"

@@ -6,7 +6,7 @@
 #include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "link/write_progress_window.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
 #include "workspace/workspace.h"
 #include <QElapsedTimer>

@@ -6,7 +6,7 @@
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QSignalSpy>
 #include <QTest>

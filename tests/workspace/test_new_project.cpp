@@ -1,6 +1,6 @@
 // A new project from a netlist file: what "Загрузить" and "Ok" do to the
 // workspace, and that a file that cannot be read changes nothing.
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/test_netlist_builder.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
