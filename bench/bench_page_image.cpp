@@ -5,7 +5,7 @@
 //   bench_page_image [--runs N] [--png DIR]
 // With --png the painted and the quantised images of the example's pages 1
 // and 2 and of the full page are written into DIR.
-#include "app/workspace.h"
+#include "workspace/workspace.h"
 #include "link/page_image.h"
 #include "project/project_reader.h"
 #include "scada/element_pictures.h"

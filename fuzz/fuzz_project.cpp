@@ -4,11 +4,11 @@
 // replaced, so the reader is driven deep into every section. A netlist beside
 // the file makes the import and the value restore run too. Whatever is read
 // is saved again.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "../tests/project/project_fixture.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "../tests/project/project_fixture.h"
+#include "workspace/workspace.h"
 
 #include <QByteArrayList>
 #include <QDir>
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input = buildInput(data, size);
     auto ws = std::make_unique<ostrel::Workspace>();
-    ostrel::ScriptedInteraction ui;
+    ostrel::HeadlessInteraction ui;
     const ostrel::ProjectReadResult r = ostrel::readProjectBytes(*ws, input, templates().folder, ui);
     if (r.loaded()) {
         const QByteArray again = ostrel::projectFileBytes(*ws, QLocale::c());

@@ -1,8 +1,8 @@
 // ostrel-configurator: the desktop program.
 #include "app/app_controller.h"
 #include "app/main_window.h"
-#include "app/workspace.h"
 #include "platform/qt_interaction.h"
+#include "workspace/workspace.h"
 #include <QApplication>
 #include <QTimer>
 #include <memory>

@@ -1,12 +1,12 @@
 // write-scheme: import a scheme into a fresh workspace and write it into a
 // controller over TCP or a serial device, or dump the exact byte stream.
-#include "app/workspace.h"
 #include "cli/commands.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -18,16 +18,6 @@
 namespace ostrel::cli {
 
 namespace {
-
-// Messages go to standard error as they come; the choosers answer "cancel".
-class PrintingInteraction : public ScriptedInteraction {
-public:
-    void message(const QString& text, const QString& title, MessageIcon icon) override
-    {
-        ScriptedInteraction::message(text, title, icon);
-        printError(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
-    }
-};
 
 struct Options {
     QString input;
@@ -130,13 +120,16 @@ bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& err
     }
     if (isProjectFile(path))
         return loadProjectForCli(ws, path, &error);
-    if (!importNetlistFile(ws, path, ui)) {
+    if (!newProjectFromNetlist(ws, QFileInfo(path).absoluteFilePath(), ui)) {
         error = QStringLiteral("cannot open ") + path;
         return false;
     }
-    ws.settings.netlist_path = QFileInfo(path).absoluteFilePath();
-    resetNewProjectBlocks(ws);
     return true;
+}
+
+SchemeImage schemeImage(const Workspace& ws)
+{
+    return buildSchemeImage(ws.blocks, ws.catalog, ws.alg, ws.settings.controller_number);
 }
 
 QByteArray summary(const Workspace& ws, qsizetype bytes)
@@ -160,7 +153,10 @@ int runWriteScheme(const QStringList& args)
         return 2;
     }
     auto ws = std::make_unique<Workspace>();
-    PrintingInteraction ui;
+    // Messages go to standard error as they come; the choosers answer "cancel".
+    HeadlessInteraction ui([](const Message& m) {
+        printError(m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
+    });
     ws->selectVersion(uint8_t(o.version));
     if (!loadInput(*ws, o.input, ui, error)) {
         printError(error);
@@ -173,7 +169,7 @@ int runWriteScheme(const QStringList& args)
         ws->selectVersion(uint8_t(o.version));
 
     if (!o.dumpFile.isEmpty()) {
-        const SchemeImage image = buildSchemeImage(*ws);
+        const SchemeImage image = schemeImage(*ws);
         if (!image.fatal.isEmpty()) {
             ui.message(image.fatal, kParameterErrorTitle, MessageIcon::None);
             return 1;
@@ -197,7 +193,7 @@ int runWriteScheme(const QStringList& args)
     } else {
         ws->settings.link_port = 1;
     }
-    TransferEngine engine(*ws, ui);
+    TransferEngine engine(ws->transfer, ws->settings, ui);
     engine.setRetryOnFailure(false);
     if (!o.serialDevice.isEmpty()) {
         const QString device = o.serialDevice;
@@ -210,7 +206,7 @@ int runWriteScheme(const QStringList& args)
         status = ok ? 0 : 1;
         QCoreApplication::exit(status);
     });
-    if (!engine.startSchemeWrite())
+    if (!engine.startSchemeWrite(schemeImage(*ws)))
         return 1;
     QCoreApplication::exec();
     if (status == 0)

@@ -1,12 +1,12 @@
 #include "project/project_reader.h"
 
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
 #include "scada/page_editing.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -336,7 +336,6 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
 void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 {
     ws.selectVersion(st.version);
-    ws.settings_reopened = 0;
 
     ProjectSettings& s = ws.settings;
     s.project_name = st.project_name;
@@ -355,7 +354,6 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
     }
 
     ws.pages = std::move(*st.pages);
-    ws.current_page = 0;
 
     BlockTable& bt = ws.blocks;
     for (int n = 1; n <= kLastBlock; ++n)
@@ -432,7 +430,8 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
     result.netlist_path = ws.settings.netlist_path;
     fillPageResult(ws, folder, result);
 
-    if (QFileInfo(ws.settings.netlist_path).isFile() && importNetlistFile(ws, ws.settings.netlist_path, ui)) {
+    const QString& netlist = ws.settings.netlist_path;
+    if (QFileInfo(netlist).isFile() && importNetlistFile(ws.blocks, ws.catalog, netlist, ui)) {
         restoreAfterImport(ws, st);
         result.status = ProjectReadStatus::Ok;
     } else {
@@ -463,7 +462,7 @@ ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& u
 
 bool loadProjectForCli(Workspace& ws, const QString& path, QString* error)
 {
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const ProjectReadResult r = readProject(ws, path, ui);
     QString why;
     if (!r.loaded())

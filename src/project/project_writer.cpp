@@ -1,10 +1,10 @@
 #include "project/project_writer.h"
 
-#include "app/workspace.h"
 #include "platform/interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QFileInfo>

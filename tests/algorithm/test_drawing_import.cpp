@@ -2,7 +2,7 @@
 #include "algorithm/step_program.h"
 #include "algorithm_fixture.h"
 #include "drawing_builder.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,7 +56,7 @@ class TestDrawingImport : public QObject {
 private:
     static DrawingImportOutcome run(Workspace& ws, const DrawingBuilder& d, ScriptedInteraction& ui)
     {
-        return importAlgorithmDrawingItems(ws, kAlgBlock, d.items(), ui);
+        return importAlgorithmDrawingItems(ws.blocks, ws.alg, kAlgBlock, d.items(), ui);
     }
 
 private slots:
@@ -237,7 +237,7 @@ private slots:
         buf.open(QIODevice::ReadOnly);
         auto ws = makeAlgorithmWorkspace();
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawingItems(*ws, kAlgBlock, readNetlistItems(buf), ui),
+        QCOMPARE(importAlgorithmDrawingItems(ws->blocks, ws->alg, kAlgBlock, readNetlistItems(buf), ui),
                  DrawingImportOutcome::Completed);
         QCOMPARE(ui.texts(), messages);
         QCOMPARE(field(*ws, 1, cond_a), step1Cond);
@@ -305,7 +305,7 @@ private slots:
         QBuffer buf(&drawing);
         buf.open(QIODevice::ReadOnly);
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawingItems(*ws, kAlgBlock, readNetlistItems(buf), ui), outcome);
+        QCOMPARE(importAlgorithmDrawingItems(ws->blocks, ws->alg, kAlgBlock, readNetlistItems(buf), ui), outcome);
         QCOMPARE(ui.texts(), messages);
         for (const Message& m : ui.messages)
             QCOMPARE(m.icon, MessageIcon::None);
@@ -358,14 +358,14 @@ private slots:
         const Snapshot before(*ws);
         ScriptedInteraction ui;
         // No file chosen: nothing happens.
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, QString(), ui), DrawingImportOutcome::NoFile);
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, QString(), ui), DrawingImportOutcome::NoFile);
         QVERIFY(ui.messages.isEmpty());
         QTemporaryDir dir;
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, dir.filePath(QStringLiteral("none.net")), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, dir.filePath(QStringLiteral("none.net")), ui),
                  DrawingImportOutcome::CannotOpen);
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("Ошибка имя файла!!!")});
         // Not an algorithm block.
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock + 1, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock + 1, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
                  DrawingImportOutcome::NotAlgorithmBlock);
         QVERIFY(before == *ws);
     }
@@ -374,7 +374,7 @@ private slots:
     {
         auto ws = makeAlgorithmWorkspace();
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
                  DrawingImportOutcome::Completed);
         QCOMPARE(ui.texts(), QStringList{});
         // Step 1: burner on while the water is below SP1, else off.

@@ -1,8 +1,8 @@
 // The algorithm step editor window, driven through its named controls.
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -67,7 +67,7 @@ private slots:
         alg::applyDefaultFields(bt, kBlock);
         for (auto& c : ws->alg.alg_comments)
             c = QStringLiteral("Text");
-        ed = std::make_unique<StepEditor>(*ws, *ui);
+        ed = std::make_unique<StepEditor>(ws->blocks, ws->alg, *ui);
     }
     void cleanup()
     {

@@ -4,6 +4,7 @@
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project_fixture.h"
+#include "support/scripted_interaction.h"
 
 #include <QDir>
 #include <QFile>

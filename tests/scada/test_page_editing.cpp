@@ -3,7 +3,7 @@
 // selection and group move, the corner-handle resize, blinking, the lock,
 // the grid dialog, backgrounds, the clock and the menu text.
 #include "editor_fixture.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 #include <QBuffer>
 #include <QFile>

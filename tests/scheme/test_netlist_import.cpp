@@ -79,8 +79,6 @@ private slots:
     // whole files
     void boilerExample();
     void newProjectReset();
-    void cancelledChoiceKeepsScheme();
-    void unreadableFile();
 };
 
 // ---- reading -----------------------------------------------------------------
@@ -125,7 +123,7 @@ void TestNetlistImport::readerWithoutNetlistItem()
     Workspace ws;
     ws.blocks.block_type[5] = 10; // an earlier scheme
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QVERIFY(ui.messages.isEmpty());
     for (int n = 0; n <= 100; ++n)
         QCOMPARE(int(ws.blocks.block_type[n]), n == 97 ? 43 : n == 98 ? 41 : n == 99 ? 42 : 0);
@@ -153,7 +151,7 @@ void TestNetlistImport::readerCapsItemCount()
     QCOMPARE(items.count(), NetlistItems::kMaxItems);
     Workspace ws;
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QCOMPARE(int(ws.blocks.block_type[3]), 9);
     QCOMPARE(ws.blocks.param(3, 0), 7.0f);
 }
@@ -538,7 +536,7 @@ void TestNetlistImport::driverMovesToHead()
                                        .bytes());
     Workspace ws;
     ScriptedInteraction ui;
-    importNetlist(ws, items, ui);
+    importNetlist(ws.blocks, ws.catalog, items, ui);
     QVERIFY(ui.messages.isEmpty());
     int head = 0;
     for (int k = 1; k <= items.count(); ++k)
@@ -843,7 +841,7 @@ void TestNetlistImport::boilerExample()
     Workspace ws;
     ScriptedInteraction ui;
     ImportResult r;
-    QVERIFY(importNetlistFile(ws, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
+    QVERIFY(importNetlistFile(ws.blocks, ws.catalog, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
     QCOMPARE(ui.texts(), QStringList());
     QVERIFY(r.completed);
     BlockTable& bt = ws.blocks;
@@ -886,7 +884,7 @@ void TestNetlistImport::newProjectReset()
         bt.param(n, 128) = 5;
     }
     bt.param(14, 0) = 3;
-    resetNewProjectBlocks(ws);
+    resetNewProjectBlocks(ws.blocks, ws.catalog);
     QCOMPARE(bt.text(2, 47), QStringLiteral("0"));
     for (int n : {14, 96}) {
         QCOMPARE(bt.text(n, 5), QStringLiteral("0"));
@@ -896,37 +894,6 @@ void TestNetlistImport::newProjectReset()
         QCOMPARE(bt.param(n, 128), 0.0f);
     }
     QCOMPARE(bt.param(14, 0), 3.0f); // the block number parameter stays
-}
-
-void TestNetlistImport::cancelledChoiceKeepsScheme()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    ws.settings.netlist_path = QStringLiteral("old.net");
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ui.askedFilters, QStringList{QStringLiteral("P-CAD file|*.net")});
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral("old.net"));
-
-    ui.fileAnswers << QStringLiteral(OSTREL_EXAMPLES "/boiler.net");
-    QVERIFY(chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"));
-    QCOMPARE(int(ws.blocks.block_type[3]), 3);
-}
-
-void TestNetlistImport::unreadableFile()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    const QString missing = QStringLiteral(OSTREL_TEST_DATA "/netlist/does-not-exist.net");
-    QVERIFY(!importNetlistFile(ws, missing, ui));
-    ui.fileAnswers << missing;
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QString::fromUtf8("Пусто"));
-    QVERIFY(ui.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNetlistImport)
