@@ -59,23 +59,23 @@ private:
     // checksums, the controller number and the page index.
     void collect(const std::vector<LinkPacket>& packets)
     {
-        int expected = 0;
+        int highest = -1; // highest position so far (C0 = 0, D0 = 1, .., D7 = 15)
         bool first = true;
         for (const LinkPacket& p : packets) {
+            const int next = highest + 1;
+            const QString wanted = next < 16 ? partName(next) : QStringLiteral("end");
             const bool header = p.command == 'C';
             if ((!header && p.command != 'D') || p.number < 0 || p.number >= kPageParts) {
-                problem(ProblemKind::Order, &p, -1, p.offset, expected < 16 ? partName(expected) : QStringLiteral("end"),
-                        p.name());
+                problem(ProblemKind::Order, &p, -1, p.offset, wanted, p.name());
                 continue;
             }
             const int position = 2 * p.number + (header ? 0 : 1);
-            if (position != expected)
-                problem(ProblemKind::Order, &p, p.number, p.offset,
-                        expected < 16 ? partName(expected) : QStringLiteral("end"), p.name());
-            expected = position + 1;
             const LinkPacket*& slot = header ? headers_[size_t(p.number)] : data_[size_t(p.number)];
             if (slot)
                 problem(ProblemKind::Repeated, &p, p.number, p.offset, QStringLiteral("once"), p.name());
+            else if (position != next)
+                problem(ProblemKind::Order, &p, p.number, p.offset, wanted, p.name());
+            highest = std::max(highest, position);
             slot = &p;
             if (first) {
                 pg_.controller = p.controller;

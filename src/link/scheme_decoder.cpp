@@ -80,21 +80,22 @@ private:
 
     void collect(const std::vector<LinkPacket>& packets)
     {
-        int expected = 0;
+        int highest = -1; // highest stage so far: the next one is expected
         bool first = true;
         for (const LinkPacket& p : packets) {
             const int stage = p.command == 'A' ? 0 : p.command == 'B' ? p.number : -1;
-            const QString wanted = expected < DecodedScheme::kStages ? stageName(expected) : QStringLiteral("end");
+            const int next = highest + 1;
+            const QString wanted = next < DecodedScheme::kStages ? stageName(next) : QStringLiteral("end");
             if (stage < 0 || stage >= DecodedScheme::kStages) {
                 problem(ProblemKind::Order, &p, -1, p.offset, wanted, p.name());
                 continue;
             }
-            if (stage != expected)
-                problem(ProblemKind::Order, &p, stage, p.offset, wanted, p.name());
-            expected = stage + 1;
             const LinkPacket*& slot = packets_[size_t(stage)];
             if (slot)
                 problem(ProblemKind::Repeated, &p, stage, p.offset, QStringLiteral("once"), p.name());
+            else if (stage != next)
+                problem(ProblemKind::Order, &p, stage, p.offset, wanted, p.name());
+            highest = std::max(highest, stage);
             slot = &p;
             s_.received[size_t(stage)] = true;
             if (first) {

@@ -1,0 +1,1 @@
+ostrel_add_test(test_scheme_decoder test_scheme_decoder.cpp LIBS ostrel_core)
