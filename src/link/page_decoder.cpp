@@ -207,7 +207,7 @@ private:
                     QStringLiteral("%1 pixels").arg(kBandPixels), QStringLiteral("%1 pixels").arg(pixels));
         if (splits > 0)
             problem(ProblemKind::BandRuns, &d, k, splitAt, QStringLiteral("runs of one value joined up to 16 pixels"),
-                    QStringLiteral("%1 split runs").arg(splits));
+                    QStringLiteral("%1 words continue a shorter run").arg(splits));
     }
 
     void tables(const Bytes& t, TableLayout layout, qint64 base, const LinkPacket& d)
