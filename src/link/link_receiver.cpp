@@ -103,6 +103,12 @@ void LinkReceiver::feed(const QByteArray& bytes)
     pump();
 }
 
+void LinkReceiver::idle()
+{
+    stream_.idle();
+    pump();
+}
+
 void LinkReceiver::finish()
 {
     stream_.finish();

@@ -55,6 +55,9 @@ public:
     explicit LinkReceiver(ReceiverOptions options = {});
 
     void feed(const QByteArray& bytes);
+    // No bytes for a while (see PacketStream::idle): lets a page write with
+    // short tables finish without waiting for the next packet.
+    void idle();
     // End of the stream: incomplete packets and transfers are reported and
     // what arrived of them is decoded.
     void finish();

@@ -100,6 +100,13 @@ void PacketStream::feed(const char* data, qsizetype size)
     compact();
 }
 
+void PacketStream::idle()
+{
+    idle_ = true;
+    parse(false);
+    idle_ = false;
+}
+
 void PacketStream::finish()
 {
     parse(true);
@@ -155,7 +162,7 @@ PacketStream::Frame PacketStream::frame(qsizetype pos, const Context& ctx, bool 
             const qsizetype probe = band + kShortTableArea;
             if (have >= probe + 2)
                 layout = (at(probe) == 7 && at(probe + 1) == 7) ? TableLayout::Full : TableLayout::Short;
-            else if (final)
+            else if (final || (idle_ && have >= probe && (have == probe || at(probe) != 7)))
                 layout = TableLayout::Short;
             else
                 return Frame::NeedMore;

@@ -73,6 +73,10 @@ public:
     // End of the stream: what is still buffered is framed as far as it goes;
     // an incomplete packet is reported as truncated.
     void finish();
+    // The line has been quiet for a while: a part-7 data packet whose table
+    // layout is still open is taken as ended when the bytes so far end where
+    // the short layout ends (the full layout would go on with filler bytes).
+    void idle();
     // Events completed since the last call, in stream order.
     std::vector<StreamEvent> take();
 
@@ -89,6 +93,7 @@ private:
     };
 
     void parse(bool final);
+    bool idle_ = false; // parse() runs for idle()
     // Length of a packet starting at position pos of the buffer.
     Frame frame(qsizetype pos, const Context& ctx, bool final, qsizetype& length) const;
     // A packet that checks out: checksum, or for "D" the band structure.

@@ -314,6 +314,32 @@ private slots:
         QCOMPARE(parts.pages[0].pixel(0, 479), uint16_t(0x00F));
     }
 
+    // On a live line a page with short tables cannot end until the next
+    // bytes show that no filler follows; a quiet line ends it. With full
+    // tables the filler shows itself and nothing waits.
+    void quietLineEndsShortPage()
+    {
+        std::array<BandWords, 8> bands;
+        bands.fill(uniformBand(0x123));
+        LinkReceiver rx;
+        rx.feed(pageStream(1, 0, bands, emptyTables(TableLayout::Short)));
+        LinkReceiver::Output out = rx.take();
+        QCOMPARE(out.events.size(), size_t(15));
+        QVERIFY(out.pages.empty());
+        rx.idle();
+        out = rx.take();
+        QCOMPARE(out.events.size(), size_t(1));
+        QCOMPARE(out.pages.size(), size_t(1));
+        QVERIFY(out.pages[0].complete());
+        QCOMPARE(int(out.pages[0].layout), int(TableLayout::Short));
+
+        LinkReceiver full;
+        full.feed(pageStream(1, 0, bands, emptyTables(TableLayout::Full)));
+        out = full.take();
+        QCOMPARE(out.pages.size(), size_t(1));
+        QVERIFY(out.pages[0].complete());
+    }
+
     // A page write started while the scheme write runs: the two sequences'
     // packets interleave and both transfers are decoded whole.
     void interleavedWrites()
