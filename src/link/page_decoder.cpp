@@ -191,8 +191,11 @@ private:
             previousValue = value;
             previousRun = run;
             if (pixels < kBandPixels) {
+                // A run is at most 16 pixels: copy them from a 32-byte pattern.
                 const qint64 n = std::min<qint64>(run, kBandPixels - pixels);
-                std::fill_n(out + pixels, n, value);
+                const uint64_t four = value * 0x0001000100010001ULL;
+                const uint64_t pattern[4] = {four, four, four, four};
+                std::memcpy(out + pixels, pattern, size_t(n) * sizeof(uint16_t));
             }
             if (pixels + run > kBandPixels && overfillAt < 0)
                 overfillAt = payloadOffset + 4 + 2 * i;

@@ -25,22 +25,18 @@ QString hex4(uint16_t v) { return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Ch
 QString num(qint64 v) { return QString::number(v); }
 QString stageName(int stage) { return stage == 0 ? QStringLiteral("A") : QStringLiteral("B%1").arg(stage); }
 
-// Catalog counts of one controller version.
-struct Counts {
-    BlockCatalog catalog;
-    explicit Counts(int version) { catalog.applyVersion(version); }
-    // 4 x parameters and text bytes of the typed blocks 1..99.
-    std::pair<int, int> totals(const std::array<uint8_t, DecodedScheme::kBlocks>& types) const
-    {
-        int params = 0, texts = 0;
-        for (int n = 1; n <= kMaxBlock; ++n) {
-            const int t = types[size_t(n)];
-            params += catalog.paramCount(t);
-            texts += catalog.textCount(t) * catalog.textWidth(t);
-        }
-        return {4 * params, texts};
+// 4 x parameters and text bytes of the typed blocks 1..99 under the
+// catalog's counts.
+std::pair<int, int> totals(const BlockCatalog& catalog, const std::array<uint8_t, DecodedScheme::kBlocks>& types)
+{
+    int params = 0, texts = 0;
+    for (int n = 1; n <= kMaxBlock; ++n) {
+        const int t = types[size_t(n)];
+        params += catalog.paramCount(t);
+        texts += catalog.textCount(t) * catalog.textWidth(t);
     }
-};
+    return {4 * params, texts};
+}
 
 class SchemeDecoder {
 public:
@@ -51,9 +47,9 @@ public:
         collect(packets);
         header();
         tables();
-        const Counts counts(chooseVersion());
-        checkTotals(counts);
-        blocks(counts);
+        chooseVersion();
+        checkTotals();
+        blocks();
     }
 
 private:
@@ -184,10 +180,12 @@ private:
                         num(s_.block_type[size_t(n)]), QStringLiteral("block %1").arg(n));
     }
 
-    int chooseVersion()
+    // Sets the version whose counts apply and leaves them in the catalog.
+    void chooseVersion()
     {
         for (int v : {5, 3, 0, 1}) {
-            const auto [P, T] = Counts(v).totals(s_.block_type);
+            catalog_.applyVersion(v);
+            const auto [P, T] = totals(catalog_, s_.block_type);
             if (P == s_.param_bytes && T == s_.text_bytes)
                 s_.version_candidates.push_back(v);
         }
@@ -195,14 +193,14 @@ private:
             s_.version_code = options_.version;
         else if (!s_.version_candidates.empty())
             s_.version_code = s_.version_candidates.front();
-        return s_.version_code;
+        catalog_.applyVersion(s_.version_code);
     }
 
-    void checkTotals(const Counts& counts)
+    void checkTotals()
     {
         if (!packets_[0] || !packets_[1])
             return;
-        const auto [P, T] = counts.totals(s_.block_type);
+        const auto [P, T] = totals(catalog_, s_.block_type);
         const QString version = QStringLiteral("version %1").arg(s_.version_code);
         if (P != s_.param_bytes)
             problem(ProblemKind::ParamTotal, packets_[0], 0, packets_[0]->offset + 2, num(P), num(s_.param_bytes),
@@ -212,9 +210,9 @@ private:
                     version);
     }
 
-    void blocks(const Counts& counts)
+    void blocks()
     {
-        const BlockCatalog& cat = counts.catalog;
+        const BlockCatalog& cat = catalog_;
         QStringDecoder cp1251("windows-1251");
         int paramBase = 0, textBase = 0;
         qsizetype textOffset = 0;
@@ -294,6 +292,7 @@ private:
     DecodedScheme& s_;
     const SchemeDecodeOptions& options_;
     std::array<const LinkPacket*, DecodedScheme::kStages> packets_{};
+    BlockCatalog catalog_;
 };
 
 QJsonArray byteArray(const uint8_t* data, int n)
