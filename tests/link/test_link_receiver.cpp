@@ -246,6 +246,12 @@ private slots:
             e << Expect{P::PageMix, 16, 3, offsetOf(p, 16) + 4, QStringLiteral("0"), QStringLiteral("1")};
             return join(p);
         });
+        QTest::newRow("touch cell off its control") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
+            const int at = 3 + 6004 + table_offset::control; // control 1: (100, 130), type 1, cell 27
+            p[25].replace(at, 6, QByteArray::fromHex("64008200011b"));
+            e << Expect{P::TouchCell, 25, 7, offsetOf(p, 25) + at + 5, QStringLiteral("28"), QStringLiteral("27")};
+            return join(p);
+        });
         QTest::newRow("filler byte") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
             const int at = 3 + 6004 + table_offset::filler + 100;
             p[25][at] = char(0);

@@ -302,6 +302,47 @@ private slots:
         }
     }
 
+    void tableArea_data()
+    {
+        QTest::addColumn<QByteArray>("tables");
+        QTest::addColumn<TableLayout>("given");
+        QTest::addColumn<TableLayout>("layout");
+        QTest::addColumn<int>("problem"); // -1: none
+        QTest::addColumn<QString>("expected");
+        const QByteArray full = emptyTables(TableLayout::Full);
+        const QByteArray shortArea = emptyTables(TableLayout::Short);
+        QTest::newRow("full") << full << TableLayout::Auto << TableLayout::Full << -1 << QString();
+        QTest::newRow("short") << shortArea << TableLayout::Auto << TableLayout::Short << -1 << QString();
+        QTest::newRow("neither size") << full.left(3000) << TableLayout::Auto << TableLayout::Full
+                                      << int(ProblemKind::TableArea) << QStringLiteral("3581 or 2972 bytes");
+        QTest::newRow("short where full is due") << shortArea << TableLayout::Full << TableLayout::Full
+                                                 << int(ProblemKind::PacketLength) << QString::number(3 + 6004 + 3581);
+    }
+
+    // The size of part 7's table area tells the layout unless the version
+    // does; any other size is reported first, and what is there is decoded.
+    void tableArea()
+    {
+        QFETCH(QByteArray, tables);
+        QFETCH(TableLayout, given);
+        QFETCH(TableLayout, layout);
+        QFETCH(int, problem);
+        QFETCH(QString, expected);
+        std::vector<LinkPacket> p = pagePackets(pageStream(1, 0, uniformBands(0), emptyTables(TableLayout::Full)));
+        QCOMPARE(p.size(), size_t(16));
+        p[15] = makeLinkPacket(pageData(1, 7, uniformBand(0), tables), 15, p[15].offset);
+        const DecodedPage pg = decodePage(p, {given});
+        QCOMPARE(int(pg.layout), int(layout));
+        if (problem < 0) {
+            QVERIFY(pg.problems.empty());
+            return;
+        }
+        QVERIFY(!pg.problems.empty());
+        QCOMPARE(int(pg.problems[0].kind), problem);
+        QCOMPARE(pg.problems[0].packet, 15);
+        QCOMPARE(pg.problems[0].expected, expected);
+    }
+
     // Packets handed over out of order, one missing: one report per
     // misplaced packet, the parts still decoded by their numbers.
     void order()
