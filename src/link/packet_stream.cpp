@@ -327,17 +327,25 @@ void PacketStream::parse(bool final)
         }
         if (length > remaining && !final)
             return;
-        if (length <= remaining && checksOut(pos_, length, ctx_)) {
-            emitPacket(pos_, length, {});
-            pos_ += length;
-            continue;
+        if (failedAt_ != pos_) {
+            if (length <= remaining && checksOut(pos_, length, ctx_)) {
+                emitPacket(pos_, length, {});
+                pos_ += length;
+                continue;
+            }
+            failedAt_ = pos_;
+            scanFrom_ = pos_ + 1;
         }
         // The packet does not check out (or the stream ends inside it): a
         // packet that starts inside it and checks out means it was cut short.
-        qsizetype at = 0;
-        const Scan r = scanForPacket(pos_ + 1, pos_ + std::min(length, remaining), ctx_, final, at);
-        if (r == Scan::NeedMore)
+        // The scan goes on where it stopped when it had to wait for bytes.
+        qsizetype at = scanFrom_;
+        const Scan r = scanForPacket(scanFrom_, pos_ + std::min(length, remaining), ctx_, final, at);
+        if (r == Scan::NeedMore) {
+            scanFrom_ = at;
             return;
+        }
+        failedAt_ = -1;
         if (r == Scan::Found) {
             emitPacket(pos_, at - pos_, {{ProblemKind::CutShort, -1, -1, offset,
                                           QStringLiteral("%1 bytes").arg(length),
@@ -363,6 +371,8 @@ void PacketStream::compact()
         return;
     buf_.remove(0, pos_);
     base_ += pos_;
+    failedAt_ = failedAt_ >= pos_ ? failedAt_ - pos_ : -1;
+    scanFrom_ = std::max<qsizetype>(0, scanFrom_ - pos_);
     pos_ = 0;
 }
 

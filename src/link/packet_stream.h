@@ -109,6 +109,8 @@ private:
     QByteArray buf_;
     qint64 base_ = 0;      // stream offset of buf_[0]
     qsizetype pos_ = 0;    // next unframed byte in buf_
+    qsizetype failedAt_ = -1; // the packet at pos_ did not check out; a scan inside it runs
+    qsizetype scanFrom_ = 0;  // where that scan goes on
     int nextIndex_ = 0;
     Context ctx_;
     bool skipping_ = false;

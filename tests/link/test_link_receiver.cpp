@@ -1,6 +1,7 @@
 // The receiving end as a whole: a scheme write followed by a page write,
 // corrupted in one way per case, gives exactly the listed reports (packet,
-// stage or part, stream offset, expected, found); the stream fed in pieces
+// stage or part, stream offset, expected, found), whole or in pieces; the
+// stream fed in pieces
 // gives what it gives in one piece; interleaved writes are told apart.
 #include "app/workspace.h"
 #include "link/link_receiver.h"
@@ -282,6 +283,11 @@ private slots:
             QCOMPARE(g.expected, x.expected);
             QCOMPARE(g.found, x.found);
         }
+        // Fed in pieces, as from a socket, the same reports come out.
+        const std::vector<DecodeProblem> pieces = allProblems(receive(stream, 5));
+        QCOMPARE(pieces.size(), got.size());
+        for (size_t i = 0; i < got.size(); ++i)
+            QCOMPARE(describe(pieces[i]), describe(got[i]));
     }
 
     void pieces_data()
