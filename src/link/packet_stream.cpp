@@ -147,6 +147,8 @@ PacketStream::Frame PacketStream::frame(qsizetype pos, const Context& ctx, bool 
         return Frame::Ok;
     }
     case 'D': {
+        if (have < 3)
+            return Frame::NeedMore;
         if (!ctx.page)
             return Frame::NoHeader;
         const qsizetype band = 3 + qsizetype(ctx.L);

@@ -233,6 +233,15 @@ private slots:
               << Expect{P::Missing, -1, 6, -1, QStringLiteral("D6"), QStringLiteral("none")};
             return join(p);
         });
+        QTest::newRow("data packet without its header") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
+            p.removeAt(16); // C3: D3 has no length
+            e << Expect{P::NoLengthHeader, -1, -1, offsetOf(p, 16), QStringLiteral("C before D"), QStringLiteral("D3")}
+              << Expect{P::SkippedBytes, -1, -1, offsetOf(p, 16), QStringLiteral("0"), QString::number(p[16].size())}
+              << Expect{P::Order, 16, 4, offsetOf(p, 17), QStringLiteral("C3"), QStringLiteral("C4")}
+              << Expect{P::Missing, -1, 3, -1, QStringLiteral("C3"), QStringLiteral("none")}
+              << Expect{P::Missing, -1, 3, -1, QStringLiteral("D3"), QStringLiteral("none")};
+            return join(p);
+        });
         QTest::newRow("packets for another controller") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
             p[20][0] = char(3);
             p[20] = rechecked(p[20]);
