@@ -447,7 +447,7 @@ void MainWindow::settingsConfirmed(bool newProject)
     // The settings of the open project leave SCADA mode as it was; a new
     // project starts in scheme mode.
     if (scada_mode_ && !newProject)
-        overview_->redraw();
+        drawOverview();
     else
         showSchemeMode();
 }
@@ -510,9 +510,17 @@ void MainWindow::showProjectOpened()
     redrawScheme();
 }
 
+// Blocks 97..99 carry their fixed types whenever the scheme is shown, even
+// when the project file left them out.
+void MainWindow::drawOverview()
+{
+    ws_.blocks.setFixedBlockTypes();
+    overview_->redraw();
+}
+
 void MainWindow::redrawScheme()
 {
-    overview_->redraw();
+    drawOverview();
     if (!scada_mode_)
         static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(overview_);
 }
@@ -524,9 +532,9 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
     BlockTable& b = ws_.blocks;
     if (button == Qt::RightButton) {
         // A right-button press on an algorithm block imports a drawn algorithm.
-        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == 45) {
+        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == kAlgorithm) {
             b.cur_block = uint8_t(k - 8);
-            b.cur_block_type = 45;
+            b.cur_block_type = kAlgorithm;
             emit algorithmDrawingImportRequested(k - 8);
         }
         return;
@@ -551,7 +559,7 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
         return; // an empty cell has no picture to click
     b.cur_block_type = uint8_t(type);
     b.cur_block = uint8_t(block);
-    if (type == 45)
+    if (type == kAlgorithm)
         emit openAlgorithmEditorRequested(block);
     else
         emit openParameterEditorRequested(block);

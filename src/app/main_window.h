@@ -127,6 +127,7 @@ private:
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
     void closeSecondaryWindows();
+    void drawOverview();
     void tabChanged(int index);
 
     Workspace& ws_;

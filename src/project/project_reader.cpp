@@ -229,7 +229,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
         return fail("the names section is not where expected");
     for (int n = 1; n <= kLastBlock; ++n) {
         const int t = st.types[n];
-        if (!storesNames(t, st.version))
+        if (!storesNames(cat, t))
             continue;
         r.take(); // name header
         const int count = cat.textCount(t);
@@ -360,7 +360,7 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 
     // The saved algorithm program the import copies into algorithm blocks.
     for (int n = 1; n <= kLastBlock; ++n) {
-        if (st.types[n] != kAlgorithmType)
+        if (st.types[n] != kAlgorithm)
             continue;
         const auto& params = st.params[n];
         for (int k = 1; k < BlockTable::kAlgParams && k < int(params.size()); ++k)

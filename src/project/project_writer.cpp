@@ -183,7 +183,7 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
     w.fixed(kNamesHeader);
     for (int n = 1; n <= kLastBlock; ++n) {
         const int t = bt.block_type[n];
-        if (!storesNames(t, version))
+        if (!storesNames(cat, t))
             continue;
         w.fixed(kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
         const int count = cat.textCount(t);

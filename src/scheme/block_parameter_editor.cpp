@@ -129,7 +129,7 @@ void BlockParameterEditor::openFor(int block)
     blocks_.cur_block = uint8_t(block);
     blocks_.cur_block_type = uint8_t(blocks_.block_type[block]);
     const int type = blocks_.block_type[block];
-    texts_[1]->setMaxLength(type == 42 ? 40 : 17);
+    texts_[1]->setMaxLength(type == kJournal ? 40 : 17);
 
     const bool loaded = rows_.load(block, cod_step_);
     cod_step_ = rows_.codStep();

@@ -36,10 +36,6 @@ struct RowBinding {
 // address may lie outside the block; BlockSlots decides whether it is usable.
 RowBinding rowBinding(int type, int row, const RowContext& ctx);
 
-// Parameter holding the caption subtype of the label-set types (SUM 9,
-// PID 0, UNI 0); -1 for other types.
-int captionSubtypeParam(int type);
-
 // Items a selector row offers when the editor offers fewer than the catalog
 // lists (the logic block's channel list: three channels, as the block owns
 // three); -1 when the catalog's list is used.
