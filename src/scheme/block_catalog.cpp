@@ -490,7 +490,7 @@ BlockCatalog::BlockCatalog()
         i.param_count = r.params;
         i.text_count = r.texts;
         i.text_width = r.width;
-        i.text_form = r.textForm;
+        i.textForm = r.textForm;
         i.first_out_pin = r.first;
         i.out_end_pin = r.end;
         i.setpoint_max = r.setpointMax;
@@ -553,7 +553,7 @@ QString BlockCatalog::labelSetCaption(int type, int row, int subtype) const
     if (!labels.sets || subtype < 0 || subtype >= int(labels.sets->size()))
         return QString();
     const QStringList& set = (*labels.sets)[size_t(subtype)];
-    const int i = row - labels.first_row;
+    const int i = row - labels.firstRow;
     if (i < 0 || i >= set.size())
         return QString();
     return set[i];

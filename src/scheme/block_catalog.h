@@ -106,12 +106,12 @@ struct AttributeMap {
 };
 
 // Row captions that follow a subtype parameter: the caption of row r under
-// subtype k is sets[k][r - first_row].
+// subtype k is sets[k][r - firstRow].
 struct LabelSets {
     const std::vector<QStringList>* sets = nullptr;
-    int8_t first_row = 0;
+    int8_t firstRow = 0;
     int8_t param = -1;   // parameter holding the subtype
-    int8_t list_row = 0; // editor row whose list offers the subtypes
+    int8_t listRow = 0; // editor row whose list offers the subtypes
 };
 
 struct BlockTypeInfo {
@@ -119,7 +119,7 @@ struct BlockTypeInfo {
     int16_t param_count = 0;
     int16_t text_count = 0;
     uint8_t text_width = 0;        // bytes per text in the download: 0, 1, 17 or 40
-    TextForm text_form = TextForm::None;
+    TextForm textForm = TextForm::None;
     uint8_t first_out_pin = 100;   // 100 = no outputs
     int16_t out_end_pin = 100;     // 100 = no outputs
     std::vector<uint8_t> output_labels; // label of output index 0, 1, ...
@@ -141,7 +141,7 @@ public:
     int paramCount(int type) const { return info(type).param_count; }
     int textCount(int type) const { return info(type).text_count; }
     int textWidth(int type) const { return info(type).text_width; }
-    TextForm textForm(int type) const { return info(type).text_form; }
+    TextForm textForm(int type) const { return info(type).textForm; }
     int firstOutPin(int type) const { return info(type).first_out_pin; }
     int outEndPin(int type) const { return info(type).out_end_pin; }
     int setpointMax(int type) const { return info(type).setpoint_max; }

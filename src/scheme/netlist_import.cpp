@@ -153,9 +153,9 @@ private:
         QString code;
     };
     std::array<Instance, 100> instances_{};
-    std::array<int, 100> attr_line_{};
-    std::array<bool, BlockTable::kBlocks> from_netlist_{}; // typed by a component, not only forced
-    int value_column_ = 0; // 0 = no attribute located yet
+    std::array<int, 100> attrLine_{};
+    std::array<bool, BlockTable::kBlocks> fromNetlist_{}; // typed by a component, not only forced
+    int valueColumn_ = 0; // 0 = no attribute located yet
     QString source_;       // source block of the net being processed (for messages)
 
     [[noreturn]] static void fail() { throw ImportFailure{}; }
@@ -211,9 +211,9 @@ private:
                     int v = ival(right(inst, 3));
                     if (v == 0)
                         v = ival(right(inst, 2));
-                    if (v < 0 || v >= int(attr_line_.size()))
+                    if (v < 0 || v >= int(attrLine_.size()))
                         fail();
-                    attr_line_[size_t(v)] = k + 1;
+                    attrLine_[size_t(v)] = k + 1;
                 }
             }
         }
@@ -238,7 +238,7 @@ private:
             if (v < 0 || v >= BlockTable::kBlocks)
                 fail();
             bt_.block_type[size_t(v)] = int16_t(t);
-            from_netlist_[size_t(v)] = true;
+            fromNetlist_[size_t(v)] = true;
         }
         bt_.setFixedBlockTypes();
     }
@@ -248,7 +248,7 @@ private:
     // Finds the attribute item `pos` of block m and its value column.
     const QString& locate(int m, int pos)
     {
-        const int k = attr_line_[size_t(m)] + pos;
+        const int k = attrLine_[size_t(m)] + pos;
         if (k < 2 || k > NetlistItems::kMaxItems + 1) {
             ui_.message(U8("Ошибка параметра!!!Блок U") + QString::number(m), QString(), MessageIcon::Error);
             fail(); // the read of a missing item cannot succeed
@@ -257,11 +257,11 @@ private:
         int quotes = 0;
         for (int col = 5; col <= 32 && col <= it.size(); ++col) {
             if (it[col - 1] == QLatin1Char('"') && ++quotes == 3) {
-                value_column_ = col + 1;
+                valueColumn_ = col + 1;
                 break;
             }
         }
-        if (value_column_ < 1)
+        if (valueColumn_ < 1)
             fail();
         return it;
     }
@@ -269,7 +269,7 @@ private:
     QString raw(int m, int pos, int len)
     {
         const QString& it = locate(m, pos);
-        return mid(it, value_column_, len);
+        return mid(it, valueColumn_, len);
     }
 
     double num(int m, int pos, int len = 7) { return val(raw(m, pos, len)); }
@@ -338,7 +338,7 @@ private:
             bt_.text_bytes = textBytes;
             // The fixed blocks 97..99 are typed even without a component; with
             // no component there are no attributes to read.
-            if (from_netlist_[size_t(m)])
+            if (fromNetlist_[size_t(m)])
                 importBlock(m, cat_.info(t).attributes, result_.component[size_t(m)]);
         }
     }

@@ -252,7 +252,7 @@ int ParameterRows::subtype() const
     if (!p)
         return 0;
     // Only a subtype its list offers picks a label set.
-    const int count = catalog_.row(type_, labels.list_row).itemCount();
+    const int count = catalog_.row(type_, labels.listRow).itemCount();
     return listIndex(*p, count).value_or(0);
 }
 
@@ -327,7 +327,7 @@ bool ParameterRows::usable(int r) const
 
 void ParameterRows::stopLoadingAt(int r)
 {
-    failed_row_ = r;
+    failedRow_ = r;
     // The rows after it show nothing, but still only take what they can store.
     for (int rr = r + 1; rr < shown_; ++rr)
         rows_[rr].enabled = usable(rr);
@@ -349,7 +349,7 @@ bool ParameterRows::load(int block, int cod_step)
     ctx_ = RowContext{};
     if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
         ctx_.c = 1; // the module rows count channels from 1
-    failed_row_ = -1;
+    failedRow_ = -1;
     rows_.fill(RowView{});
 
     // Layout: rows up to the first hidden one.
@@ -371,7 +371,7 @@ bool ParameterRows::load(int block, int cod_step)
     refreshContextFromStore();
     recaption();
 
-    cod_step_ = cod_step;
+    codStep_ = cod_step;
     for (int r = 0; r < shown_; ++r) {
         const RowBinding b = binding(r);
         if (!b.selector) {
@@ -406,7 +406,7 @@ bool ParameterRows::load(int block, int cod_step)
         else
             ctx_.c = index;
         if (type_ == kCode)
-            cod_step_ = index;
+            codStep_ = index;
     }
     return true;
 }
@@ -432,7 +432,7 @@ void ParameterRows::choose(int r, int index)
         else
             ctx_.c = index;
         if (type_ == kCode)
-            cod_step_ = index;
+            codStep_ = index;
     }
     refreshContextFromStore();
     recaption();

@@ -91,9 +91,9 @@ public:
     const RowView& row(int r) const { return rows_[r]; }
     const RowContext& context() const { return ctx_; }
     RowBinding binding(int r) const;
-    int codStep() const { return cod_step_; }
+    int codStep() const { return codStep_; }
     // The row a load stopped at, -1 after a complete load.
-    int failedRow() const { return failed_row_; }
+    int failedRow() const { return failedRow_; }
 
     // A user's choice of item `index` in the list of row r: stores it, then
     // recaptions and reloads the rows that follow from it. Out-of-range rows
@@ -119,8 +119,8 @@ private:
     int block_ = 0;
     int type_ = 0;
     int shown_ = 0;
-    int cod_step_ = 0;
-    int failed_row_ = -1;
+    int codStep_ = 0;
+    int failedRow_ = -1;
     RowContext ctx_;
     std::array<RowView, kRows> rows_{};
 };

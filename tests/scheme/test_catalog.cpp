@@ -278,7 +278,7 @@ void TestCatalog::descriptionsAgreeWithTheirType()
     for (int type = 1; type <= BlockCatalog::kTypes; ++type) {
         const BlockTypeInfo& info = cat.info(type);
         const QByteArray where = info.code.toLatin1() + " " + QByteArray::number(type);
-        switch (info.text_form) {
+        switch (info.textForm) {
         case TextForm::None: QVERIFY2(info.text_count == 0 && info.text_width == 0, where); break;
         case TextForm::Number:
         case TextForm::Steps: QVERIFY2(info.text_count > 0 && info.text_width == 1, where); break;
