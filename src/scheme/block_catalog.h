@@ -101,7 +101,7 @@ struct AttributeMap {
     std::span<const ComponentForm> forms;
     // A component not listed in `forms` reads nothing at all.
     bool formRequired = false;
-    // Texts of 17 characters or more are cut to 15.
+    // A text of more than 17 characters is cut to its first 15.
     bool shortTexts = false;
 };
 
