@@ -141,11 +141,11 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     connect(settings_.get(), &SettingsDialog::confirmed, this, &MainWindow::settingsConfirmed);
     connect(settings_.get(), &QDialog::finished, this, [this] {
         setEnabled(true);
-        if (!project_exists_)
+        if (!projectExists_)
             showLogo(true);
     });
     connect(settings_.get(), &SettingsDialog::netlistImported, this, [this] {
-        if (project_exists_)
+        if (projectExists_)
             redrawScheme();
     });
 
@@ -172,7 +172,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    for (const QPointer<QWidget>& w : modal_children_)
+    for (const QPointer<QWidget>& w : modalChildren_)
         if (w)
             w->removeEventFilter(this);
 }
@@ -262,16 +262,16 @@ void MainWindow::buildMenus()
         a->setCheckable(true);
         const int code = kVersions[i].code;
         connect(a, &QAction::triggered, this, [this, code] { selectVersion(code); });
-        version_items_[i] = a;
+        versionItems_[i] = a;
     }
 
     // Never in the bar: the page editor opens it as a context menu.
-    edit_menu_ = new QMenu(QStringLiteral("&Редактировать"), this);
-    edit_menu_->setObjectName(QStringLiteral("mnuEdit"));
-    QAction* copy = addItem(edit_menu_, QStringLiteral("&Копировать"), "mnuCopy");
-    addItem(edit_menu_, QStringLiteral("&Вставить"), "mnuPaste");
-    addItem(edit_menu_, QStringLiteral("&Удалить"), "mnuDelete");
-    edit_menu_->setDefaultAction(copy);
+    editMenu_ = new QMenu(QStringLiteral("&Редактировать"), this);
+    editMenu_->setObjectName(QStringLiteral("mnuEdit"));
+    QAction* copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
+    addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
+    addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    editMenu_->setDefaultAction(copy);
 }
 
 void MainWindow::buildClientArea()
@@ -371,14 +371,14 @@ void MainWindow::applyProjectVersion(int code)
         return; // not a version of the menu: the current one stays in force
     ws_.selectVersion(uint8_t(code));
     for (int i = 0; i < 4; ++i)
-        version_items_[i]->setChecked(i == chosen);
+        versionItems_[i]->setChecked(i == chosen);
 }
 
 void MainWindow::showProjectMenus()
 {
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(true);
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(true);
-    project_exists_ = true;
+    projectExists_ = true;
 }
 
 void MainWindow::showSchemeMode()
@@ -388,7 +388,7 @@ void MainWindow::showSchemeMode()
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(true);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
-    scada_mode_ = false;
+    scadaMode_ = false;
     redrawScheme();
 }
 
@@ -402,7 +402,7 @@ void MainWindow::showScadaMode()
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(false);
     for (QWidget* canvas : canvases_)
         canvas->setGeometry(0, 0, 800, 480);
-    scada_mode_ = true;
+    scadaMode_ = true;
     auto* stack = static_cast<QStackedWidget*>(centralWidget());
     stack->setCurrentWidget(tabs_->parentWidget());
 }
@@ -446,8 +446,8 @@ void MainWindow::settingsConfirmed(bool newProject)
     setTitle(QStringLiteral("Конфигуратор Ostrel - ") + ws_.settings.netlist_path);
     // The settings of the open project leave SCADA mode as it was; a new
     // project starts in scheme mode.
-    if (scada_mode_ && !newProject)
-        overview_->redraw();
+    if (scadaMode_ && !newProject)
+        drawOverview();
     else
         showSchemeMode();
 }
@@ -472,7 +472,7 @@ void MainWindow::openProject()
     showLogo(false);
     const QString path = ui_.openFile(kProjectFilter, QDir::currentPath());
     if (path.isEmpty()) {
-        if (!project_exists_)
+        if (!projectExists_)
             showLogo(true);
         return;
     }
@@ -510,10 +510,18 @@ void MainWindow::showProjectOpened()
     redrawScheme();
 }
 
+// Blocks 97..99 carry their fixed types whenever the scheme is shown, even
+// when the project file left them out.
+void MainWindow::drawOverview()
+{
+    ws_.blocks.setFixedBlockTypes();
+    overview_->redraw();
+}
+
 void MainWindow::redrawScheme()
 {
-    overview_->redraw();
-    if (!scada_mode_)
+    drawOverview();
+    if (!scadaMode_)
         static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(overview_);
 }
 
@@ -524,9 +532,9 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
     BlockTable& b = ws_.blocks;
     if (button == Qt::RightButton) {
         // A right-button press on an algorithm block imports a drawn algorithm.
-        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == 45) {
+        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == kAlgorithm) {
             b.cur_block = uint8_t(k - 8);
-            b.cur_block_type = 45;
+            b.cur_block_type = kAlgorithm;
             emit algorithmDrawingImportRequested(k - 8);
         }
         return;
@@ -551,7 +559,7 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
         return; // an empty cell has no picture to click
     b.cur_block_type = uint8_t(type);
     b.cur_block = uint8_t(block);
-    if (type == 45)
+    if (type == kAlgorithm)
         emit openAlgorithmEditorRequested(block);
     else
         emit openParameterEditorRequested(block);
@@ -573,14 +581,14 @@ void MainWindow::showChildWindow(QWidget* window)
         return;
     registerSecondaryWindow(window);
     bool known = false;
-    for (const QPointer<QWidget>& w : modal_children_)
+    for (const QPointer<QWidget>& w : modalChildren_)
         known = known || w == window;
     if (!known) {
-        modal_children_.append(window);
+        modalChildren_.append(window);
         window->installEventFilter(this);
         connect(window, &QObject::destroyed, this, [this] {
             bool open = settings_ && settings_->isVisible();
-            for (const QPointer<QWidget>& w : modal_children_)
+            for (const QPointer<QWidget>& w : modalChildren_)
                 open = open || (w && w->isVisible());
             if (!open)
                 setEnabled(true);
@@ -596,7 +604,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Hide && !event->spontaneous()) {
         bool open = settings_->isVisible();
-        for (const QPointer<QWidget>& w : modal_children_)
+        for (const QPointer<QWidget>& w : modalChildren_)
             open = open || (w && w != watched && w->isVisible());
         if (!open)
             setEnabled(true);

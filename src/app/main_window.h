@@ -39,7 +39,7 @@ public:
     QAction* action(const QString& name) const;
     // Menu by its control name, including the context menu "mnuEdit".
     QMenu* menu(const QString& name) const;
-    QMenu* editMenu() const { return edit_menu_; }
+    QMenu* editMenu() const { return editMenu_; }
 
     SettingsDialog& settingsDialog() { return *settings_; }
     SchemeOverview& overview() { return *overview_; }
@@ -50,8 +50,8 @@ public:
     void setPageCanvas(int page, QWidget* canvas);
     void setPageTabCaption(int page, const QString& caption);
 
-    bool projectExists() const { return project_exists_; }
-    bool inScadaMode() const { return scada_mode_; }
+    bool projectExists() const { return projectExists_; }
+    bool inScadaMode() const { return scadaMode_; }
 
     // What a version menu item does: version_code, title, check marks,
     // "&Механизм" and the catalog counts.
@@ -127,6 +127,7 @@ private:
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
     void closeSecondaryWindows();
+    void drawOverview();
     void tabChanged(int index);
 
     Workspace& ws_;
@@ -137,12 +138,12 @@ private:
     SchemeOverview* overview_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::array<QWidget*, kPages> canvases_{};
-    QMenu* edit_menu_ = nullptr;
-    std::array<QAction*, 4> version_items_{};
+    QMenu* editMenu_ = nullptr;
+    std::array<QAction*, 4> versionItems_{};
     QList<QPointer<QWidget>> secondary_;
-    QList<QPointer<QWidget>> modal_children_;
-    bool project_exists_ = false;
-    bool scada_mode_ = false;
+    QList<QPointer<QWidget>> modalChildren_;
+    bool projectExists_ = false;
+    bool scadaMode_ = false;
 };
 
 } // namespace ostrel
