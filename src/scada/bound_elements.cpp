@@ -150,7 +150,7 @@ int parametrFontPosition(int font)
     return std::clamp((font - 10) / 4, 0, 3);
 }
 
-uint8_t parametrFontCode(int position)
+uint8_t parametrFontOfPosition(int position)
 {
     switch (position) {
     case 1: return 14;
@@ -166,7 +166,7 @@ int textSignalFontPosition(int font)
     return font >= 12 ? 1 : 0;
 }
 
-uint8_t textSignalFontCode(int position)
+uint8_t textSignalFontOfPosition(int position)
 {
     return position == 1 ? 14 : 10;
 }
@@ -291,7 +291,7 @@ OkOutcome okParametr(ScadaPages& pages, int page, const ParametrForm& form, Inte
     e.y = int16_t(common->y);
     e.digits = fontPosition == kTimeFontPosition ? 0 : uint8_t(std::clamp(form.digits, 0, 4));
     e.frame = form.frame ? 1 : 0;
-    e.font = parametrFontCode(fontPosition);
+    e.font = parametrFontOfPosition(fontPosition);
     e.color = form.color;
     e.back_color = form.back_color;
     e.block = common->block;
@@ -348,7 +348,7 @@ OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, 
     TextSignalElement& e = pages.text_signal[size_t(page)][size_t(*n)];
     e.x = int16_t(common->x);
     e.y = packListY(common->y, std::clamp(form.list_number, 0, 31));
-    e.font = textSignalFontCode(form.font_position);
+    e.font = textSignalFontOfPosition(form.font_position);
     e.color = form.color;
     e.back_color = form.back_color;
     e.text_off = form.text_off;

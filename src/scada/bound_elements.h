@@ -70,10 +70,10 @@ inline constexpr uint8_t kTimeFont = 24;
 // "1 ", anything above 25 gives "4").
 int parametrFontPosition(int font);
 // Code of a font list position: 10, 14, 18, 25, 24 for "Time".
-uint8_t parametrFontCode(int position);
+uint8_t parametrFontOfPosition(int position);
 // Text-signal font list position: (font - 10) / 4 rounded, limited to 0..1.
 int textSignalFontPosition(int font);
-uint8_t textSignalFontCode(int position);
+uint8_t textSignalFontOfPosition(int position);
 
 // ---- the forms ---------------------------------------------------------------
 

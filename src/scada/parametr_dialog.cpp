@@ -122,7 +122,7 @@ void ParametrDialog::updatePreview()
 {
     const ParametrForm f = form();
     ParametrElement look;
-    look.font = parametrFontCode(f.font_position);
+    look.font = parametrFontOfPosition(f.font_position);
     look.digits = uint8_t(f.digits);
     look.frame = f.frame ? 1 : 0;
     look.color = f.color;

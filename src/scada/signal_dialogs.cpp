@@ -351,7 +351,7 @@ void TextSignalDialog::updatePreview()
 {
     const TextSignalForm f = form();
     TextSignalElement look;
-    look.font = textSignalFontCode(f.font_position);
+    look.font = textSignalFontOfPosition(f.font_position);
     look.color = f.color;
     look.back_color = f.back_color;
     look.text_off = f.text_off;

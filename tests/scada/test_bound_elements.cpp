@@ -141,7 +141,7 @@ void BoundElementsTest::parametrFonts()
     QFETCH(int, position);
     QFETCH(int, written);
     QCOMPARE(parametrFontPosition(stored), position);
-    QCOMPARE(int(parametrFontCode(position)), written);
+    QCOMPARE(int(parametrFontOfPosition(position)), written);
 }
 
 void BoundElementsTest::textSignalFonts()
@@ -149,7 +149,7 @@ void BoundElementsTest::textSignalFonts()
     const QList<std::pair<int, int>> cases{{10, 0}, {14, 1}, {0, 0}, {11, 0}, {12, 1}, {18, 1}, {255, 1}};
     for (const auto& [font, position] : cases) {
         QCOMPARE(textSignalFontPosition(font), position);
-        QCOMPARE(int(textSignalFontCode(position)), position == 0 ? 10 : 14);
+        QCOMPARE(int(textSignalFontOfPosition(position)), position == 0 ? 10 : 14);
     }
 }
 

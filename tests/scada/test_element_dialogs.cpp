@@ -779,7 +779,7 @@ void ElementDialogsTest::previewCaptions()
     choose(combo(d, "Parametr_Num_Znak"), width);
     choose(combo(d, "Parametr_Shrift"), font);
     QCOMPARE(preview->text(), caption);
-    const QFont expected = parametrFont(parametrFontCode(font));
+    const QFont expected = parametrFont(parametrFontOfPosition(font));
     QCOMPARE(preview->font().pixelSize(), expected.pixelSize());
     QCOMPARE(preview->font().bold(), expected.bold());
     check(d, "Parametr_Ramka")->click();

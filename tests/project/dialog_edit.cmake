@@ -1,0 +1,1 @@
+ostrel_add_test(test_dialog_edit_roundtrip test_dialog_edit_roundtrip.cpp LIBS ostrel_ui)
