@@ -480,9 +480,11 @@ PageChanges deleteBoundElement(ScadaPages& pages, PageEditorState& state, Object
                                const QString& numberField)
 {
     PageChanges changes;
+    const bool bound = kind == ObjectKind::Parametr || kind == ObjectKind::Signal || kind == ObjectKind::TextSignal
+        || kind == ObjectKind::Level || kind == ObjectKind::Vent;
     const int n = ScadaPages::typedNumber(numberField);
     const ElementRef ref{kind, page, n};
-    if (n < 1 || n > 32 || !validPage(page) || !isValidRef(ref))
+    if (!bound || n < 1 || n > 32 || !validPage(page) || !isValidRef(ref))
         return changes;
     const bool existed = isOccupied(pages, ref);
     withRecord(pages, ref, [](auto& e) { resetDeleted(e); });

@@ -157,7 +157,8 @@ OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction&
 
 // Deletes element number `numberField` (as typed) of the kind on `page` when
 // it is 1..32: its object goes and its record is reset as the kind's delete
-// button does; the resize handle on it is hidden. Nothing for another number.
+// button does; the resize handle on it is hidden. Nothing for another number
+// or for a kind that is not one of the five.
 PageChanges deleteBoundElement(ScadaPages& pages, PageEditorState& state, ObjectKind kind, int page,
                                const QString& numberField);
 

@@ -44,16 +44,18 @@ void ColorBox::paintEvent(QPaintEvent*)
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    QLabel::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return QLabel::mousePressEvent(event);
+    event->accept();
+    emit clicked();
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-    QLabel::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return QLabel::mouseDoubleClickEvent(event);
+    event->accept();
+    emit doubleClicked();
 }
 
 // ---- ElementDialog -------------------------------------------------------------

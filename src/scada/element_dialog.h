@@ -94,7 +94,8 @@ protected:
     // "Ok": what changed, or nothing when the input was refused and the
     // dialog stays open.
     virtual std::optional<PageChanges> okPressed() = 0;
-    // "Удалить": the default deletes the element of the number field.
+    // "Удалить": the default deletes the element of the number field as the
+    // value-bound kinds do; the other kinds' dialogs bring their own.
     virtual PageChanges deletePressed();
     // Called on every way out before the dialog hides (timers stop here).
     virtual void closing() {}
