@@ -36,9 +36,9 @@ struct Member {
     QString window, caption, number, x, y, block, list, numberMessage;
 };
 
-const QList<Member>& members()
+QList<Member> members()
 {
-    static const QList<Member> list{
+    return {
         {ObjectKind::Parametr, InsertItem::Parametr, "Parametr_Text_SCADA", "Параметр", "Num_Par_Text",
          "Coord_X_Parametr_Text", "Coord_Y_Parametr_Text", "Num_Block_Par_Text", "Num_OUT_Par",
          "Установите номер параметра!"},
@@ -52,20 +52,14 @@ const QList<Member>& members()
         {ObjectKind::Vent, InsertItem::Vent, "Vent", "Механизм", "Num_Vent_Text", "Coord_X_Vent", "Coord_Y_Vent",
          "Num_Block_Vent", "Num_OUT_Vent", "Номер вентилятора больше 32!"},
     };
-    return list;
 }
 
-const Member& member(ObjectKind kind)
+Member member(ObjectKind kind)
 {
     for (const Member& m : members())
         if (m.kind == kind)
             return m;
     qFatal("no member");
-}
-
-QString kindName(ObjectKind kind)
-{
-    return member(kind).window;
 }
 
 // Every stored field of every slot of a kind's table on a page.
@@ -251,7 +245,7 @@ void ElementDialogsTest::windows_data()
 void ElementDialogsTest::windows()
 {
     QFETCH(int, kind);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     QVERIFY(f->owner.isEnabled());
     QWidget* d = f->openTemplate(m.kind);
     QCOMPARE(d->objectName(), m.window);
@@ -297,7 +291,7 @@ void ElementDialogsTest::allocation()
     QFETCH(QString, typed);
     QFETCH(int, expected);
     QFETCH(bool, created);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     const int p = 1;
     for (int n : occupied)
         f->place(m.kind, p, n, {200, 100});
@@ -336,7 +330,7 @@ void ElementDialogsTest::fullPage_data()
 void ElementDialogsTest::fullPage()
 {
     QFETCH(int, kind);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     for (int n = 1; n <= 32; ++n)
         f->place(m.kind, 0, n, {n, n});
     const QStringList before = tableText(*f->pages, m.kind, 0);
@@ -375,7 +369,7 @@ void ElementDialogsTest::cancelChangesNothing()
 {
     QFETCH(int, kind);
     QFETCH(int, way);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     const ElementRef ref{m.kind, 0, 3};
     fixture::fillAt(*f->pages, ref, {1, 0x336699, 1, QStringLiteral("Текст")});
     fixture::fillAt(*f->pages, {m.kind, 0, 0}, {0, 0x112233, 1, QStringLiteral("Т")});
@@ -546,7 +540,7 @@ void ElementDialogsTest::storedPositionMissing_data()
 void ElementDialogsTest::storedPositionMissing()
 {
     QFETCH(int, kind);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     const ElementRef ref = f->place(m.kind, 0, 2);
     // Block 5 (SUM) offers four outputs; position 6 is not among them.
     withRecord(*f->pages, ref, [](auto& e) {
@@ -744,7 +738,7 @@ void ElementDialogsTest::blockNamingNoBlock()
     QFETCH(int, kind);
     QFETCH(QString, block);
     QFETCH(QStringList, entries);
-    const Member& m = member(ObjectKind(kind));
+    const Member m = member(ObjectKind(kind));
     QWidget* d = f->openTemplate(m.kind);
     type(d, m.block, block);
     QCOMPARE(items(combo(d, m.list)), entries);
