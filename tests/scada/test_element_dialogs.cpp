@@ -400,9 +400,8 @@ void ElementDialogsTest::cancelChangesNothing()
 
     QVERIFY(!d->isVisible());
     QVERIFY(f->owner.isEnabled());
-    for (const ObjectKind k : {m.kind})
-        for (int p = 0; p < ScadaPages::kPages; ++p)
-            QCOMPARE(tableText(*f->pages, k, p), tableText(before, k, p));
+    for (int p = 0; p < ScadaPages::kPages; ++p)
+        QCOMPARE(tableText(*f->pages, m.kind, p), tableText(before, m.kind, p));
     QCOMPARE(f->changed.size(), 1);
     const PageChanges c = f->lastChanges();
     QVERIFY(c.created.isEmpty() && c.updated.isEmpty() && c.removed.isEmpty());
