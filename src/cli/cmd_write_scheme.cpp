@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
+#include "platform/checked_file.h"
 #include "platform/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <memory>
 
 namespace ostrel::cli {
@@ -181,9 +181,9 @@ int runWriteScheme(const QStringList& args)
         if (image.parameterError)
             ui.message(kParameterError, kParameterErrorTitle, MessageIcon::None);
         const QByteArray stream = schemeWireStream(image);
-        QSaveFile out(o.dumpFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(stream) != stream.size() || !out.commit()) {
-            printError(QStringLiteral("cannot write ") + o.dumpFile);
+        const QString error = saveFileChecked(o.dumpFile, stream);
+        if (!error.isEmpty()) {
+            printError(QStringLiteral("cannot write ") + error);
             return 1;
         }
         printJson(summary(*ws, stream.size()));

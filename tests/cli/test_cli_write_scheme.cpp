@@ -13,7 +13,9 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace ostrel;
 using ostrel::testing::ByteSink;
@@ -42,9 +44,16 @@ struct Run {
 };
 
 // Runs the tool with the event loop going (a peer in this process reads).
-Run runCli(const QStringList& args)
+// fileSizeLimit > 0: no file of the tool may grow beyond it (a full disk).
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0)
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     QSignalSpy done(&p, &QProcess::finished);
     p.start(QStringLiteral(OSTREL_CLI), QStringList{QStringLiteral("write-scheme")} + args);
     Run r;
@@ -122,6 +131,24 @@ private slots:
         QCOMPARE(int(uint8_t(got.at(0))), int(ws->settings.controller_number));
         // The restored algorithm program makes it differ from a new project's stream.
         QVERIFY(got.mid(1) != expectedStream(ws->version_code, ws->settings.controller_number).mid(1));
+    }
+
+    // A dump smaller than the write buffer onto a full disk: the failure shows
+    // only when the buffer is flushed. The old file stays, status 1.
+    void dumpOnFullDisk()
+    {
+        const QString file = tmp.filePath(QStringLiteral("full.bin"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier") == 7);
+        old.close();
+        const QByteArray expected = expectedStream(5, 1);
+        QVERIFY(expected.size() > 2048 && expected.size() < 16000);
+        const Run r = runCli({kNetlist, QStringLiteral("--dump"), file}, 2048);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot write"), r.err.constData());
+        QVERIFY(!r.out.contains("\"ok\":true"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier"));
     }
 
     void serialDevice()

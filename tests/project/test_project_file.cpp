@@ -4,6 +4,7 @@
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project_fixture.h"
+#include "platform/checked_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,6 +95,8 @@ private slots:
     void versionFromFirstLine();
     void failedSaveKeepsOldFile();
     void companionsCopied();
+    void failedCompanionCopyReported_data();
+    void failedCompanionCopyReported();
     void missingNetlistBuildsSchemeFromFile();
     void truncatedAnywhere();
     void badInput_data();
@@ -637,6 +640,62 @@ void ProjectFileTest::companionsCopied()
     QVERIFY(writeProject(*ws, src.filePath("p.prt"), ui));
     QCOMPARE(readAll(src.filePath("scheme.net")), net);
     QVERIFY(ui.messages.isEmpty());
+}
+
+// A companion that cannot be written (a full disk, through the fault seam)
+// keeps its previous contents and is reported; the project file itself is
+// written. A project file that cannot be written copies nothing.
+void ProjectFileTest::failedCompanionCopyReported_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<bool>("projectWritten");
+    QTest::addColumn<QStringList>("failedCopies");
+    QTest::newRow("netlist") << "scheme.net" << true << QStringList{"scheme.net"};
+    QTest::newRow("picture") << "pump.gif" << true << QStringList{"pump.gif"};
+    QTest::newRow("project file") << "p.prt" << false << QStringList{};
+}
+
+void ProjectFileTest::failedCompanionCopyReported()
+{
+    QFETCH(QString, failing);
+    QFETCH(bool, projectWritten);
+    QFETCH(QStringList, failedCopies);
+    QTemporaryDir src, dest;
+    auto ws = filledWorkspace(src.path(), 5);
+    QVERIFY(fixture::writeFile(src.filePath("pump.gif"), "GIF89a-pump"));
+    ws->pages.shortRef(2) = QStringLiteral("\\pump.gif");
+    ws->pages.fullPath(2) = src.filePath("pump.gif");
+    // What the destination folder holds from an earlier save.
+    for (const char* name : {"p.prt", "scheme.net", "pump.gif"})
+        QVERIFY(fixture::writeFile(dest.filePath(name), "earlier"));
+
+    ScriptedInteraction ui;
+    SaveFault fault;
+    fault.failAfterBytes = 10;
+    fault.fileName = failing;
+    ProjectWriteOptions options;
+    options.fault = &fault;
+    const ProjectWriteResult r = writeProject(*ws, dest.filePath("p.prt"), ui, options);
+    QCOMPARE(r.written, projectWritten);
+    QCOMPARE(r.failed_copies.size(), failedCopies.size());
+    for (int i = 0; i < failedCopies.size(); ++i)
+        QVERIFY2(r.failed_copies[i].contains(failedCopies[i]), qPrintable(r.failed_copies[i]));
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].icon, MessageIcon::Error);
+    if (projectWritten) {
+        QVERIFY(ui.messages[0].text.startsWith(kCopyFailedMessage + "\n"));
+        QVERIFY(ui.messages[0].text.contains(failing));
+        QCOMPARE(readAll(dest.filePath("p.prt")), projectFileBytes(*ws));
+    } else {
+        QCOMPARE(ui.messages[0].text, kFileLockedMessage);
+    }
+    // The failing file keeps what it held; the others are the new ones.
+    QCOMPARE(readAll(dest.filePath(failing)), QByteArray("earlier"));
+    if (failing != "scheme.net")
+        QCOMPARE(readAll(dest.filePath("scheme.net")),
+                 projectWritten ? readAll(src.filePath("scheme.net")) : QByteArray("earlier"));
+    if (failing != "pump.gif")
+        QCOMPARE(readAll(dest.filePath("pump.gif")), projectWritten ? QByteArray("GIF89a-pump") : QByteArray("earlier"));
 }
 
 void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
