@@ -101,6 +101,8 @@ private slots:
     void truncatedAnywhere();
     void badInput_data();
     void badInput();
+    void utf8ProjectRefused_data();
+    void utf8ProjectRefused();
     void exampleProjectOpensAndResavesUnchanged();
 };
 
@@ -772,6 +774,35 @@ void ProjectFileTest::truncatedAnywhere()
     auto target = newWorkspace();
     ScriptedInteraction ui;
     QVERIFY(readProjectBytes(*target, full, dir.path(), ui).comments_complete);
+}
+
+// A project file that a text editor saved as UTF-8 is not read (it would
+// come out garbled); the reason given names the encoding.
+void ProjectFileTest::utf8ProjectRefused_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::newRow("UTF-8") << QByteArray();
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+}
+
+void ProjectFileTest::utf8ProjectRefused()
+{
+    QFETCH(QByteArray, prefix);
+    QTemporaryDir dir;
+    auto saved = filledWorkspace(dir.path(), 5);
+    const QByteArray cp1251 = projectFileBytes(*saved, QLocale::c());
+    const QByteArray utf8 = prefix + QString(QStringDecoder("windows-1251").decode(cp1251)).toUtf8();
+    QVERIFY(fixture::writeFile(dir.filePath("p.prt"), utf8));
+
+    auto ws = newWorkspace();
+    ws->settings.project_name = QStringLiteral("before");
+    ScriptedInteraction ui;
+    const ProjectReadResult r = readProject(*ws, dir.filePath("p.prt"), ui);
+    QCOMPARE(int(r.status), int(ProjectReadStatus::Malformed));
+    QCOMPARE(r.error, kProjectEncodingError);
+    QVERIFY(r.error.contains(QStringLiteral("UTF-8")));
+    QCOMPARE(ws->settings.project_name, QStringLiteral("before"));
+    QCOMPARE(int(ws->blocks.block_type[12]), 0);
 }
 
 void ProjectFileTest::badInput_data()
