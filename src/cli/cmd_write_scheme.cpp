@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 #include <memory>
 
 namespace ostrel::cli {
@@ -20,12 +21,21 @@ namespace ostrel::cli {
 namespace {
 
 // Messages go to standard error as they come; the choosers answer "cancel".
+// A link error gets its address and cause on the same line.
 class PrintingInteraction : public ScriptedInteraction {
 public:
+    std::function<QString()> linkDetail;
+
     void message(const QString& text, const QString& title, MessageIcon icon) override
     {
         ScriptedInteraction::message(text, title, icon);
-        printError(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
+        QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
+        if (linkDetail && (text == kPortError || text == kComPortError)) {
+            const QString detail = linkDetail();
+            if (!detail.isEmpty())
+                line += u' ' + detail;
+        }
+        printError(line);
     }
 };
 
@@ -199,6 +209,7 @@ int runWriteScheme(const QStringList& args)
     }
     TransferEngine engine(*ws, ui);
     engine.setRetryOnFailure(false);
+    ui.linkDetail = [&engine] { return engine.errorDetail(); };
     if (!o.serialDevice.isEmpty()) {
         const QString device = o.serialDevice;
         engine.link().serialDeviceName = [device](int) { return device; };
