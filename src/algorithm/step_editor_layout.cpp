@@ -2,6 +2,7 @@
 #include "algorithm/step_editor.h"
 
 #include "algorithm/operand_names.h"
+#include "platform/escape_key.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -185,6 +186,7 @@ void StepEditor::buildUi()
     cancel->setGeometry(kWindowWidth - 100, by, 90, 26);
     connect(ok, &QPushButton::clicked, this, &StepEditor::onOk);
     connect(cancel, &QPushButton::clicked, this, &StepEditor::onCancel);
+    cancelOnEscape(this, cancel);
 
     stepMenu_ = new QMenu(this);
     stepMenu_->setObjectName(QStringLiteral("mnuSTEP"));

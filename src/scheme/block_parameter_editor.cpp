@@ -1,6 +1,7 @@
 #include "scheme/block_parameter_editor.h"
 
 #include "app/workspace.h"
+#include "platform/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_symbol.h"
 #include "scheme/modbus_channels.h"
@@ -111,6 +112,7 @@ BlockParameterEditor::BlockParameterEditor(Workspace& ws, Interaction& ui, QWidg
     // Both buttons only close: values are stored as they change.
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
     connect(cancel_, &QPushButton::clicked, this, &QWidget::close);
+    cancelOnEscape(this, cancel_);
 
     setFixedSize(px(kWindowWidth), px(kFullHeight - kChrome));
 }

@@ -1,6 +1,7 @@
 #include "scheme/modbus_dialog.h"
 
 #include "app/workspace.h"
+#include "platform/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/parameter_rows.h"
@@ -120,6 +121,7 @@ ModbusDialog::ModbusDialog(Workspace& ws, Interaction& ui, QWidget* parent)
         close();
     });
     connect(cancel_, &QPushButton::clicked, this, &QWidget::close);
+    cancelOnEscape(this, cancel_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

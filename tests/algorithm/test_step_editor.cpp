@@ -659,6 +659,7 @@ private slots:
         QTest::newRow("Ок") << "Ok_ALGORITM" << true;
         QTest::newRow("Отмена") << "Cancel_ALGORITM" << false;
         QTest::newRow("close box") << "" << false;
+        QTest::newRow("Esc") << "Esc" << false;
     }
     void closingKeepsCommentsOnlyByOk()
     {
@@ -673,10 +674,15 @@ private slots:
         QCOMPARE(edit("Text_Coment(7)")->text(), QStringLiteral("else note"));
         combo("Source_A")->setCurrentIndex(9); // fields are written at once either way
         QSignalSpy closed(ed.get(), &StepEditor::closed);
-        if (how.isEmpty())
+        if (how.isEmpty()) {
             ed->close();
-        else
+        } else if (how == QLatin1String("Esc")) {
+            ed->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(ed.get()));
+            QTest::keyClick(edit("Text_Coment(7)"), Qt::Key_Escape);
+        } else {
             click(how);
+        }
         QVERIFY(!ed->isVisible());
         QCOMPARE(closed.count(), 1);
         QCOMPARE(ws->alg.alg_comments[11 * 34 + 7], kept ? QStringLiteral("else note") : QStringLiteral("Text"));
