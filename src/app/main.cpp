@@ -3,13 +3,18 @@
 #include "app/main_window.h"
 #include "app/workspace.h"
 #include "platform/qt_interaction.h"
+#include "platform/qt_translation.h"
 #include <QApplication>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Qt's dialogs and buttons in Russian, like the rest of the program.
+    QTranslator qtTexts;
+    ostrel::installQtTranslation(app, qtTexts);
     // The workspace holds large fixed tables: keep it off the stack.
     auto ws = std::make_unique<ostrel::Workspace>();
     ostrel::QtInteraction interaction;
