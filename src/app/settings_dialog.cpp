@@ -1,6 +1,7 @@
 #include "app/settings_dialog.h"
 
 #include "app/workspace.h"
+#include "link/transport.h"
 #include "platform/interaction.h"
 #include "scheme/netlist_import.h"
 
@@ -50,7 +51,7 @@ int32_t leadingNumber(const QString& text)
 }
 
 SettingsDialog::SettingsDialog(Workspace& ws, Interaction& ui, QWidget* parent)
-    : QDialog(parent), ws_(ws), ui_(ui)
+    : QDialog(parent), ws_(ws), ui_(ui), device_name_(defaultSerialDeviceName), device_present_(serialDevicePresent)
 {
     setObjectName(QStringLiteral("Config_Project"));
     setWindowTitle(QStringLiteral("Проект"));
@@ -94,12 +95,16 @@ SettingsDialog::SettingsDialog(Workspace& ws, Interaction& ui, QWidget* parent)
 
     ip_label_ = makeLabel(QStringLiteral("IP address:"), "Label_IP", this);
     tcp_port_label_ = makeLabel(QStringLiteral("Port:"), "Label_Port", this);
+    // Which device the chosen COM port is on this machine: a write to a port
+    // with nothing behind it would otherwise seem to succeed.
+    device_ = makeLabel(QString(), "Com_Device", this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(makeLabel(QStringLiteral("Имя проекта"), "Label_Name", this), 0, 0);
     grid->addWidget(name_, 0, 1, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер COM"), "Label_COM", this), 1, 0);
     grid->addWidget(port_list_, 1, 1);
+    grid->addWidget(device_, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер Ostrel"), "Label_Ostrel", this), 2, 0);
     grid->addWidget(controller_list_, 2, 1);
     // "Cхема" begins with a Latin C, as the window has always shown it.
@@ -199,6 +204,29 @@ void SettingsDialog::applyPortRule()
     for (QWidget* w : {static_cast<QWidget*>(ip_), static_cast<QWidget*>(tcp_port_),
                        static_cast<QWidget*>(ip_label_), static_cast<QWidget*>(tcp_port_label_)})
         w->setEnabled(tcp);
+    showDevice();
+}
+
+void SettingsDialog::setSerialDeviceLookup(std::function<QString(int)> name,
+                                           std::function<bool(const QString&)> present)
+{
+    device_name_ = std::move(name);
+    device_present_ = std::move(present);
+    showDevice();
+}
+
+void SettingsDialog::showDevice()
+{
+    const int port = ws_.settings.link_port;
+    if (port < 1 || port > 8 || !device_name_) {
+        device_->clear();
+        return;
+    }
+    const QString device = device_name_(port);
+    if (device_present_ && device_present_(device))
+        device_->setText(QStringLiteral("Устройство: ") + device);
+    else
+        device_->setText(QStringLiteral("Устройства нет (") + device + u')');
 }
 
 void SettingsDialog::updateOk()

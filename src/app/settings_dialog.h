@@ -7,6 +7,7 @@
 // disables itself while it is open, and a Qt child window would be disabled
 // with it.
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -29,6 +30,10 @@ public:
     // For "&Настройки": the controls show the current settings, settings_reopened := 1.
     void openForSettings();
 
+    // How "СOMn" is turned into a device and whether one is there; the link's
+    // own mapping by default (tests replace it).
+    void setSerialDeviceLookup(std::function<QString(int)> name, std::function<bool(const QString&)> present);
+
 public slots:
     // Disabled while a write into the controller runs, so that the link
     // settings cannot change under it.
@@ -50,6 +55,7 @@ private:
     void confirm();
     void updateOk();
     void applyPortRule();
+    void showDevice();
 
     Workspace& ws_;
     Interaction& ui_;
@@ -62,6 +68,9 @@ private:
     QLineEdit* tcp_port_;
     QLabel* ip_label_;
     QLabel* tcp_port_label_;
+    QLabel* device_;
+    std::function<QString(int)> device_name_;
+    std::function<bool(const QString&)> device_present_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

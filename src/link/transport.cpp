@@ -3,6 +3,10 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QTcpSocket>
+#ifndef Q_OS_WIN
+#include <QFile>
+#include <sys/stat.h>
+#endif
 
 namespace ostrel {
 
@@ -33,7 +37,11 @@ bool serialDevicePresent(const QString& deviceName)
 #ifdef Q_OS_WIN
     return false;
 #else
-    return QFileInfo::exists(deviceName) && !deviceName.startsWith(QLatin1String("/dev/ttyS"));
+    // A terminal device (an adapter, a pseudo-terminal) that the port list
+    // does not show; never a plain file.
+    struct stat st {};
+    return !deviceName.startsWith(QLatin1String("/dev/ttyS"))
+        && ::stat(QFile::encodeName(deviceName).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 #endif
 }
 

@@ -10,6 +10,7 @@
 #include "platform/scripted_interaction.h"
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
 #include <memory>
@@ -91,6 +92,37 @@ private slots:
         QVERIFY(!engine->isActive());
         QCOMPARE(active.count(), 0);
         QCOMPARE(sent.count(), 0);
+    }
+
+    // What the settings dialog says about a port's device: a terminal is
+    // there, a missing name or a plain file is not.
+    void serialDevicePresence_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("pseudo-terminal") << "pty" << true;
+        QTest::newRow("missing") << "/nonexistent/ttyUSB0" << false;
+        QTest::newRow("plain file") << "file" << false;
+        QTest::newRow("no name") << "" << false;
+    }
+    void serialDevicePresence()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, present);
+        PtyPair pty;
+        QTemporaryDir dir;
+        QString name = kind;
+        if (kind == QLatin1String("pty")) {
+            if (!PtyPair::socatAvailable())
+                QSKIP("socat is not installed");
+            QVERIFY(pty.start());
+            name = pty.devicePath();
+        } else if (kind == QLatin1String("file")) {
+            name = dir.filePath(QStringLiteral("ttyUSB0"));
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(serialDevicePresent(name), present);
     }
 
     // A refused connection: one "Ошибка порта!!!" however often the header is
