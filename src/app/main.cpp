@@ -1,5 +1,6 @@
 // ostrel-configurator: the desktop program.
 #include "app/app_controller.h"
+#include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/workspace.h"
 #include "platform/qt_interaction.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // Qt's dialogs and buttons in Russian, like the rest of the program.
     QTranslator qtTexts;
     ostrel::installQtTranslation(app, qtTexts);
+    app.setWindowIcon(ostrel::applicationIcon());
     // The workspace holds large fixed tables: keep it off the stack.
     auto ws = std::make_unique<ostrel::Workspace>();
     ostrel::QtInteraction interaction;
