@@ -1,5 +1,6 @@
 #include "algorithm/step_editor.h"
 
+#include "algorithm/condition_frame_label.h"
 #include "algorithm/operand_names.h"
 #include "algorithm/step_editor_logic.h"
 #include "algorithm/step_program.h"
@@ -83,6 +84,7 @@ StepEditor::StepEditor(Workspace& ws, Interaction& ui, QWidget* parent)
 {
     LoadingGuard guard(loading_);
     buildUi();
+    fitToScreen();
 }
 
 int StepEditor::currentStep() const
@@ -213,6 +215,7 @@ void StepEditor::showCondition()
     setComboIndex(sourceB_, condB);
     const bool withSetpoint = operandCode && inRange(condB, 34, 161);
     ifThen_->setText(withSetpoint ? kLongCondition : kShortCondition);
+    ifThen_->setWide(withSetpoint);
     showSetpointBox(CondBox, withSetpoint ? condB - 33 : 0);
 }
 
