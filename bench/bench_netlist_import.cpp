@@ -1,9 +1,9 @@
 // Netlist reading and import on a maximal scheme: 99 blocks of mixed types and
 // close to 10000 items. Prints the median time per run.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "scheme/netlist_import.h"
 #include "scheme/netlist_reader.h"
+#include "workspace/workspace.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -106,11 +106,11 @@ int main()
         readMs.push_back(double(t.nsecsElapsed()) / 1e6);
 
         NetlistItems items = original; // the import rewrites its items
-        ScriptedInteraction ui;
+        HeadlessInteraction ui;
         t.restart();
-        importNetlist(*ws, items, ui);
+        importNetlist(ws->blocks, ws->catalog, items, ui);
         importMs.push_back(double(t.nsecsElapsed()) / 1e6);
-        messages = size_t(ui.messages.size());
+        messages = size_t(ui.messages().size());
     }
     int blocks = 0;
     for (int n = 1; n <= 99; ++n)

@@ -2,11 +2,11 @@
 // algorithm blocks with full programs) and prints the medians. The open is
 // measured without the netlist import: the project is read from a folder
 // without its netlist.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "../tests/project/project_fixture.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "../tests/project/project_fixture.h"
+#include "workspace/workspace.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -89,7 +89,7 @@ int main()
     }
     fillEverything(*ws);
 
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const QString savePath = saveDir.filePath("full.prt");
     const ProjectWriteOptions options{QLocale::c(), false};
     std::vector<double> save, open;

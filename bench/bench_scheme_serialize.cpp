@@ -2,8 +2,8 @@
 // 20001 texts (three algorithm blocks, 87 RS485 blocks, a setter, a panel,
 // the graph and the journal). Prints the median of repeated builds.
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "link/scheme_serializer.h"
+#include "workspace/workspace.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     for (int run = 0; run < 41; ++run) {
         QElapsedTimer t;
         t.start();
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         image.push_back(t.nsecsElapsed() / 1e6);
         if (!img.fatal.isEmpty()) {
             std::fprintf(stderr, "serialisation refused: %s\n", qPrintable(img.fatal));

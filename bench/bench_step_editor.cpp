@@ -3,8 +3,8 @@
 // repeated runs in milliseconds.
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Workspace ws;
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     constexpr int block = 4;
     ws.blocks.block_type[block] = 45;
     ws.blocks.text_base[block] = 10000;
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     const int runs = 25;
     std::unique_ptr<StepEditor> ed;
     const double construct = medianMs(runs, [&] { ed.reset(); },
-                                      [&] { ed = std::make_unique<StepEditor>(ws, ui); });
+                                      [&] { ed = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui); });
     const double open = medianMs(runs, [&] { ed->hide(); }, [&] { ed->openFor(block); app.processEvents(); });
     auto* next = ed->findChild<QPushButton*>(QStringLiteral("Command1"));
     auto* back = ed->findChild<QPushButton*>(QStringLiteral("Command2"));
@@ -101,5 +101,5 @@ int main(int argc, char** argv)
     std::printf("%-28s %8.2f\n", "page forward", paging);
     std::printf("%-28s %8.2f\n", "tab change", tabChange);
     std::printf("%-28s %8.2f\n", "search hit on page 4", search);
-    return ui.messages.isEmpty() ? 0 : 1;
+    return ui.messages().isEmpty() ? 0 : 1;
 }

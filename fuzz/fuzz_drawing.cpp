@@ -3,9 +3,9 @@
 // data around the block's fields and setpoints must never change.
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "scheme/netlist_reader.h"
+#include "workspace/workspace.h"
 
 #include <QBuffer>
 #include <cstdint>
@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
     const ostrel::NetlistItems items = ostrel::readNetlistItems(buf);
-    ostrel::ScriptedInteraction ui;
-    ostrel::importAlgorithmDrawingItems(ws, kBlock, items, ui);
+    ostrel::HeadlessInteraction ui;
+    ostrel::importAlgorithmDrawingItems(ws.blocks, ws.alg, kBlock, items, ui);
 
     const auto& bt = ws.blocks;
     if (bt.TextStore[kTextBase - 1] != QLatin1String("before")

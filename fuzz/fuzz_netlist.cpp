@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the netlist reader and the import.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "scheme/netlist_import.h"
 #include "scheme/netlist_reader.h"
+#include "workspace/workspace.h"
 
 #include <QBuffer>
 #include <memory>
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
     ostrel::NetlistItems items = ostrel::readNetlistItems(buf);
-    ostrel::ScriptedInteraction ui;
-    ostrel::importNetlist(*ws, items, ui);
+    ostrel::HeadlessInteraction ui;
+    ostrel::importNetlist(ws->blocks, ws->catalog, items, ui);
     return 0;
 }

@@ -10,11 +10,14 @@
 // Seeds in fuzz/seeds/project are such edit scripts, a few bytes each; a
 // whole project as a seed (about 300 KB) leaves the fuzzer flipping bytes in
 // the page records.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+// replaced, so the reader is driven deep into every section. A netlist beside
+// the file makes the import and the value restore run too. Whatever is read
+// is saved again.
+#include "../tests/project/project_fixture.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
-#include "../tests/project/project_fixture.h"
+#include "workspace/workspace.h"
 
 #include <QByteArrayList>
 #include <QDir>
@@ -92,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input = buildInput(data, size);
     auto ws = std::make_unique<ostrel::Workspace>();
-    ostrel::ScriptedInteraction ui;
+    ostrel::HeadlessInteraction ui;
     const ostrel::ProjectReadResult r = ostrel::readProjectBytes(*ws, input, templates().folder, ui);
     if (r.loaded()) {
         const QByteArray again = ostrel::projectFileBytes(*ws, QLocale::c());

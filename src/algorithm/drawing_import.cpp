@@ -1,9 +1,10 @@
 #include "algorithm/drawing_import.h"
 
+#include "algorithm/algorithm_data.h"
 #include "algorithm/expression_checker.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "platform/interaction.h"
+#include "scheme/block_table.h"
 #include "scheme/netlist_reader.h"
 
 #include <QHash>
@@ -109,8 +110,8 @@ bool parseList(const QString& text, std::array<bool, 33>& listed)
 
 class DrawingImport {
 public:
-    DrawingImport(Workspace& ws, int block, const NetlistItems& items, Interaction& ui)
-        : ws_(ws), bt_(ws.blocks), block_(block), items_(items), ui_(ui), checker_(bt_, block, ui)
+    DrawingImport(BlockTable& blocks, AlgorithmData& alg, int block, const NetlistItems& items, Interaction& ui)
+        : bt_(blocks), alg_(alg), block_(block), items_(items), ui_(ui), checker_(bt_, block, ui)
     {
     }
 
@@ -131,8 +132,8 @@ private:
     void attributesError(int k);
     void plainMessage(const QString& text) { ui_.message(text, QString(), MessageIcon::None); }
 
-    Workspace& ws_;
     BlockTable& bt_;
+    AlgorithmData& alg_;
     int block_;
     const NetlistItems& items_;
     Interaction& ui_;
@@ -273,7 +274,7 @@ DrawingImport::ScanEnd DrawingImport::readComponent(int k)
             attributesError(k);
             return ScanEnd::Aborted;
         }
-        ws_.alg.alg_comments[kCommentsPerStep * (number - 1)] = quotedValue(item(k + 3), 21);
+        alg_.alg_comments[kCommentsPerStep * (number - 1)] = quotedValue(item(k + 3), 21);
         return checker_.ParseCondition(quotedValue(item(k + 4), 18), number) ? ScanEnd::Finished
                                                                              : ScanEnd::Stopped;
     }
@@ -289,7 +290,7 @@ DrawingImport::ScanEnd DrawingImport::readComponent(int k)
         attributesError(k);
         return ScanEnd::Aborted;
     }
-    ws_.alg.alg_comments[kCommentsPerStep * (step - 1) + (yBox ? 1 : 6)] = quotedValue(item(k + 3), 21);
+    alg_.alg_comments[kCommentsPerStep * (step - 1) + (yBox ? 1 : 6)] = quotedValue(item(k + 3), 21);
 
     const int outputs = yBox ? then_outputs : else_outputs;
     const int flags = yBox ? then_flags : else_flags;
@@ -333,7 +334,7 @@ void DrawingImport::link()
             if (direct || box) {
                 if (target > 0 && stepField(bt_, block_, n - 1, nextField) != kNextRet)
                     setStepField(bt_, block_, n - 1, nextField, target - 1);
-                ws_.alg.call_flags[n - 1][thenBranch ? 0 : 1] = uint8_t(link_[target][Called]);
+                alg_.call_flags[n - 1][thenBranch ? 0 : 1] = uint8_t(link_[target][Called]);
             }
             if (stepField(bt_, block_, n - 1, nextField) == 0)
                 setStepField(bt_, block_, n - 1, nextField, kNextOut);
@@ -341,7 +342,7 @@ void DrawingImport::link()
             // The controller marks a call in bit 7 of the action kind: a kind
             // of 128 or more cannot be a call.
             const int kind = stepField(bt_, block_, n - 1, thenBranch ? then_kind : else_kind);
-            if (ws_.alg.call_flags[n - 1][thenBranch ? 0 : 1] == 1 && kind > 127)
+            if (alg_.call_flags[n - 1][thenBranch ? 0 : 1] == 1 && kind > 127)
                 ui_.message(QStringLiteral("Ошибка вызова: код действия больше 127  шаг A")
                                 + QString::number(n),
                             QString(), MessageIcon::Error);
@@ -363,10 +364,10 @@ DrawingImportOutcome DrawingImport::run()
     std::vector<float> savedSetpoints(bt_.ParamStore.begin() + pb + 1,
                                       bt_.ParamStore.begin() + pb + 1 + kSetpoints);
     const auto savedTexts = bt_.alg_text_saved;
-    const auto savedComments = ws_.alg.alg_comments;
-    const auto savedFlags = ws_.alg.call_flags;
+    const auto savedComments = alg_.alg_comments;
+    const auto savedFlags = alg_.call_flags;
 
-    clearProgram(bt_, ws_.alg, block_);
+    clearProgram(bt_, alg_, block_);
 
     ScanEnd end = ScanEnd::Finished;
     for (int k = items_.count(); k >= 1 && end == ScanEnd::Finished; --k) {
@@ -381,8 +382,8 @@ DrawingImportOutcome DrawingImport::run()
         std::copy(savedFields.begin(), savedFields.end(), bt_.TextStore.begin() + tb);
         std::copy(savedSetpoints.begin(), savedSetpoints.end(), bt_.ParamStore.begin() + pb + 1);
         bt_.alg_text_saved = savedTexts;
-        ws_.alg.alg_comments = savedComments;
-        ws_.alg.call_flags = savedFlags;
+        alg_.alg_comments = savedComments;
+        alg_.call_flags = savedFlags;
         return DrawingImportOutcome::Aborted;
     }
     link();
@@ -391,30 +392,30 @@ DrawingImportOutcome DrawingImport::run()
 
 } // namespace
 
-DrawingImportOutcome importAlgorithmDrawingItems(Workspace& ws, int block, const NetlistItems& items,
-                                                 Interaction& ui)
+DrawingImportOutcome importAlgorithmDrawingItems(BlockTable& blocks, AlgorithmData& alg, int block,
+                                                 const NetlistItems& items, Interaction& ui)
 {
-    if (!isAlgorithmBlock(ws.blocks, block))
+    if (!isAlgorithmBlock(blocks, block))
         return DrawingImportOutcome::NotAlgorithmBlock;
-    ws.blocks.cur_block = uint8_t(block);
-    ws.blocks.cur_block_type = uint8_t(kBlockType);
-    DrawingImport imp(ws, block, items, ui);
+    blocks.cur_block = uint8_t(block);
+    blocks.cur_block_type = uint8_t(kBlockType);
+    DrawingImport imp(blocks, alg, block, items, ui);
     return imp.run();
 }
 
-DrawingImportOutcome importAlgorithmDrawing(Workspace& ws, int block, const QString& path,
+DrawingImportOutcome importAlgorithmDrawing(BlockTable& blocks, AlgorithmData& alg, int block, const QString& path,
                                             Interaction& ui)
 {
     if (path.isEmpty())
         return DrawingImportOutcome::NoFile;
-    if (!isAlgorithmBlock(ws.blocks, block))
+    if (!isAlgorithmBlock(blocks, block))
         return DrawingImportOutcome::NotAlgorithmBlock;
     NetlistItems items;
     if (!readNetlistFile(path, items)) {
         ui.message(QStringLiteral("Ошибка имя файла!!!"), QString(), MessageIcon::None);
         return DrawingImportOutcome::CannotOpen;
     }
-    return importAlgorithmDrawingItems(ws, block, items, ui);
+    return importAlgorithmDrawingItems(blocks, alg, block, items, ui);
 }
 
 } // namespace ostrel

@@ -8,7 +8,8 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+struct AlgorithmData;
 struct NetlistItems;
 class Interaction;
 
@@ -24,10 +25,10 @@ enum class DrawingImportOutcome {
 };
 
 // Reads the drawing file and imports it into algorithm block `block`.
-DrawingImportOutcome importAlgorithmDrawing(Workspace& ws, int block, const QString& path,
+DrawingImportOutcome importAlgorithmDrawing(BlockTable& blocks, AlgorithmData& alg, int block, const QString& path,
                                             Interaction& ui);
 // The same over items already read (the items after "(netlist ").
-DrawingImportOutcome importAlgorithmDrawingItems(Workspace& ws, int block,
+DrawingImportOutcome importAlgorithmDrawingItems(BlockTable& blocks, AlgorithmData& alg, int block,
                                                  const NetlistItems& items, Interaction& ui);
 
 } // namespace ostrel

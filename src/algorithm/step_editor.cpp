@@ -1,11 +1,12 @@
 #include "algorithm/step_editor.h"
 
+#include "algorithm/algorithm_data.h"
 #include "algorithm/condition_frame_label.h"
 #include "algorithm/operand_names.h"
 #include "algorithm/step_editor_logic.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "platform/interaction.h"
+#include "scheme/block_table.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -77,9 +78,10 @@ int rowBase(int row)
 
 } // namespace
 
-StepEditor::StepEditor(Workspace& ws, Interaction& ui, QWidget* parent)
+StepEditor::StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, QWidget* parent)
     : QWidget(parent, Qt::Window)
-    , ws_(ws)
+    , blocks_(blocks)
+    , alg_(alg)
     , ui_(ui)
 {
     LoadingGuard guard(loading_);
@@ -94,19 +96,19 @@ int StepEditor::currentStep() const
 
 int StepEditor::field(int f) const
 {
-    return alg::stepField(ws_.blocks, block_, currentStep(), f);
+    return alg::stepField(blocks_, block_, currentStep(), f);
 }
 
 void StepEditor::setField(int f, int value)
 {
-    alg::setStepField(ws_.blocks, block_, currentStep(), f, value);
+    alg::setStepField(blocks_, block_, currentStep(), f, value);
 }
 
 // ---------------------------------------------------------------- opening
 
 void StepEditor::openFor(int block)
 {
-    if (!alg::isAlgorithmBlock(ws_.blocks, block)) {
+    if (!alg::isAlgorithmBlock(blocks_, block)) {
         ui_.message(kFillError, QString(), MessageIcon::Error);
         open_ = false;
         hide();
@@ -114,8 +116,8 @@ void StepEditor::openFor(int block)
         return;
     }
     block_ = block;
-    ws_.blocks.cur_block = uint8_t(block);
-    ws_.blocks.cur_block_type = uint8_t(alg::kBlockType);
+    blocks_.cur_block = uint8_t(block);
+    blocks_.cur_block_type = uint8_t(alg::kBlockType);
     alg_page_ = std::clamp(alg_page_, 0, stepedit::kPages - 1);
     open_ = true;
     const int tab = reopenTab_;
@@ -133,7 +135,7 @@ void StepEditor::fill(int tab)
         tabs_->setTabText(t, QString::number(first + t + 1));
     const int commentBase = alg_page_ * stepedit::kPageComments;
     for (int i = 0; i < stepedit::kPageComments; ++i)
-        comments_[i] = ws_.alg.alg_comments[commentBase + i];
+        comments_[i] = alg_.alg_comments[commentBase + i];
     // A field the lists cannot show is reported once, for the first such tab;
     // its control stays empty and the field is left as it is.
     for (int t = 0; t < stepedit::kStepsPerPage; ++t) {
@@ -149,7 +151,7 @@ void StepEditor::fill(int tab)
 
 bool StepEditor::stepShowable(int s) const
 {
-    const BlockTable& bt = ws_.blocks;
+    const BlockTable& bt = blocks_;
     auto f = [&](int field) { return alg::stepField(bt, block_, s, field); };
     const int condA = f(alg::cond_a), ops = f(alg::ops);
     if (!inRange(condA, 0, alg::kAOperandCount - 1) || !inRange(ops, 0, 255))
@@ -198,7 +200,7 @@ void StepEditor::showSetpointBox(int box, int k, int x)
     if (x >= 0)
         e->move(x, e->y());
     shownSetpoint_[box] = k;
-    setpointText_[box] = stepedit::setpointText(alg::setpoint(ws_.blocks, block_, k));
+    setpointText_[box] = stepedit::setpointText(alg::setpoint(blocks_, block_, k));
     e->setText(setpointText_[box]);
     e->show();
 }
@@ -226,7 +228,7 @@ void StepEditor::showBranch(int b)
     setComboIndex(c.kind, field(kindField(b)));
     c.number->setText(QString::number(field(operandField(b))));
     setComboIndex(c.next, field(nextField(b)));
-    const bool call = alg::isCall(ws_.alg, s, b == Then ? alg::Branch::Then : alg::Branch::Else);
+    const bool call = alg::isCall(alg_, s, b == Then ? alg::Branch::Then : alg::Branch::Else);
     c.gotoLabel->setText(call ? QStringLiteral(" call step") : QStringLiteral(" goto step"));
     QPalette pal = c.gotoLabel->palette();
     pal.setColor(QPalette::WindowText, call ? QColor(Qt::red) : QColor(Qt::blue));
@@ -302,7 +304,7 @@ void StepEditor::applyKindLayout(int b)
 void StepEditor::showJumpSources()
 {
     const int c = currentStep();
-    const stepedit::JumpSources js = stepedit::jumpSources(ws_.blocks, block_, c);
+    const stepedit::JumpSources js = stepedit::jumpSources(blocks_, block_, c);
     std::array<bool, 64> used{};
     for (size_t i = 0; i < js.before.size() && i < 31; ++i) {
         const int label = 30 - int(i);
@@ -493,7 +495,7 @@ void StepEditor::onSetpointEdited(int box, const QString& text)
         e->setCursorPosition(pos);
     }
     setpointText_[box] = t;
-    alg::setSetpoint(ws_.blocks, block_, k, float(value));
+    alg::setSetpoint(blocks_, block_, k, float(value));
     for (int other = 0; other < 3; ++other) {
         if (other != box && shownSetpoint_[other] == k) {
             setpointText_[other] = t;
@@ -539,7 +541,7 @@ void StepEditor::onSearch()
     const int number = nv > 100000 || nv < -100000 ? 100000 : int(nv);
     while (search_pos_ < alg::kSteps) {
         const int s = search_pos_++;
-        if (!stepedit::stepMatches(ws_.blocks, block_, s, category, number))
+        if (!stepedit::stepMatches(blocks_, block_, s, category, number))
             continue;
         const int page = s / stepedit::kStepsPerPage;
         const int tab = s % stepedit::kStepsPerPage;
@@ -566,7 +568,7 @@ void StepEditor::onInsertStep()
 {
     if (block_ < 0 || !open_)
         return;
-    if (!alg::InsertStepAfter(ws_.blocks, ws_.alg, block_, currentStep()))
+    if (!alg::InsertStepAfter(blocks_, alg_, block_, currentStep()))
         return;
     reloadAfterEdit();
 }
@@ -575,7 +577,7 @@ void StepEditor::onDeleteStep()
 {
     if (block_ < 0 || !open_)
         return;
-    if (!alg::DeleteStep(ws_.blocks, ws_.alg, block_, currentStep()))
+    if (!alg::DeleteStep(blocks_, alg_, block_, currentStep()))
         return;
     reloadAfterEdit();
 }
@@ -596,7 +598,7 @@ void StepEditor::onOk()
     if (open_ && block_ >= 0) {
         const int base = alg_page_ * stepedit::kPageComments;
         for (int i = 0; i < stepedit::kPageComments; ++i)
-            ws_.alg.alg_comments[base + i] = comments_[i];
+            alg_.alg_comments[base + i] = comments_[i];
     }
     finish();
 }

@@ -22,16 +22,17 @@ class QTabBar;
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+struct AlgorithmData;
 class Interaction;
 class ConditionFrameLabel;
 
 class StepEditor : public QWidget {
     Q_OBJECT
 public:
-    StepEditor(Workspace& ws, Interaction& ui, QWidget* parent = nullptr);
+    StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, QWidget* parent = nullptr);
 
-    // Loads algorithm block `block` (it becomes the workspace's cur_block) on
+    // Loads algorithm block `block` (it becomes the block table's cur_block) on
     // the page last shown and shows the window. A block that is not an
     // algorithm block with room for its program is refused with a message and
     // closed() is emitted at once.
@@ -123,7 +124,8 @@ private:
     void reloadAfterEdit();
     void finish();
 
-    Workspace& ws_;
+    BlockTable& blocks_;
+    AlgorithmData& alg_;
     Interaction& ui_;
 
     // Editor state that outlives one opening.

@@ -7,12 +7,13 @@
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
+#include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "platform/interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "scheme/block_parameter_editor.h"
+#include "workspace/workspace.h"
 
 namespace ostrel {
 
@@ -21,10 +22,10 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
 {
     // Secondary windows have no Qt parent: disabling the main window while
     // one is open must not disable the open window with it.
-    param_editor_ = std::make_unique<BlockParameterEditor>(ws, ui);
-    step_editor_ = std::make_unique<StepEditor>(ws, ui);
+    param_editor_ = std::make_unique<BlockParameterEditor>(ws.blocks, ws.catalog, ui);
+    step_editor_ = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui);
     loading_ = std::make_unique<LoadingWindow>();
-    writer_ = std::make_unique<SchemeWriteController>(ws, ui, &window);
+    writer_ = std::make_unique<SchemeWriteController>(ws.transfer, ws.settings, ui, &window);
     window.registerSecondaryWindow(param_editor_.get());
     window.registerSecondaryWindow(step_editor_.get());
     window.registerSecondaryWindow(loading_.get());
@@ -43,7 +44,10 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     connect(step_editor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
     connect(step_editor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
-    connect(&window, &MainWindow::writeSchemeRequested, writer_.get(), &SchemeWriteController::startSchemeWrite);
+    connect(&window, &MainWindow::writeSchemeRequested, this, [this] {
+        writer_->startSchemeWrite(
+            buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
+    });
     // The page writes need the page image, which has no renderer yet: their
     // items stay greyed so that no empty page can be sent to a controller.
     for (const char* name : {"MnuSaveOstrelSCADA", "MnuAllSaveOstrelSCADA"})
@@ -78,7 +82,7 @@ void AppController::importAlgorithmDrawing(int block)
     const QString path = ui_.openFile(QStringLiteral("P-CAD file|*.net"));
     if (path.isEmpty())
         return; // nothing chosen: the program stays as it is
-    ostrel::importAlgorithmDrawing(ws_, block, path, ui_);
+    ostrel::importAlgorithmDrawing(ws_.blocks, ws_.alg, block, path, ui_);
 }
 
 bool AppController::openProjectFile(const QString& path)
@@ -96,6 +100,7 @@ bool AppController::openProjectFile(const QString& path)
     }
     // File dialogs start in the project's folder from now on.
     QDir::setCurrent(QFileInfo(path).absolutePath());
+    window_.shell().settings_reopened = 0;
     window_.applyProjectVersion(r.version_code);
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close

@@ -2,9 +2,9 @@
 #include "app/app_controller.h"
 #include "app/app_icon.h"
 #include "app/main_window.h"
-#include "app/workspace.h"
 #include "platform/qt_interaction.h"
 #include "platform/qt_translation.h"
+#include "workspace/workspace.h"
 #include <QApplication>
 #include <QTimer>
 #include <QTranslator>

@@ -1,10 +1,10 @@
 #include "app/main_window.h"
 
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
 #include "platform/interaction.h"
-#include "scheme/netlist_import.h"
 #include "scheme/scheme_overview.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -136,7 +136,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
 {
     setObjectName(QStringLiteral("Config_SCADA"));
 
-    settings_ = std::make_unique<SettingsDialog>(ws_, ui_);
+    settings_ = std::make_unique<SettingsDialog>(ws_, shell_, ui_);
     registerSecondaryWindow(settings_.get());
     connect(settings_.get(), &SettingsDialog::confirmed, this, &MainWindow::settingsConfirmed);
     connect(settings_.get(), &QDialog::finished, this, [this] {
@@ -154,7 +154,6 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
 
     // Start-up: version 4.5 with its title and marks, then the idle state.
     selectVersion(5);
-    ws_.create_mode = 0;
     action(QStringLiteral("mnu5"))->setVisible(false);
     action(QStringLiteral("mnuNetlist"))->setVisible(false);
     resize(810, 550);
@@ -166,7 +165,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(false);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
-    ws_.current_page = 0;
+    shell_.current_page = 0;
     ws_.settings.netlist_path = kNoNetlist;
     showLogo(true);
 }
@@ -422,7 +421,7 @@ void MainWindow::tabChanged(int index)
 {
     if (index < 0 || index >= kPages)
         return;
-    ws_.current_page = int16_t(index);
+    shell_.current_page = int16_t(index);
     emit currentPageChanged(index);
 }
 
@@ -458,13 +457,10 @@ void MainWindow::openNetlist()
     const QString path = ui_.openFile(kNetlistFilter, QDir::currentPath());
     if (path.isEmpty())
         return;
-    if (!importNetlistFile(ws_, path, ui_)) {
-        ui_.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path), QString(),
-                    MessageIcon::Error);
+    if (!importProjectNetlist(ws_, path, ui_)) {
+        ui_.message(netlistOpenError(path), QString(), MessageIcon::Error);
         return;
     }
-    // The project now stands on this netlist: saving copies it and names it.
-    ws_.settings.netlist_path = QDir::toNativeSeparators(path);
     setEnabled(true);
     showProjectMenus();
     setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
@@ -480,14 +476,14 @@ void MainWindow::openProject()
             showLogo(true);
         return;
     }
-    ws_.settings_reopened = 0;
+    shell_.settings_reopened = 0;
     emit openProjectPathRequested(path);
 }
 
 void MainWindow::openProjectFromCommandLine(const QString& path)
 {
     showLogo(false);
-    ws_.settings_reopened = 0;
+    shell_.settings_reopened = 0;
     emit openProjectPathRequested(path);
 }
 

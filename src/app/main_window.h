@@ -4,6 +4,7 @@
 // selects the controller version and routes clicks on block pictures. The
 // editors of other parts are reached through the signals below; the window
 // itself opens only the settings dialog.
+#include "app/shell_state.h"
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -31,6 +32,8 @@ public:
 
     Workspace& workspace() { return ws_; }
     Interaction& interaction() { return ui_; }
+    // The current page and the settings dialog's opening mode.
+    ShellState& shell() { return shell_; }
 
     // Menu item or separator by its control name (nullptr when unknown).
     QAction* action(const QString& name) const;
@@ -128,6 +131,7 @@ private:
 
     Workspace& ws_;
     Interaction& ui_;
+    ShellState shell_;
     std::unique_ptr<SettingsDialog> settings_;
     QWidget* logo_ = nullptr;
     SchemeOverview* overview_ = nullptr;

@@ -1,9 +1,10 @@
 #include "app/settings_dialog.h"
 
-#include "app/workspace.h"
+#include "app/shell_state.h"
 #include "link/transport.h"
 #include "platform/interaction.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -50,8 +51,9 @@ int32_t leadingNumber(const QString& text)
     return int32_t(value);
 }
 
-SettingsDialog::SettingsDialog(Workspace& ws, Interaction& ui, QWidget* parent)
-    : QDialog(parent), ws_(ws), ui_(ui), device_name_(defaultSerialDeviceName), device_present_(serialDevicePresent)
+SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui, QWidget* parent)
+    : QDialog(parent), ws_(ws), shell_(shell), ui_(ui), device_name_(defaultSerialDeviceName),
+      device_present_(serialDevicePresent)
 {
     setObjectName(QStringLiteral("Config_Project"));
     setWindowTitle(QStringLiteral("Проект"));
@@ -139,7 +141,7 @@ void SettingsDialog::fillCommon()
 
 void SettingsDialog::openForNewProject()
 {
-    ws_.settings_reopened = 0;
+    shell_.settings_reopened = 0;
     fillCommon();
     schema_->setText(kNoNetlist);
     {
@@ -159,7 +161,7 @@ void SettingsDialog::openForNewProject()
 
 void SettingsDialog::openForSettings()
 {
-    ws_.settings_reopened = 1;
+    shell_.settings_reopened = 1;
     fillCommon();
     const ProjectSettings& s = ws_.settings;
     schema_->setText(s.netlist_path);
@@ -239,12 +241,10 @@ void SettingsDialog::loadNetlist()
     const QString path = ui_.openFile(kNetlistFilter, QDir::currentPath());
     if (path.isEmpty())
         return; // cancelled: the scheme stays as it was
-    if (!importNetlistFile(ws_, path, ui_)) {
-        ui_.message(QStringLiteral("Не удалось открыть файл ") + QDir::toNativeSeparators(path),
-                    QString(), MessageIcon::Error);
+    if (!importProjectNetlist(ws_, path, ui_)) {
+        ui_.message(netlistOpenError(path), QString(), MessageIcon::Error);
         return;
     }
-    ws_.settings.netlist_path = QDir::toNativeSeparators(path);
     schema_->setText(ws_.settings.netlist_path);
     updateOk();
     emit netlistImported();
@@ -258,17 +258,17 @@ void SettingsDialog::confirm()
     s.project_name = name_->text();
     s.ip_address = ip_->text();
     s.tcp_port = leadingNumber(tcp_port_->text());
-    const bool newProject = ws_.settings_reopened == 0;
+    const bool newProject = shell_.settings_reopened == 0;
     emit confirmed(newProject);
     if (newProject)
-        resetNewProjectBlocks(ws_);
-    ws_.settings_reopened = 0;
+        resetForNewProject(ws_);
+    shell_.settings_reopened = 0;
     accept();
 }
 
 void SettingsDialog::reject()
 {
-    ws_.settings_reopened = 0;
+    shell_.settings_reopened = 0;
     QDialog::reject();
 }
 

@@ -17,12 +17,13 @@ class QPushButton;
 namespace ostrel {
 
 struct Workspace;
+struct ShellState;
 class Interaction;
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    SettingsDialog(Workspace& ws, Interaction& ui, QWidget* parent = nullptr);
+    SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui, QWidget* parent = nullptr);
 
     // For "&Создать проект": "Ok" disabled until a netlist is chosen, lists
     // without a selection, settings_reopened := 0.
@@ -58,6 +59,7 @@ private:
     void showDevice();
 
     Workspace& ws_;
+    ShellState& shell_;
     Interaction& ui_;
     QLineEdit* name_;
     QComboBox* port_list_;

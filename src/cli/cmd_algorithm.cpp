@@ -3,10 +3,10 @@
 // and prints the resulting program as JSON.
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "cli/commands.h"
-#include "platform/scripted_interaction.h"
-#include "scheme/netlist_import.h"
+#include "platform/headless_interaction.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -46,12 +46,11 @@ int runAlgorithm(const QStringList& args)
     }
 
     auto ws = std::make_unique<Workspace>();
-    ScriptedInteraction ui;
-    if (!importNetlistFile(*ws, files[0], ui)) {
+    HeadlessInteraction ui;
+    if (!newProjectFromNetlist(*ws, QFileInfo(files[0]).absoluteFilePath(), ui)) {
         printError(QStringLiteral("cannot read %1").arg(files[0]));
         return 2;
     }
-    resetNewProjectBlocks(*ws);
 
     if (block < 0)
         block = alg::firstAlgorithmBlock(ws->blocks);
@@ -60,7 +59,7 @@ int runAlgorithm(const QStringList& args)
                              : QStringLiteral("block %1 is not an algorithm block").arg(block));
         return 2;
     }
-    if (importAlgorithmDrawing(*ws, block, files[1], ui) == DrawingImportOutcome::CannotOpen) {
+    if (importAlgorithmDrawing(ws->blocks, ws->alg, block, files[1], ui) == DrawingImportOutcome::CannotOpen) {
         printError(QStringLiteral("cannot read %1").arg(files[1]));
         return 2;
     }

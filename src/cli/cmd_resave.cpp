@@ -1,9 +1,9 @@
 #include "cli/commands.h"
 
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <memory>
@@ -20,7 +20,7 @@ int runResave(const QStringList& args)
     const QString in = QFileInfo(args[0]).absoluteFilePath();
     const QString out = QFileInfo(args[1]).absoluteFilePath();
     auto ws = std::make_unique<Workspace>();
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const ProjectReadResult r = readProject(*ws, in, ui);
     if (!r.loaded()) {
         printError(QStringLiteral("cannot read %1: %2").arg(args[0], r.error));

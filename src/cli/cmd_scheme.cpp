@@ -1,8 +1,8 @@
 // ostrel-cli scheme: a new project from a netlist, without windows, printed as JSON.
-#include "app/workspace.h"
 #include "cli/commands.h"
-#include "platform/scripted_interaction.h"
-#include "scheme/netlist_import.h"
+#include "platform/headless_interaction.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -82,15 +82,12 @@ int runScheme(const QStringList& args)
     // "&Создать проект", "Загрузить" with the file, then "Ok" of a new project.
     Workspace ws;
     ws.selectVersion(uint8_t(version));
-    ScriptedInteraction ui;
-    ui.fileAnswers << QFileInfo(file).absoluteFilePath();
-    ws.settings_reopened = 0;
+    HeadlessInteraction ui;
     ImportResult result;
-    if (!chooseAndImportNetlist(ws, ui, true, &result)) {
+    if (!newProjectFromNetlist(ws, QFileInfo(file).absoluteFilePath(), ui, &result)) {
         printError(QStringLiteral("scheme: cannot read ") + file);
         return 2;
     }
-    resetNewProjectBlocks(ws);
 
     const BlockTable& bt = ws.blocks;
     QJsonObject root;

@@ -1,13 +1,13 @@
 // write-scheme: import a scheme into a fresh workspace and write it into a
 // controller over TCP or a serial device, or dump the exact byte stream.
-#include "app/workspace.h"
 #include "cli/commands.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
 #include "platform/checked_file.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_reader.h"
-#include "scheme/netlist_import.h"
+#include "workspace/new_project.h"
+#include "workspace/workspace.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -19,25 +19,6 @@
 namespace ostrel::cli {
 
 namespace {
-
-// Messages go to standard error as they come; the choosers answer "cancel".
-// A link error gets its address and cause on the same line.
-class PrintingInteraction : public ScriptedInteraction {
-public:
-    std::function<QString()> linkDetail;
-
-    void message(const QString& text, const QString& title, MessageIcon icon) override
-    {
-        ScriptedInteraction::message(text, title, icon);
-        QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
-        if (linkDetail && (text == kPortError || text == kComPortError)) {
-            const QString detail = linkDetail();
-            if (!detail.isEmpty())
-                line += u' ' + detail;
-        }
-        printError(line);
-    }
-};
 
 struct Options {
     QString input;
@@ -140,13 +121,16 @@ bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& err
     }
     if (isProjectFile(path))
         return loadProjectForCli(ws, path, &error);
-    if (!importNetlistFile(ws, path, ui)) {
+    if (!newProjectFromNetlist(ws, QFileInfo(path).absoluteFilePath(), ui)) {
         error = QStringLiteral("cannot open ") + path;
         return false;
     }
-    ws.settings.netlist_path = QFileInfo(path).absoluteFilePath();
-    resetNewProjectBlocks(ws);
     return true;
+}
+
+SchemeImage schemeImage(const Workspace& ws)
+{
+    return buildSchemeImage(ws.blocks, ws.catalog, ws.alg, ws.settings.controller_number);
 }
 
 QByteArray summary(const Workspace& ws, qsizetype bytes)
@@ -170,7 +154,18 @@ int runWriteScheme(const QStringList& args)
         return 2;
     }
     auto ws = std::make_unique<Workspace>();
-    PrintingInteraction ui;
+    // Messages go to standard error as they come; the choosers answer "cancel".
+    // A link error gets its address and cause on the same line.
+    std::function<QString()> linkDetail;
+    HeadlessInteraction ui([&linkDetail](const Message& m) {
+        QString line = m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text;
+        if (linkDetail && (m.text == kPortError || m.text == kComPortError)) {
+            const QString detail = linkDetail();
+            if (!detail.isEmpty())
+                line += u' ' + detail;
+        }
+        printError(line);
+    });
     ws->selectVersion(uint8_t(o.version));
     if (!loadInput(*ws, o.input, ui, error)) {
         printError(error);
@@ -183,7 +178,7 @@ int runWriteScheme(const QStringList& args)
         ws->selectVersion(uint8_t(o.version));
 
     if (!o.dumpFile.isEmpty()) {
-        const SchemeImage image = buildSchemeImage(*ws);
+        const SchemeImage image = schemeImage(*ws);
         if (!image.fatal.isEmpty()) {
             ui.message(image.fatal, kParameterErrorTitle, MessageIcon::None);
             return 1;
@@ -207,9 +202,9 @@ int runWriteScheme(const QStringList& args)
     } else {
         ws->settings.link_port = 1;
     }
-    TransferEngine engine(*ws, ui);
+    TransferEngine engine(ws->transfer, ws->settings, ui);
     engine.setRetryOnFailure(false);
-    ui.linkDetail = [&engine] { return engine.errorDetail(); };
+    linkDetail = [&engine] { return engine.errorDetail(); };
     if (!o.serialDevice.isEmpty()) {
         const QString device = o.serialDevice;
         engine.link().serialDeviceName = [device](int) { return device; };
@@ -221,7 +216,7 @@ int runWriteScheme(const QStringList& args)
         status = ok ? 0 : 1;
         QCoreApplication::exit(status);
     });
-    if (!engine.startSchemeWrite())
+    if (!engine.startSchemeWrite(schemeImage(*ws)))
         return 1;
     QCoreApplication::exec();
     if (status == 0)

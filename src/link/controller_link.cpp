@@ -1,5 +1,5 @@
 #include "link/controller_link.h"
-#include "app/project_settings.h"
+#include "link/link_settings.h"
 #include "link/transfer_state.h"
 
 namespace ostrel {
@@ -10,13 +10,13 @@ ControllerLink::ControllerLink(QObject* parent)
 {
 }
 
-void ControllerLink::setTcpPeer(const ProjectSettings& settings)
+void ControllerLink::setTcpPeer(const LinkSettings& settings)
 {
     const int32_t port = settings.tcp_port;
     tcp_->setPeer(settings.ip_address, (port >= 0 && port <= 0xFFFF) ? quint16(port) : quint16(0));
 }
 
-bool ControllerLink::openLink(const ProjectSettings& settings)
+bool ControllerLink::openLink(const LinkSettings& settings)
 {
     useTcp_ = settings.usesTcp();
     if (useTcp_) {
@@ -55,7 +55,7 @@ QString ControllerLink::errorDetail() const
     return detail.isEmpty() ? serial_->deviceName() + QStringLiteral(": no such device") : detail;
 }
 
-void ControllerLink::applyProjectOpened(const ProjectSettings& settings, TransferState& ts)
+void ControllerLink::applyProjectOpened(const LinkSettings& settings, TransferState& ts)
 {
     deriveLinkTiming(settings, ts);
     if (settings.usesTcp()) {
@@ -66,7 +66,7 @@ void ControllerLink::applyProjectOpened(const ProjectSettings& settings, Transfe
     }
 }
 
-void deriveLinkTiming(const ProjectSettings& settings, TransferState& ts)
+void deriveLinkTiming(const LinkSettings& settings, TransferState& ts)
 {
     const bool tcp = settings.usesTcp();
     ts.timer_multiplier = tcp ? 10 : 1;

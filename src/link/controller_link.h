@@ -8,7 +8,7 @@
 
 namespace ostrel {
 
-struct ProjectSettings;
+struct LinkSettings;
 struct TransferState;
 
 class ControllerLink : public QObject {
@@ -24,7 +24,7 @@ public:
     // false when it cannot be opened. TCP (link_port 9): starts a connection to
     // ip_address:tcp_port when none is open to that peer; always true. The
     // transport chosen here is used by every send until the next openLink.
-    bool openLink(const ProjectSettings& settings);
+    bool openLink(const LinkSettings& settings);
 
     // Hands a whole packet to the transport chosen by the last openLink.
     bool send(const QByteArray& bytes);
@@ -37,13 +37,13 @@ public:
     // What opening a project file does to the link: TCP projects get the
     // 3000 ms page-chain interval, multiplier 10 and a connection; serial
     // projects 1000 ms, multiplier 1, and the TCP connection is closed.
-    void applyProjectOpened(const ProjectSettings& settings, TransferState& ts);
+    void applyProjectOpened(const LinkSettings& settings, TransferState& ts);
 
     SerialTransport& serial() { return *serial_; }
     TcpTransport& tcp() { return *tcp_; }
 
 private:
-    void setTcpPeer(const ProjectSettings& settings);
+    void setTcpPeer(const LinkSettings& settings);
 
     SerialTransport* serial_;
     TcpTransport* tcp_;
@@ -51,6 +51,6 @@ private:
 };
 
 // timer_multiplier and page-chain interval derived from the link port.
-void deriveLinkTiming(const ProjectSettings& settings, TransferState& ts);
+void deriveLinkTiming(const LinkSettings& settings, TransferState& ts);
 
 } // namespace ostrel

@@ -1,7 +1,8 @@
 #include "link/scheme_serializer.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "link/packet.h"
+#include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
@@ -70,18 +71,18 @@ void appendPadded(QByteArray& out, const QString& text, int width, const Cp1251T
     out.append(width - n, ' ');
 }
 
-QByteArray start(const Workspace& ws, char command, int reserve)
+QByteArray start(int controller, char command, int reserve)
 {
     QByteArray p;
     p.reserve(reserve + 2);
-    p.append(char(uint8_t(ws.settings.controller_number)));
+    p.append(char(uint8_t(controller)));
     p.append(command);
     return p;
 }
 
-QByteArray dataPacket(const Workspace& ws, int stage, int reserve)
+QByteArray dataPacket(int controller, int stage, int reserve)
 {
-    QByteArray p = start(ws, kSchemeData, reserve + 1);
+    QByteArray p = start(controller, kSchemeData, reserve + 1);
     p.append(char(stage));
     return p;
 }
@@ -137,16 +138,16 @@ int64_t textNumericValue(const QString& text)
     return int64_t(std::clamp(r, -1e15, 1e15));
 }
 
-SchemeImage buildSchemeImage(const Workspace& ws)
+SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, const AlgorithmData& alg,
+                             int controller)
 {
     SchemeImage img;
-    const BlockTable& bt = ws.blocks;
 
     // Stage 8: the numeric parameters.
     const int paramCount = std::clamp(bt.param_bytes / 4, 0, BlockTable::kParams);
     const int P = 4 * paramCount;
     {
-        QByteArray p = dataPacket(ws, 8, P);
+        QByteArray p = dataPacket(controller, 8, P);
         uint8_t bytes[4];
         for (int i = 0; i < paramCount; ++i) {
             if (!encodeParameter(bt.ParamStore[i], bytes))
@@ -160,17 +161,17 @@ SchemeImage buildSchemeImage(const Workspace& ws)
     {
         const Cp1251Table cp;
         const QString empty;
-        QByteArray p = dataPacket(ws, 9, std::max(bt.text_bytes, 0));
+        QByteArray p = dataPacket(controller, 9, std::max(bt.text_bytes, 0));
         for (int n = 1; n < kSendBlocks; ++n) {
             const int type = bt.block_type[n];
             const TextEncoding enc = textEncoding(type);
-            const int count = ws.catalog.textCount(type);
+            const int count = catalog.textCount(type);
             if (enc.kind == TextKind::None || count <= 0)
                 continue;
             if (enc.kind == TextKind::Algorithm) {
                 QByteArray steps;
                 QString problem;
-                if (!algorithmDownloadImage(bt, ws.alg, n, steps, &problem)) {
+                if (!algorithmDownloadImage(bt, alg, n, steps, &problem)) {
                     img.fatal = problem.isEmpty() ? kParameterError : problem;
                     return img;
                 }
@@ -204,7 +205,7 @@ SchemeImage buildSchemeImage(const Workspace& ws)
 
     // Stage 0: the header with the two byte totals.
     {
-        QByteArray p = start(ws, kSchemeHeader, 4);
+        QByteArray p = start(controller, kSchemeHeader, 4);
         p.append(char(P & 0xFF));
         p.append(char(P >> 8));
         p.append(char(T & 0xFF));
@@ -213,14 +214,14 @@ SchemeImage buildSchemeImage(const Workspace& ws)
     }
     // Stage 1: block types.
     {
-        QByteArray p = dataPacket(ws, 1, kSendBlocks);
+        QByteArray p = dataPacket(controller, 1, kSendBlocks);
         for (int n = 0; n < kSendBlocks; ++n)
             p.append(char(uint8_t(bt.block_type[n])));
         img.packets[1] = p;
     }
     // Stage 2: the wiring, column by column.
     {
-        QByteArray p = dataPacket(ws, 2, 16 * kSendBlocks);
+        QByteArray p = dataPacket(controller, 2, 16 * kSendBlocks);
         for (int i = 0; i < 16; ++i)
             for (int n = 0; n < kSendBlocks; ++n)
                 p.append(char(bt.InputLink[n][i]));
@@ -228,8 +229,8 @@ SchemeImage buildSchemeImage(const Workspace& ws)
     }
     // Stages 3 and 4: graph and journal inputs.
     {
-        QByteArray g = dataPacket(ws, 3, 65);
-        QByteArray j = dataPacket(ws, 4, 65);
+        QByteArray g = dataPacket(controller, 3, 65);
+        QByteArray j = dataPacket(controller, 4, 65);
         for (int c = 0; c < 65; ++c) {
             g.append(char(bt.graph_input_link[c]));
             j.append(char(bt.journal_input_link[c]));
@@ -239,7 +240,7 @@ SchemeImage buildSchemeImage(const Workspace& ws)
     }
     // Stage 5: the special input rows 0..7.
     {
-        QByteArray p = dataPacket(ws, 5, 8 * 65);
+        QByteArray p = dataPacket(controller, 5, 8 * 65);
         for (int r = 0; r < 8; ++r)
             for (int c = 0; c < 65; ++c)
                 p.append(char(bt.special_link[r][c]));
@@ -247,11 +248,11 @@ SchemeImage buildSchemeImage(const Workspace& ws)
     }
     // Stages 6 and 7: inversion masks.
     {
-        QByteArray p = dataPacket(ws, 6, kSendBlocks);
+        QByteArray p = dataPacket(controller, 6, kSendBlocks);
         for (int n = 0; n < kSendBlocks; ++n)
             p.append(char(bt.invert_mask[n]));
         img.packets[6] = p;
-        QByteArray j = dataPacket(ws, 7, 4);
+        QByteArray j = dataPacket(controller, 7, 4);
         for (int c = 0; c < 4; ++c)
             j.append(char(bt.journal_invert[c]));
         img.packets[7] = j;

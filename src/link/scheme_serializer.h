@@ -8,7 +8,9 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct AlgorithmData;
+struct BlockTable;
+class BlockCatalog;
 
 inline const QString kParameterError = QStringLiteral("Ошибка параметра");
 inline const QString kParameterErrorTitle = QStringLiteral("Ошибка");
@@ -35,8 +37,11 @@ bool encodeParameter(float value, uint8_t out[4]);
 // fraction), rounded to an integer with ties to even; 0 when there is none.
 int64_t textNumericValue(const QString& text);
 
-// All ten packets of a scheme write, built from the workspace as it stands.
-SchemeImage buildSchemeImage(const Workspace& ws);
+// All ten packets of a scheme write for controller `controllerNumber`, built
+// from the block table (and the algorithm tables of its algorithm blocks) as
+// it stands.
+SchemeImage buildSchemeImage(const BlockTable& blocks, const BlockCatalog& catalog, const AlgorithmData& alg,
+                             int controllerNumber);
 
 // The packets with their checksums, in the order they go on the wire.
 QByteArray schemeWireStream(const SchemeImage& image);

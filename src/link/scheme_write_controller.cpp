@@ -1,12 +1,12 @@
 #include "link/scheme_write_controller.h"
-#include "app/workspace.h"
 #include "link/write_progress_window.h"
 #include <QWidget>
 
 namespace ostrel {
 
-SchemeWriteController::SchemeWriteController(Workspace& ws, Interaction& ui, QWidget* parentWindow)
-    : engine_(ws, ui)
+SchemeWriteController::SchemeWriteController(TransferState& transfer, const LinkSettings& settings, Interaction& ui,
+                                             QWidget* parentWindow)
+    : engine_(transfer, settings, ui)
 {
     window_ = new WriteProgressWindow(parentWindow);
     window_->hide();
@@ -71,7 +71,7 @@ void SchemeWriteController::closeWindow()
         window_->hide();
 }
 
-void SchemeWriteController::startSchemeWrite()
+void SchemeWriteController::startSchemeWrite(const SchemeImage& image)
 {
     // The window shows before the link is opened, so a port error closes it again.
     if (window_) {
@@ -79,7 +79,7 @@ void SchemeWriteController::startSchemeWrite()
         window_->setProgress(0, 10);
     }
     showWindow(kSchemeWriteCaption);
-    engine_.startSchemeWrite();
+    engine_.startSchemeWrite(image);
 }
 
 void SchemeWriteController::setPagePreparer(TransferEngine::PagePreparer preparer)
@@ -87,12 +87,12 @@ void SchemeWriteController::setPagePreparer(TransferEngine::PagePreparer prepare
     engine_.setPagePreparer(std::move(preparer));
 }
 
-void SchemeWriteController::startPageWrite()
+void SchemeWriteController::startPageWrite(int page)
 {
     if (window_)
         window_->reset();
     showWindow(kPageWriteCaption);
-    engine_.startPageWrite();
+    engine_.startPageWrite(page);
 }
 
 void SchemeWriteController::startAllPagesWrite()

@@ -12,7 +12,9 @@ class QWidget;
 
 namespace ostrel {
 
-struct Workspace;
+struct LinkSettings;
+struct SchemeImage;
+struct TransferState;
 class Interaction;
 
 inline const QString kSchemeWriteCaption = QStringLiteral("Запись схемы в Ostrel");
@@ -23,15 +25,16 @@ inline const QString kPageWriteCaption = QStringLiteral("Запись SCADA в O
 class SchemeWriteController : public QObject {
     Q_OBJECT
 public:
-    SchemeWriteController(Workspace& ws, Interaction& ui, QWidget* parentWindow);
+    SchemeWriteController(TransferState& transfer, const LinkSettings& settings, Interaction& ui,
+                          QWidget* parentWindow);
     ~SchemeWriteController() override;
 
-    // "&Записать схему в Ostrel".
-    void startSchemeWrite();
-    // Page writes: the renderer fills ws.transfer.part_payload for a page
-    // (see TransferEngine::setPagePreparer).
+    // "&Записать схему в Ostrel" with the serialised scheme.
+    void startSchemeWrite(const SchemeImage& image);
+    // Page writes: the renderer fills the transfer state's part_payload for a
+    // page (see TransferEngine::setPagePreparer).
     void setPagePreparer(TransferEngine::PagePreparer preparer);
-    void startPageWrite();       // the current page
+    void startPageWrite(int page); // the current page
     void startAllPagesWrite();   // pages 1..8 one after the other
     // A page sequence with ready part payloads.
     void startPageSequence(int page, const std::array<QByteArray, 8>& payloads);

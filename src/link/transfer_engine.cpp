@@ -1,12 +1,15 @@
 #include "link/transfer_engine.h"
-#include "app/workspace.h"
+#include "link/link_settings.h"
+#include "link/scheme_serializer.h"
+#include "link/transfer_state.h"
 #include "platform/interaction.h"
 #include <algorithm>
 
 namespace ostrel {
 
-TransferEngine::TransferEngine(Workspace& ws, Interaction& ui, QObject* parent)
-    : QObject(parent), ws_(ws), ui_(ui), link_(new ControllerLink(this))
+TransferEngine::TransferEngine(TransferState& transfer, const LinkSettings& settings, Interaction& ui,
+                               QObject* parent)
+    : QObject(parent), transfer_(transfer), settings_(settings), ui_(ui), link_(new ControllerLink(this))
 {
     for (QTimer* t : {&schemeTimer_, &pageTimer_, &chainTimer_}) {
         t->setSingleShot(true);
@@ -49,13 +52,12 @@ void TransferEngine::endWrite(bool ok)
     emit finished(ok);
 }
 
-bool TransferEngine::startSchemeWrite()
+bool TransferEngine::startSchemeWrite(const SchemeImage& image)
 {
     stopSequences();
-    ws_.all_pages_flag = 0;
-    deriveLinkTiming(ws_.settings, ws_.transfer);
+    allPages_ = false;
+    deriveLinkTiming(settings_, transfer_);
 
-    const SchemeImage image = buildSchemeImage(ws_);
     if (!image.fatal.isEmpty()) {
         setActive(false);
         emit aborted();
@@ -63,7 +65,7 @@ bool TransferEngine::startSchemeWrite()
         emit finished(false);
         return false;
     }
-    if (!link_->openLink(ws_.settings)) {
+    if (!link_->openLink(settings_)) {
         setActive(false);
         emit aborted();
         ui_.message(kComPortError);
@@ -76,7 +78,7 @@ bool TransferEngine::startSchemeWrite()
         if (gen != generation_)
             return false; // another write was started meanwhile
     }
-    scheme_ = std::make_unique<SchemeSequence>(ws_.transfer, image, link_->usesTcp());
+    scheme_ = std::make_unique<SchemeSequence>(transfer_, image, link_->usesTcp());
     setActive(true);
     emit started(true);
     emit progressChanged(0, SchemeImage::kStages);
@@ -154,23 +156,23 @@ void TransferEngine::onSchemeTick()
 bool TransferEngine::startPageSequence(int page, const std::array<QByteArray, 8>& payloads)
 {
     for (size_t k = 0; k < payloads.size(); ++k)
-        ws_.transfer.part_payload[k] = payloads[k];
+        transfer_.part_payload[k] = payloads[k];
     return startPageFromState(page);
 }
 
 bool TransferEngine::startPageFromState(int page)
 {
     stopSequences();
-    deriveLinkTiming(ws_.settings, ws_.transfer);
-    if (!link_->openLink(ws_.settings)) {
-        ws_.all_pages_flag = 0;
+    deriveLinkTiming(settings_, transfer_);
+    if (!link_->openLink(settings_)) {
+        allPages_ = false;
         setActive(false);
         emit aborted();
         ui_.message(kComPortError);
         emit finished(false);
         return false;
     }
-    page_ = std::make_unique<PageSequence>(ws_.transfer, uint8_t(ws_.settings.controller_number),
+    page_ = std::make_unique<PageSequence>(transfer_, uint8_t(settings_.controller_number),
                                            std::clamp(page, 0, 7), link_->usesTcp());
     setActive(true);
     emit started(false);
@@ -179,13 +181,13 @@ bool TransferEngine::startPageFromState(int page)
     return true;
 }
 
-bool TransferEngine::startPageWrite()
+bool TransferEngine::startPageWrite(int page)
 {
-    const int page = std::clamp<int>(ws_.current_page, 0, 7);
+    page = std::clamp(page, 0, 7);
     if (preparer_) {
         setActive(true);
         if (!preparer_(page)) {
-            ws_.all_pages_flag = 0;
+            allPages_ = false;
             stopSequences();
             setActive(false);
             emit finished(false);
@@ -198,10 +200,10 @@ bool TransferEngine::startPageWrite()
 bool TransferEngine::startAllPagesWrite()
 {
     stopSequences();
-    ws_.all_pages_flag = 1;
-    ws_.current_page = 0;
+    allPages_ = true;
+    chainPage_ = 0;
     emit currentPageChanged(0);
-    return startPageWrite();
+    return startPageWrite(chainPage_);
 }
 
 void TransferEngine::onPageTick()
@@ -232,34 +234,34 @@ void TransferEngine::onPageTick()
     }
     // The page is written.
     page_.reset();
-    ws_.transfer.page_packet = 0;
+    transfer_.page_packet = 0;
     emit sequenceFinished();
-    if (ws_.all_pages_flag == 1 && ws_.current_page < 7) {
-        ws_.current_page = int16_t(ws_.current_page + 1);
-        emit currentPageChanged(ws_.current_page);
+    if (allPages_ && chainPage_ < 7) {
+        ++chainPage_;
+        emit currentPageChanged(chainPage_);
         // The next page waits for the chain interval, and at least as long as
         // the controller is given to store the part just sent.
-        chainTimer_.start(std::max<int>(ws_.transfer.page_chain_interval, t.nextIntervalMs));
+        chainTimer_.start(std::max<int>(transfer_.page_chain_interval, t.nextIntervalMs));
         return;
     }
-    // The last page stays the current one, so the selected tab and
-    // current_page agree.
-    ws_.all_pages_flag = 0;
+    // The last page stays the current one, so the selected tab and the
+    // current page agree.
+    allPages_ = false;
     endWrite(true);
 }
 
 void TransferEngine::onChainTick()
 {
-    if (ws_.all_pages_flag != 1) {
+    if (!allPages_) {
         endWrite(false);
         return;
     }
-    startPageWrite();
+    startPageWrite(chainPage_);
 }
 
 void TransferEngine::cancel()
 {
-    ws_.all_pages_flag = 0;
+    allPages_ = false;
     cancelled_ = true;
     const bool running = scheme_ || page_;
     if (chainTimer_.isActive() || failing_ || (!running && active_)) {
@@ -270,7 +272,7 @@ void TransferEngine::cancel()
 
 void TransferEngine::projectOpened()
 {
-    link_->applyProjectOpened(ws_.settings, ws_.transfer);
+    link_->applyProjectOpened(settings_, transfer_);
 }
 
 } // namespace ostrel

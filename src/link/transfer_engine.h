@@ -12,7 +12,9 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct LinkSettings;
+struct SchemeImage;
+struct TransferState;
 class Interaction;
 
 inline const QString kComPortError = QStringLiteral("Ошибка СОМ порта!");
@@ -21,7 +23,9 @@ inline const QString kPortError = QStringLiteral("Ошибка порта!!!");
 class TransferEngine : public QObject {
     Q_OBJECT
 public:
-    TransferEngine(Workspace& ws, Interaction& ui, QObject* parent = nullptr);
+    // The engine reads the link settings when a write starts and keeps the
+    // link's state in `transfer`.
+    TransferEngine(TransferState& transfer, const LinkSettings& settings, Interaction& ui, QObject* parent = nullptr);
     ~TransferEngine() override;
 
     ControllerLink& link() { return *link_; }
@@ -31,20 +35,21 @@ public:
     // failing send ends the write with finished(false) (for unattended use).
     void setRetryOnFailure(bool retry) { retry_ = retry; }
 
-    // Scheme write: serialises the scheme, derives the timing from the link
+    // Scheme write of the serialised scheme: derives the timing from the link
     // port, opens the link and starts the sequence. A write already running is
     // stopped and the new one starts at stage 0. false when nothing was started
     // (the message has been shown).
-    bool startSchemeWrite();
+    bool startSchemeWrite(const SchemeImage& image);
 
-    // Renders page `page` into ws.transfer.part_payload (and tx_buffer);
-    // false stops the write (the preparer has shown its message).
+    // Renders page `page` into the transfer state's part_payload (and
+    // tx_buffer); false stops the write (the preparer has shown its message).
     using PagePreparer = std::function<bool(int page)>;
     void setPagePreparer(PagePreparer preparer) { preparer_ = std::move(preparer); }
 
-    // Page write of current_page: the preparer (if any), then the sequence.
-    bool startPageWrite();
-    // All pages: all_pages_flag := 1, current_page := 0, then page after page.
+    // Page write of page `page` (0..7): the preparer (if any), then the sequence.
+    bool startPageWrite(int page);
+    // All pages: page 0 (currentPageChanged(0)), then page after page; each
+    // move to the next page is announced with currentPageChanged.
     bool startAllPagesWrite();
     // The page sequence with the given part payloads (band length in their
     // first two bytes), for page index `page`.
@@ -60,6 +65,8 @@ public:
     void projectOpened();
 
     bool isActive() const { return active_; }
+    // An all-pages write is running and will start further pages.
+    bool writingAllPages() const { return allPages_; }
     bool isRetrying() const { return failing_; }
     // Cause and address of the last link failure ("127.0.0.1:5020: connection
     // refused"), to go with "Ошибка порта!!!" or "Ошибка СОМ порта!".
@@ -98,7 +105,8 @@ private:
     bool waitForConnection(QTimer& timer);
     void sendSucceeded();
 
-    Workspace& ws_;
+    TransferState& transfer_;
+    const LinkSettings& settings_;
     Interaction& ui_;
     ControllerLink* link_;
     QTimer schemeTimer_;
@@ -108,6 +116,8 @@ private:
     std::unique_ptr<PageSequence> page_;
     PagePreparer preparer_;
     bool retry_ = true;
+    bool allPages_ = false;  // the page chain goes on after the page being written
+    int chainPage_ = 0;      // page the all-pages chain is at
     bool active_ = false;
     bool failing_ = false;
     int attempts_ = 0;       // retries of the failing packet so far

@@ -1,6 +1,6 @@
 #include "project/project_format.h"
 
-#include "app/project_settings.h"
+#include "workspace/project_settings.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,12 +1,13 @@
 #include "project/project_reader.h"
 
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "platform/text_encoding.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
-#include "project/record_fields.h"
+#include "project/page_layout.h"
+#include "scada/page_editing.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -336,7 +337,6 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
 void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 {
     ws.selectVersion(st.version);
-    ws.settings_reopened = 0;
 
     ProjectSettings& s = ws.settings;
     s.project_name = st.project_name;
@@ -355,7 +355,6 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
     }
 
     ws.pages = std::move(*st.pages);
-    ws.current_page = 0;
 
     BlockTable& bt = ws.blocks;
     for (int n = 1; n <= kLastBlock; ++n)
@@ -395,9 +394,8 @@ void fillPageResult(const Workspace& ws, const QString& folder, ProjectReadResul
         if (ws.pages.background_kind[p] != 1 || ref.isEmpty() || fileNameOf(ref).isEmpty())
             continue;
         result.background_files[p] = pathInFolder(folder, ref);
-        // The reference without its leading "\" and its extension.
-        QString caption = ref.mid(1);
-        caption.chop(4);
+        // The picture's file name without its extension.
+        const QString caption = backgroundCaption(ref);
         if (!caption.isEmpty())
             result.tab_captions[p] = caption;
     }
@@ -441,7 +439,8 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
     result.netlist_path = ws.settings.netlist_path;
     fillPageResult(ws, folder, result);
 
-    if (QFileInfo(ws.settings.netlist_path).isFile() && importNetlistFile(ws, ws.settings.netlist_path, ui)) {
+    const QString& netlist = ws.settings.netlist_path;
+    if (QFileInfo(netlist).isFile() && importNetlistFile(ws.blocks, ws.catalog, netlist, ui)) {
         restoreAfterImport(ws, st);
         result.status = ProjectReadStatus::Ok;
     } else {
@@ -472,7 +471,7 @@ ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& u
 
 bool loadProjectForCli(Workspace& ws, const QString& path, QString* error)
 {
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const ProjectReadResult r = readProject(ws, path, ui);
     QString why;
     if (!r.loaded())

@@ -6,7 +6,9 @@
 // texts are put back onto every block that still has the same type.
 //
 // The main window does the rest with the result: dialogs, menus, title, the
-// TCP connect, tab captions, background pictures and the canvas refresh.
+// TCP connect, tab captions, background pictures, the canvas refresh and its
+// own state (page 1 becomes the current page; the settings dialog counts as
+// opened for a new project).
 #include <QByteArray>
 #include <QString>
 #include <array>

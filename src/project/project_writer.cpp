@@ -1,11 +1,11 @@
 #include "project/project_writer.h"
 
-#include "app/workspace.h"
 #include "platform/checked_file.h"
 #include "platform/interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
-#include "project/record_fields.h"
+#include "project/page_layout.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 #include <QStringEncoder>

@@ -1,9 +1,10 @@
 #include "scheme/block_parameter_editor.h"
 
-#include "app/workspace.h"
 #include "platform/escape_key.h"
 #include "platform/interaction.h"
+#include "scheme/block_catalog.h"
 #include "scheme/block_symbol.h"
+#include "scheme/block_table.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/modbus_dialog.h"
 
@@ -54,8 +55,8 @@ void fitCaption(QLabel* label, const QFont& base)
 
 } // namespace
 
-BlockParameterEditor::BlockParameterEditor(Workspace& ws, Interaction& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window), ws_(ws), ui_(ui), rows_(ws)
+BlockParameterEditor::BlockParameterEditor(BlockTable& blocks, const BlockCatalog& catalog, Interaction& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window), blocks_(blocks), catalog_(catalog), ui_(ui), rows_(blocks, catalog)
 {
     setObjectName(QStringLiteral("PropertyBLOCK"));
     setWindowTitle(QStringLiteral("Установка параметров"));
@@ -127,15 +128,15 @@ void BlockParameterEditor::openFor(int block)
         modbus_->close();
     setEnabled(true);
 
-    ws_.blocks.cur_block = uint8_t(block);
-    ws_.blocks.cur_block_type = uint8_t(ws_.blocks.block_type[block]);
-    const int type = ws_.blocks.block_type[block];
+    blocks_.cur_block = uint8_t(block);
+    blocks_.cur_block_type = uint8_t(blocks_.block_type[block]);
+    const int type = blocks_.block_type[block];
     texts_[1]->setMaxLength(type == 42 ? 40 : 17);
 
     const bool loaded = rows_.load(block, cod_step_);
     cod_step_ = rows_.codStep();
 
-    symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, ws_.catalog.typeCode(type))));
+    symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, catalog_.typeCode(type))));
     number_->setText(block < 10 ? QStringLiteral("0%1").arg(block) : QString::number(block));
     syncRows();
     layoutWindow();
@@ -216,12 +217,12 @@ void BlockParameterEditor::onEdited(int r, const QString& text)
 
 void BlockParameterEditor::blockPictureClicked()
 {
-    const int block = ws_.blocks.cur_block;
-    if (!isVisible() || !isModbusBlock(ws_, block))
+    const int block = blocks_.cur_block;
+    if (!isVisible() || !isModbusBlock(blocks_, catalog_, block))
         return;
     if (!modbus_) {
         // Not a child: disabling this window must not disable the dialog.
-        modbus_ = std::make_unique<ModbusDialog>(ws_, ui_);
+        modbus_ = std::make_unique<ModbusDialog>(blocks_, catalog_, ui_);
         connect(modbus_.get(), &ModbusDialog::closed, this, [this] { setEnabled(true); });
     }
     if (modbus_->openFor(block))

@@ -20,14 +20,15 @@ class QPushButton;
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+class BlockCatalog;
 class Interaction;
 class ModbusDialog;
 
 class BlockParameterEditor : public QWidget {
     Q_OBJECT
 public:
-    BlockParameterEditor(Workspace& ws, Interaction& ui, QWidget* parent = nullptr);
+    BlockParameterEditor(BlockTable& blocks, const BlockCatalog& catalog, Interaction& ui, QWidget* parent = nullptr);
     ~BlockParameterEditor() override;
 
     // Makes `block` the current block, loads its rows and shows the window.
@@ -56,7 +57,8 @@ private:
     void onChosen(int r, int index);
     void onEdited(int r, const QString& text);
 
-    Workspace& ws_;
+    BlockTable& blocks_;
+    const BlockCatalog& catalog_;
     Interaction& ui_;
     ParameterRows rows_;
     int cod_step_ = 0;

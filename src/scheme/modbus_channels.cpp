@@ -1,6 +1,6 @@
 #include "scheme/modbus_channels.h"
 
-#include "app/workspace.h"
+#include "scheme/block_table.h"
 #include "scheme/parameter_rows.h"
 
 #include <cmath>
@@ -28,19 +28,19 @@ QString modbusDirectionLabel(int function_index)
     return modbusWrites(function_index) ? QStringLiteral("Вход") : QStringLiteral("Выход");
 }
 
-bool isModbusBlock(const Workspace& ws, int block)
+bool isModbusBlock(BlockTable& blocks, const BlockCatalog& catalog, int block)
 {
-    if (block < 0 || block >= BlockTable::kBlocks || ws.blocks.block_type[block] != 5)
+    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != 5)
         return false;
-    const float* p1 = BlockSlots(const_cast<Workspace&>(ws), block).param(1);
+    const float* p1 = BlockSlots(blocks, catalog, block).param(1);
     return p1 && *p1 == float(kModbusDeviceType);
 }
 
-bool ownsModbusTable(const Workspace& ws, int block)
+bool ownsModbusTable(BlockTable& blocks, const BlockCatalog& catalog, int block)
 {
-    if (block < 0 || block >= BlockTable::kBlocks || ws.blocks.block_type[block] != 5)
+    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != 5)
         return false;
-    const BlockSlots own(const_cast<Workspace&>(ws), block);
+    const BlockSlots own(blocks, catalog, block);
     return own.textCount() >= kModbusSlots && own.text(kModbusSlots - 1) != nullptr;
 }
 
@@ -66,12 +66,12 @@ std::optional<int> parseModbusAddress(const QString& text)
     return int(a);
 }
 
-void storeModbusChannel(Workspace& ws, int block, int j, const ModbusChannel& ch,
+void storeModbusChannel(BlockTable& blocks, const BlockCatalog& catalog, int block, int j, const ModbusChannel& ch,
                         std::optional<int> address)
 {
-    if (j < 0 || j >= kModbusChannels || !ownsModbusTable(ws, block))
+    if (j < 0 || j >= kModbusChannels || !ownsModbusTable(blocks, catalog, block))
         return;
-    const BlockSlots own(ws, block);
+    const BlockSlots own(blocks, catalog, block);
     *own.text(j) = ch.enabled ? QStringLiteral("1") : QStringLiteral("0");
     *own.text(8 + j) = QString::number(ch.function);
     *own.text(16 + j) = QString::number(ch.data_type);

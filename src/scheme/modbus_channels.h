@@ -10,7 +10,8 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+class BlockCatalog;
 
 inline constexpr int kModbusChannels = 8;
 inline constexpr int kModbusSlots = 48;
@@ -33,10 +34,10 @@ inline bool modbusWrites(int function_index) { return function_index > 3; }
 QString modbusDirectionLabel(int function_index);
 
 // True when `block` is an RS485 block in MODBUS mode (parameter 1 = 2).
-bool isModbusBlock(const Workspace& ws, int block);
+bool isModbusBlock(BlockTable& blocks, const BlockCatalog& catalog, int block);
 // True when the block owns the whole 48-slot table (RS485 texts exist only
 // for controller version 5); otherwise no slot may be read or written.
-bool ownsModbusTable(const Workspace& ws, int block);
+bool ownsModbusTable(BlockTable& blocks, const BlockCatalog& catalog, int block);
 
 // A slot as a number: empty = 0, otherwise an integer in either decimal
 // notation; nullopt for text that is not a number.
@@ -49,7 +50,7 @@ std::optional<int> parseModbusAddress(const QString& text);
 // Writes channel j into the block's slots. The address is written only when
 // given (a rejected address keeps the stored bytes). Nothing is written when
 // the block does not own the table.
-void storeModbusChannel(Workspace& ws, int block, int j, const ModbusChannel& ch,
+void storeModbusChannel(BlockTable& blocks, const BlockCatalog& catalog, int block, int j, const ModbusChannel& ch,
                         std::optional<int> address);
 
 } // namespace ostrel

@@ -1,8 +1,9 @@
 #include "scheme/modbus_dialog.h"
 
-#include "app/workspace.h"
 #include "platform/escape_key.h"
 #include "platform/interaction.h"
+#include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/parameter_rows.h"
 
@@ -33,8 +34,8 @@ QLabel* header(const QString& text, QWidget* parent)
 
 } // namespace
 
-ModbusDialog::ModbusDialog(Workspace& ws, Interaction& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window), ws_(ws), ui_(ui)
+ModbusDialog::ModbusDialog(BlockTable& blocks, const BlockCatalog& catalog, Interaction& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window), blocks_(blocks), catalog_(catalog), ui_(ui)
 {
     setObjectName(QStringLiteral("Com_Terminal"));
     setWindowTitle(QStringLiteral("MODBUS RTU Блок №"));
@@ -154,9 +155,9 @@ void ModbusDialog::resetControls()
 
 bool ModbusDialog::openFor(int block)
 {
-    if (!isModbusBlock(ws_, block))
+    if (!isModbusBlock(blocks_, catalog_, block))
         return false;
-    if (!ownsModbusTable(ws_, block)) {
+    if (!ownsModbusTable(blocks_, catalog_, block)) {
         ui_.message(QStringLiteral("Ошибка RS485 !!!"));
         return false;
     }
@@ -172,7 +173,7 @@ bool ModbusDialog::openFor(int block)
 
 bool ModbusDialog::loadChannels()
 {
-    const BlockSlots own(ws_, block_);
+    const BlockSlots own(blocks_, catalog_, block_);
     setWindowTitle(QStringLiteral("MODBUS RTU Блок №%1").arg(block_));
     const float p0 = *own.param(0);
     network_->setText(QStringLiteral("№ в сети ") + formatUserNumber(p0 + 1));
@@ -255,7 +256,7 @@ void ModbusDialog::updateBoxes()
 
 void ModbusDialog::store()
 {
-    if (!ownsModbusTable(ws_, block_))
+    if (!ownsModbusTable(blocks_, catalog_, block_))
         return;
     for (int j = 0; j < kChannels; ++j) {
         // A channel the loader could not read keeps its slots unless the
@@ -274,7 +275,7 @@ void ModbusDialog::store()
         const auto address = parseModbusAddress(address_[j]->text());
         if (!address)
             ui_.message(QStringLiteral("Ошибка адреса!!!"));
-        storeModbusChannel(ws_, block_, j, ch, address);
+        storeModbusChannel(blocks_, catalog_, block_, j, ch, address);
     }
 }
 

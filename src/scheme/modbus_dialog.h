@@ -15,7 +15,8 @@ class QPushButton;
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+class BlockCatalog;
 class Interaction;
 
 class ModbusDialog : public QWidget {
@@ -23,7 +24,7 @@ class ModbusDialog : public QWidget {
 public:
     static constexpr int kChannels = 8;
 
-    ModbusDialog(Workspace& ws, Interaction& ui, QWidget* parent = nullptr);
+    ModbusDialog(BlockTable& blocks, const BlockCatalog& catalog, Interaction& ui, QWidget* parent = nullptr);
 
     // Loads and shows the channel table of `block`. Does nothing and returns
     // false unless the block is an RS485 block in MODBUS mode; a block without
@@ -44,7 +45,8 @@ private:
     void updateBoxes();        // enable states of the input/output boxes
     void store();
 
-    Workspace& ws_;
+    BlockTable& blocks_;
+    const BlockCatalog& catalog_;
     Interaction& ui_;
     int block_ = -1;
     std::array<bool, kChannels> loaded_{};   // channel read completely from the slots

@@ -1,7 +1,8 @@
 #include "scheme/netlist_import.h"
 
-#include "app/workspace.h"
 #include "platform/interaction.h"
+#include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
 
 #include <cmath>
 #include <vector>
@@ -117,8 +118,8 @@ QStringView midView(const QString& s, int col, int len)
 
 class Importer {
 public:
-    Importer(Workspace& ws, NetlistItems& items, Interaction& ui)
-        : ws_(ws), bt_(ws.blocks), cat_(ws.catalog), items_(items), ui_(ui)
+    Importer(BlockTable& blocks, const BlockCatalog& catalog, NetlistItems& items, Interaction& ui)
+        : bt_(blocks), cat_(catalog), items_(items), ui_(ui)
     {
     }
 
@@ -141,7 +142,6 @@ public:
     }
 
 private:
-    Workspace& ws_;
     BlockTable& bt_;
     const BlockCatalog& cat_;
     NetlistItems& items_;
@@ -849,46 +849,30 @@ private:
 
 } // namespace
 
-ImportResult importNetlist(Workspace& ws, NetlistItems& items, Interaction& ui)
+ImportResult importNetlist(BlockTable& blocks, const BlockCatalog& catalog, NetlistItems& items, Interaction& ui)
 {
-    Importer importer(ws, items, ui);
+    Importer importer(blocks, catalog, items, ui);
     return importer.run();
 }
 
-bool importNetlistFile(Workspace& ws, const QString& path, Interaction& ui, ImportResult* result)
+bool importNetlistFile(BlockTable& blocks, const BlockCatalog& catalog, const QString& path, Interaction& ui,
+                       ImportResult* result)
 {
     NetlistItems items;
     if (!readNetlistFile(path, items))
         return false;
-    ImportResult r = importNetlist(ws, items, ui);
+    ImportResult r = importNetlist(blocks, catalog, items, ui);
     if (result)
         *result = std::move(r);
     return true;
 }
 
-bool chooseAndImportNetlist(Workspace& ws, Interaction& ui, bool recordPath, ImportResult* result)
+void resetNewProjectBlocks(BlockTable& bt, const BlockCatalog& catalog)
 {
-    const QString path = ui.openFile(kNetlistFilter, QString());
-    if (path.isEmpty())
-        return false;
-    NetlistItems items;
-    if (!readNetlistFile(path, items))
-        return false;
-    if (recordPath)
-        ws.settings.netlist_path = path;
-    ImportResult r = importNetlist(ws, items, ui);
-    if (result)
-        *result = std::move(r);
-    return true;
-}
-
-void resetNewProjectBlocks(Workspace& ws)
-{
-    BlockTable& bt = ws.blocks;
     for (int m = 1; m <= 96; ++m) {
         const int t = bt.block_type[size_t(m)];
         if (t == 5) {
-            const int n = ws.catalog.textCount(5);
+            const int n = catalog.textCount(5);
             for (int i = 0; i < n; ++i) {
                 const int k = bt.text_base[size_t(m)] + i;
                 if (k >= 0 && k < BlockTable::kTexts)

@@ -9,7 +9,8 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
+class BlockCatalog;
 class Interaction;
 
 struct ImportResult {
@@ -20,22 +21,17 @@ struct ImportResult {
 };
 
 // Runs the import over the items (which it rewrites while ordering nets).
-ImportResult importNetlist(Workspace& ws, NetlistItems& items, Interaction& ui);
+ImportResult importNetlist(BlockTable& blocks, const BlockCatalog& catalog, NetlistItems& items, Interaction& ui);
 
 // Reads the file and imports it. false when the file cannot be opened (nothing changed).
-bool importNetlistFile(Workspace& ws, const QString& path, Interaction& ui, ImportResult* result = nullptr);
+bool importNetlistFile(BlockTable& blocks, const BlockCatalog& catalog, const QString& path, Interaction& ui,
+                       ImportResult* result = nullptr);
 
 // The file filter of every netlist choice.
 inline const QString kNetlistFilter = QStringLiteral("P-CAD file|*.net");
 
-// Asks for a netlist file (filter "P-CAD file|*.net") and imports it. A
-// cancelled choice, or a file that cannot be opened, leaves everything as it
-// was and returns false. With recordPath the chosen file becomes the project's
-// netlist path (the settings dialog's "Загрузить").
-bool chooseAndImportNetlist(Workspace& ws, Interaction& ui, bool recordPath, ImportResult* result = nullptr);
-
 // What "Ok" of the settings dialog does for a new project: RS485 texts and the
 // step programs of algorithm blocks 1..96 go back to their defaults.
-void resetNewProjectBlocks(Workspace& ws);
+void resetNewProjectBlocks(BlockTable& blocks, const BlockCatalog& catalog);
 
 } // namespace ostrel

@@ -1,6 +1,6 @@
 #include "scheme/parameter_rows.h"
 
-#include "app/workspace.h"
+#include "scheme/block_table.h"
 
 #include <QLocale>
 #include <cfloat>
@@ -181,34 +181,34 @@ int selectorItemLimit(int type, int row)
 
 // ---------------------------------------------------------------------------
 
-BlockSlots::BlockSlots(Workspace& ws, int block)
-    : ws_(&ws), block_(block)
+BlockSlots::BlockSlots(BlockTable& blocks, const BlockCatalog& catalog, int block)
+    : blocks_(&blocks), block_(block)
 {
     if (block < 0 || block >= BlockTable::kBlocks)
         return;
-    const int type = ws.blocks.block_type[block];
-    params_ = ws.catalog.paramCount(type);
-    texts_ = ws.catalog.textCount(type);
+    const int type = blocks.block_type[block];
+    params_ = catalog.paramCount(type);
+    texts_ = catalog.textCount(type);
 }
 
 float* BlockSlots::param(int k) const
 {
     if (k < 0 || k >= params_)
         return nullptr;
-    const int i = int(ws_->blocks.param_base[block_]) + k;
+    const int i = int(blocks_->param_base[block_]) + k;
     if (i < 0 || i >= BlockTable::kParams)
         return nullptr;
-    return &ws_->blocks.ParamStore[i];
+    return &blocks_->ParamStore[i];
 }
 
 QString* BlockSlots::text(int k) const
 {
     if (k < 0 || k >= texts_)
         return nullptr;
-    const int i = int(ws_->blocks.text_base[block_]) + k;
+    const int i = int(blocks_->text_base[block_]) + k;
     if (i < 0 || i >= BlockTable::kTexts)
         return nullptr;
-    return &ws_->blocks.TextStore[i];
+    return &blocks_->TextStore[i];
 }
 
 // ---------------------------------------------------------------------------
@@ -243,7 +243,10 @@ QString formatUserNumber(float value)
 
 // ---------------------------------------------------------------------------
 
-ParameterRows::ParameterRows(Workspace& ws) : ws_(ws) {}
+ParameterRows::ParameterRows(BlockTable& blocks, const BlockCatalog& catalog)
+    : blocks_(blocks), catalog_(catalog)
+{
+}
 
 RowBinding ParameterRows::binding(int r) const
 {
@@ -255,12 +258,12 @@ int ParameterRows::subtype() const
     const int k = captionSubtypeParam(type_);
     if (k < 0)
         return 0;
-    const float* p = BlockSlots(ws_, block_).param(k);
+    const float* p = own().param(k);
     if (!p)
         return 0;
     // Only a subtype its list offers picks a label set.
     int count = 0;
-    const auto& rows = ws_.catalog.info(type_).rows;
+    const auto& rows = catalog_.info(type_).rows;
     const int listRow = (type_ == 10) ? 9 : 0;
     if (listRow < int(rows.size()))
         count = int(rows[listRow].items.size());
@@ -270,7 +273,7 @@ int ParameterRows::subtype() const
 void ParameterRows::refreshContextFromStore()
 {
     if (type_ == 29) {
-        const float* p = BlockSlots(ws_, block_).param(0);
+        const float* p = own().param(0);
         ctx_.panel = (p && std::isfinite(*p)) ? int(std::nearbyint(double(*p))) : 0;
     }
 }
@@ -279,24 +282,24 @@ void ParameterRows::recaption()
 {
     const int k = subtype();
     for (int r = 0; r < shown_; ++r)
-        rows_[r].caption = ws_.catalog.rowCaption(type_, r, k);
+        rows_[r].caption = catalog_.rowCaption(type_, r, k);
 }
 
 bool ParameterRows::loadRow(int r)
 {
     RowView& v = rows_[r];
     const RowBinding b = binding(r);
-    const BlockSlots own(ws_, block_);
+    const BlockSlots mine = own();
     v.enabled = true;
     switch (v.kind) {
     case RowKind::Number: {
-        const float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        const float* p = b.kind == SlotKind::Param ? mine.param(b.index) : nullptr;
         v.enabled = p != nullptr;
         v.text = p ? formatUserNumber(*p) : QString();
         return true;
     }
     case RowKind::Name: {
-        const QString* t = b.kind == SlotKind::Text ? own.text(b.index) : nullptr;
+        const QString* t = b.kind == SlotKind::Text ? mine.text(b.index) : nullptr;
         v.enabled = t != nullptr;
         v.text = t ? *t : QString();
         return true;
@@ -307,7 +310,7 @@ bool ParameterRows::loadRow(int r)
             v.enabled = b.selector;
             return true;
         }
-        const float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        const float* p = b.kind == SlotKind::Param ? mine.param(b.index) : nullptr;
         v.enabled = p != nullptr;
         v.current = -1;
         if (!p)
@@ -327,11 +330,11 @@ bool ParameterRows::loadRow(int r)
 bool ParameterRows::usable(int r) const
 {
     const RowBinding b = binding(r);
-    const BlockSlots own(ws_, block_);
+    const BlockSlots mine = own();
     switch (b.kind) {
     case SlotKind::None: return b.selector;
-    case SlotKind::Param: return rows_[r].kind != RowKind::Name && own.param(b.index);
-    case SlotKind::Text: return rows_[r].kind == RowKind::Name && own.text(b.index);
+    case SlotKind::Param: return rows_[r].kind != RowKind::Name && mine.param(b.index);
+    case SlotKind::Text: return rows_[r].kind == RowKind::Name && mine.text(b.index);
     }
     return false;
 }
@@ -356,7 +359,7 @@ void ParameterRows::reloadValues(int except)
 bool ParameterRows::load(int block, int cod_step)
 {
     block_ = (block >= 0 && block < BlockTable::kBlocks) ? block : 0;
-    type_ = ws_.blocks.block_type[block_];
+    type_ = blocks_.block_type[block_];
     ctx_ = RowContext{};
     if (type_ >= 1 && type_ <= 4)
         ctx_.c = 1;
@@ -364,7 +367,7 @@ bool ParameterRows::load(int block, int cod_step)
     rows_.fill(RowView{});
 
     // Layout: rows up to the first hidden one.
-    const auto& rows = ws_.catalog.info(type_).rows;
+    const auto& rows = catalog_.info(type_).rows;
     shown_ = 0;
     for (int r = 0; r < kRows && r < int(rows.size()); ++r) {
         if (rows[r].kind == RowKind::Hidden)
@@ -432,7 +435,7 @@ void ParameterRows::choose(int r, int index)
     v.current = index;
     const RowBinding b = binding(r);
     if (b.kind == SlotKind::Param && b.stores) {
-        if (float* p = BlockSlots(ws_, block_).param(b.index))
+        if (float* p = own().param(b.index))
             *p = float(index);
     }
     if (b.selector) {
@@ -459,16 +462,16 @@ bool ParameterRows::edit(int r, const QString& input)
         return false;
     v.text = input;
     const RowBinding b = binding(r);
-    const BlockSlots own(ws_, block_);
+    const BlockSlots mine = own();
     if (v.kind == RowKind::Number) {
-        float* p = b.kind == SlotKind::Param ? own.param(b.index) : nullptr;
+        float* p = b.kind == SlotKind::Param ? mine.param(b.index) : nullptr;
         const auto value = parseUserNumber(input);
         if (!p || !value)
             return false;
         *p = *value;
         return true;
     }
-    QString* t = b.kind == SlotKind::Text ? own.text(b.index) : nullptr;
+    QString* t = b.kind == SlotKind::Text ? mine.text(b.index) : nullptr;
     if (!t)
         return false;
     *t = input;

@@ -14,7 +14,7 @@
 
 namespace ostrel {
 
-struct Workspace;
+struct BlockTable;
 
 enum class SlotKind : uint8_t { None, Param, Text };
 
@@ -49,14 +49,14 @@ int selectorItemLimit(int type, int row);
 // by the stores. Pointers are null outside that range.
 class BlockSlots {
 public:
-    BlockSlots(Workspace& ws, int block);
+    BlockSlots(BlockTable& blocks, const BlockCatalog& catalog, int block);
     int paramCount() const { return params_; }
     int textCount() const { return texts_; }
     float* param(int k) const;
     QString* text(int k) const;
 
 private:
-    Workspace* ws_;
+    BlockTable* blocks_;
     int block_;
     int params_ = 0;
     int texts_ = 0;
@@ -82,7 +82,7 @@ class ParameterRows {
 public:
     static constexpr int kRows = 17;
 
-    explicit ParameterRows(Workspace& ws);
+    ParameterRows(BlockTable& blocks, const BlockCatalog& catalog);
 
     // Lays out block `block` and loads its values. `cod_step` is the step a
     // code block starts at. false when a stored value cannot be shown (a list
@@ -116,7 +116,10 @@ private:
     void stopLoadingAt(int r);
     int subtype() const;
 
-    Workspace& ws_;
+    BlockSlots own() const { return BlockSlots(blocks_, catalog_, block_); }
+
+    BlockTable& blocks_;
+    const BlockCatalog& catalog_;
     int block_ = 0;
     int type_ = 0;
     int shown_ = 0;

@@ -2,7 +2,7 @@
 // A workspace with one algorithm block (block 3) placed in the middle of the
 // stores, so that writes outside its fields and setpoints can be detected.
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
+#include "workspace/workspace.h"
 
 #include <memory>
 

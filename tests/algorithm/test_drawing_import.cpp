@@ -2,7 +2,7 @@
 #include "algorithm/step_program.h"
 #include "algorithm_fixture.h"
 #include "drawing_builder.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -58,7 +58,7 @@ class TestDrawingImport : public QObject {
 private:
     static DrawingImportOutcome run(Workspace& ws, const DrawingBuilder& d, ScriptedInteraction& ui)
     {
-        return importAlgorithmDrawingItems(ws, kAlgBlock, d.items(), ui);
+        return importAlgorithmDrawingItems(ws.blocks, ws.alg, kAlgBlock, d.items(), ui);
     }
 
 private slots:
@@ -239,7 +239,7 @@ private slots:
         buf.open(QIODevice::ReadOnly);
         auto ws = makeAlgorithmWorkspace();
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawingItems(*ws, kAlgBlock, readNetlistItems(buf), ui),
+        QCOMPARE(importAlgorithmDrawingItems(ws->blocks, ws->alg, kAlgBlock, readNetlistItems(buf), ui),
                  DrawingImportOutcome::Completed);
         QCOMPARE(ui.texts(), messages);
         QCOMPARE(field(*ws, 1, cond_a), step1Cond);
@@ -307,7 +307,7 @@ private slots:
         QBuffer buf(&drawing);
         buf.open(QIODevice::ReadOnly);
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawingItems(*ws, kAlgBlock, readNetlistItems(buf), ui), outcome);
+        QCOMPARE(importAlgorithmDrawingItems(ws->blocks, ws->alg, kAlgBlock, readNetlistItems(buf), ui), outcome);
         QCOMPARE(ui.texts(), messages);
         for (const Message& m : ui.messages)
             QCOMPARE(m.icon, MessageIcon::None);
@@ -360,14 +360,14 @@ private slots:
         const Snapshot before(*ws);
         ScriptedInteraction ui;
         // No file chosen: nothing happens.
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, QString(), ui), DrawingImportOutcome::NoFile);
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, QString(), ui), DrawingImportOutcome::NoFile);
         QVERIFY(ui.messages.isEmpty());
         QTemporaryDir dir;
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, dir.filePath(QStringLiteral("none.net")), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, dir.filePath(QStringLiteral("none.net")), ui),
                  DrawingImportOutcome::CannotOpen);
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("Ошибка имя файла!!!")});
         // Not an algorithm block.
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock + 1, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock + 1, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
                  DrawingImportOutcome::NotAlgorithmBlock);
         QVERIFY(before == *ws);
     }
@@ -396,8 +396,8 @@ private slots:
         auto reference = makeAlgorithmWorkspace();
         auto ws = makeAlgorithmWorkspace();
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawing(*reference, kAlgBlock, path, ui), DrawingImportOutcome::Completed);
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, utf8Path, ui), DrawingImportOutcome::Completed);
+        QCOMPARE(importAlgorithmDrawing(reference->blocks, reference->alg, kAlgBlock, path, ui), DrawingImportOutcome::Completed);
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, utf8Path, ui), DrawingImportOutcome::Completed);
         QCOMPARE(ui.texts(), QStringList{});
         QVERIFY(Snapshot(*reference) == *ws);
         QCOMPARE(ws->alg.alg_comments[0], QStringLiteral("Нагрев до уставки"));
@@ -407,7 +407,7 @@ private slots:
     {
         auto ws = makeAlgorithmWorkspace();
         ScriptedInteraction ui;
-        QCOMPARE(importAlgorithmDrawing(*ws, kAlgBlock, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
                  DrawingImportOutcome::Completed);
         QCOMPARE(ui.texts(), QStringList{});
         // Step 1: burner on while the water is below SP1, else off.

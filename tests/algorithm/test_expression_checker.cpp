@@ -1,6 +1,6 @@
 #include "algorithm/expression_checker.h"
 #include "algorithm_fixture.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 #include "algorithm/condition_frame_label.h"
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -70,7 +70,7 @@ private slots:
         alg::applyDefaultFields(bt, kBlock);
         for (auto& c : ws->alg.alg_comments)
             c = QStringLiteral("Text");
-        ed = std::make_unique<StepEditor>(*ws, *ui);
+        ed = std::make_unique<StepEditor>(ws->blocks, ws->alg, *ui);
     }
     void cleanup()
     {

@@ -2,8 +2,8 @@
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
 #include "app/loading_window.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -58,7 +58,7 @@ private slots:
         ws.blocks.text_base[3] = 10000;
         ws.blocks.param_base[3] = 100;
         alg::applyDefaultFields(ws.blocks, 3);
-        StepEditor ed(ws, ui);
+        StepEditor ed(ws.blocks, ws.alg, ui);
         LoadingWindow loading;
         connect(&ed, &StepEditor::reloadRequested, &loading, [&] { loading.start(); });
         connect(&loading, &LoadingWindow::finished, &ed, [&] { ed.openFor(ws.blocks.cur_block); });

@@ -3,9 +3,9 @@
 // overview and SCADA mode.
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
 #include "platform/checked_file.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QBuffer>

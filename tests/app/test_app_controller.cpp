@@ -7,12 +7,12 @@
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
 #include "link/byte_sink.h"
 #include "link/scheme_serializer.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/scheme_overview.h"
+#include "workspace/workspace.h"
 #include <QAction>
 #include <QFile>
 #include <QSignalSpy>
@@ -169,7 +169,7 @@ private slots:
         ws->settings.link_port = 9;
         ws->settings.ip_address = QStringLiteral("127.0.0.1");
         ws->settings.tcp_port = sink.tcpPort();
-        const QByteArray expected = schemeWireStream(buildSchemeImage(*ws));
+        const QByteArray expected = schemeWireStream(buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number));
 
         QAction* write = window->action(QStringLiteral("MnuSaveOstrel"));
         QVERIFY(write && write->isVisible());

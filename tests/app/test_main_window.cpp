@@ -3,9 +3,9 @@
 #include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/scheme_overview.h"
+#include "workspace/workspace.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -93,7 +93,7 @@ private slots:
         QVERIFY(!act("mnuManometr")->isVisible());
         QCOMPARE(client()->objectName(), QStringLiteral("Logo"));
         QCOMPARE(ws->settings.netlist_path, QStringLiteral("Пусто"));
-        QCOMPARE(ws->current_page, 0);
+        QCOMPARE(w->shell().current_page, 0);
         QCOMPARE(ws->blocks.cur_block_type, 1);
 
         // The context menu exists but never in the bar.
@@ -253,7 +253,7 @@ private slots:
 
         // A click on "Страница 5" makes page index 4 current.
         QTest::mouseClick(tabs.tabBar(), Qt::LeftButton, {}, tabs.tabBar()->tabRect(4).center());
-        QCOMPARE(ws->current_page, 4);
+        QCOMPARE(w->shell().current_page, 4);
         QCOMPARE(tabs.currentIndex(), 4);
 
         // Back to scheme mode and again to SCADA mode: page 1 whatever was current.
@@ -266,15 +266,15 @@ private slots:
         QVERIFY(act("MnuSaveOstrel")->isVisible());
         QVERIFY(!act("MnuSaveOstrelSCADA")->isVisible() && !act("MnuAllSaveOstrelSCADA")->isVisible());
         act("MnuSCADA")->trigger();
-        QCOMPARE(ws->current_page, 0);
+        QCOMPARE(w->shell().current_page, 0);
         QCOMPARE(tabs.currentIndex(), 0);
 
         // Programmatic selection follows the same rule; out-of-range is ignored.
         w->selectPage(7);
-        QCOMPARE(ws->current_page, 7);
+        QCOMPARE(w->shell().current_page, 7);
         w->selectPage(8);
         w->selectPage(-1);
-        QCOMPARE(ws->current_page, 7);
+        QCOMPARE(w->shell().current_page, 7);
     }
 
     void replaceablePageCanvas()
@@ -356,7 +356,7 @@ private slots:
         QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(40, 40));
         QVERIFY(w->inScadaMode());
         QVERIFY(w->pageTabs().isVisible());
-        QCOMPARE(ws->current_page, 0);
+        QCOMPARE(w->shell().current_page, 0);
         QCOMPARE(editor.count(), 1);
     }
 
@@ -430,7 +430,7 @@ private slots:
     {
         QSignalSpy open(w.get(), &MainWindow::openProjectPathRequested);
         QSignalSpy save(w.get(), &MainWindow::saveProjectPathRequested);
-        ws->settings_reopened = 1;
+        w->shell().settings_reopened = 1;
         act("mnuLoad")->trigger(); // cancelled
         QCOMPARE(open.count(), 0);
         QCOMPARE(client()->objectName(), QStringLiteral("Logo"));
@@ -438,7 +438,7 @@ private slots:
         act("mnuLoad")->trigger();
         QCOMPARE(open.count(), 1);
         QCOMPARE(open.at(0).at(0).toString(), QStringLiteral("/tmp/p.prt"));
-        QCOMPARE(ws->settings_reopened, 0);
+        QCOMPARE(w->shell().settings_reopened, 0);
         w->openProjectFromCommandLine("/tmp/q.prt");
         QCOMPARE(open.count(), 2);
         QCOMPARE(open.at(1).at(0).toString(), QStringLiteral("/tmp/q.prt"));

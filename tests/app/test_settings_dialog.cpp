@@ -2,8 +2,8 @@
 // "Загрузить", "Ok" for a new project and for the open one, "Отмена".
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -163,7 +163,7 @@ private slots:
         s.ip_address = "192.168.0.7";
         s.tcp_port = 502;
         w->openSettings();
-        QCOMPARE(ws->settings_reopened, 1);
+        QCOMPARE(w->shell().settings_reopened, 1);
         QVERIFY(!w->isEnabled());
         QCOMPARE(get<QLineEdit>("Name_Project_Text")->text(), QStringLiteral("Котельная"));
         QCOMPARE(get<QLineEdit>("Name_Schema_text")->text(), QStringLiteral("C:\\p\\boiler.net"));
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(s.project_name, QStringLiteral("Котельная"));
         QCOMPARE(s.ip_address, QStringLiteral("192.168.0.7"));
         QCOMPARE(s.tcp_port, 502);
-        QCOMPARE(ws->settings_reopened, 0);
+        QCOMPARE(w->shell().settings_reopened, 0);
         QVERIFY(w->isEnabled());
 
         // "Ok" takes them.
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(s.ip_address, QStringLiteral("10.0.0.1"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор Ostrel - C:\\p\\boiler.net"));
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(ws->settings_reopened, 0);
+        QCOMPARE(w->shell().settings_reopened, 0);
     }
 
     void portText_data()
@@ -243,7 +243,7 @@ private slots:
             w->newProject();
         else
             w->openSettings();
-        QCOMPARE(ws->settings_reopened, newProject ? 0 : 1);
+        QCOMPARE(w->shell().settings_reopened, newProject ? 0 : 1);
         load(kFixture);
         // Edits made after the import.
         b.text(1, 0) = "RS";
@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(b.param(2, 1), newProject ? 0.0f : 3.5f);
         QCOMPARE(b.param(2, 128), newProject ? 0.0f : 2.0f);
         QCOMPARE(b.param(12, 0), 1.25f); // other blocks are never reset
-        QCOMPARE(ws->settings_reopened, 0);
+        QCOMPARE(w->shell().settings_reopened, 0);
     }
 
     void loadRecordsTheNetlist()
@@ -308,7 +308,7 @@ private slots:
         QVERIFY(!w->isEnabled());
         dlg->close();
         QVERIFY(w->isEnabled());
-        QCOMPARE(ws->settings_reopened, 0);
+        QCOMPARE(w->shell().settings_reopened, 0);
         QVERIFY(!w->menu("mnuConfig")->menuAction()->isVisible());
     }
 

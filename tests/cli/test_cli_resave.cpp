@@ -1,6 +1,7 @@
 // ostrel-cli resave: opens a project without windows and saves it again.
 #include "project/project_writer.h"
 #include "project_fixture.h"
+#include "support/scripted_interaction.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 // ostrel-cli write-scheme as a separate process: the dumped stream, a write
 // through a pseudo-terminal, a refused TCP peer and bad arguments.
-#include "app/workspace.h"
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -32,11 +32,11 @@ QByteArray expectedStream(int version, int controller)
     auto ws = std::make_unique<Workspace>();
     ScriptedInteraction ui;
     ws->selectVersion(uint8_t(version));
-    if (!importNetlistFile(*ws, kNetlist, ui))
+    if (!importNetlistFile(ws->blocks, ws->catalog, kNetlist, ui))
         return {};
-    resetNewProjectBlocks(*ws);
+    resetNewProjectBlocks(ws->blocks, ws->catalog);
     ws->settings.controller_number = int16_t(controller);
-    return schemeWireStream(buildSchemeImage(*ws));
+    return schemeWireStream(buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number));
 }
 
 struct Run {
@@ -131,7 +131,7 @@ private slots:
         QVERIFY2(loadProjectForCli(*ws, project, &error), qPrintable(error));
         if (controller)
             ws->settings.controller_number = int16_t(controller);
-        const QByteArray expected = schemeWireStream(buildSchemeImage(*ws));
+        const QByteArray expected = schemeWireStream(buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number));
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray got = f.readAll();

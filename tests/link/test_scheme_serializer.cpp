@@ -1,8 +1,8 @@
 // The scheme packets built from hand-made block tables.
 #include "algorithm/step_program.h"
-#include "app/workspace.h"
 #include "link/packet.h"
 #include "link/scheme_serializer.h"
+#include "workspace/workspace.h"
 #include <QStringEncoder>
 #include <QTest>
 #include <memory>
@@ -50,7 +50,7 @@ private slots:
     {
         allocate(*ws);
         ws->settings.controller_number = 3;
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY(img.fatal.isEmpty());
         QVERIFY(!img.parameterError);
         const int P = 4 * (ws->catalog.paramCount(43) + ws->catalog.paramCount(41) + ws->catalog.paramCount(42));
@@ -90,7 +90,7 @@ private slots:
         bt.invert_mask[42] = 0x81;
         bt.journal_invert[3] = 0x40;
         allocate(*ws);
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QCOMPARE(img.packets[2].at(3 + 3 * 100 + 5), char(7));
         QCOMPARE(img.packets[2].at(3 + 15 * 100 + 99), char(9));
         QCOMPARE(img.packets[2].mid(3).count(char(1)), 0);
@@ -112,7 +112,7 @@ private slots:
         ws->blocks.param(5, 1) = -1.5f;
         ws->blocks.param(5, 2) = 1e9f; // x 1000 does not fit
         ws->blocks.param(5, 3) = -0.0004f;
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY(img.parameterError);
         QVERIFY(img.fatal.isEmpty());
         QCOMPARE(img.packets[8].mid(3 + 16, 16), QByteArray::fromHex("dc050000dc05008000000000" "00000000"));
@@ -147,7 +147,7 @@ private slots:
         ws->blocks.block_type[block] = int16_t(type);
         allocate(*ws);
         ws->blocks.text(block, 0) = text;
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY(img.fatal.isEmpty());
         QCOMPARE(img.packets[9].size(), ws->blocks.text_bytes + 3);
         QCOMPARE(img.packets[9].mid(3 + textOffset(*ws, block), bytes.size()), bytes);
@@ -166,7 +166,7 @@ private slots:
         ws->blocks.block_type[10] = 5;
         allocate(*ws);
         ws->blocks.text(10, 47) = text;
-        QCOMPARE(buildSchemeImage(*ws).fatal, QStringLiteral("Ошибка параметра"));
+        QCOMPARE(buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number).fatal, QStringLiteral("Ошибка параметра"));
     }
 
     // RS485 blocks own texts under version 5 only.
@@ -176,7 +176,7 @@ private slots:
         ws->blocks.block_type[10] = 5;
         allocate(*ws);
         ws->blocks.TextStore[0] = QStringLiteral("999");
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY(img.fatal.isEmpty());
         QCOMPARE(img.packets[9].size(), ws->blocks.text_bytes + 3);
     }
@@ -192,7 +192,7 @@ private slots:
         alg::setStepField(ws->blocks, n, 6, alg::then_kind, 9);
         ws->alg.call_flags[3][0] = 1;
         ws->alg.call_flags[5][1] = 1;
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY2(img.fatal.isEmpty(), qPrintable(img.fatal));
         const QByteArray data = img.packets[9].mid(3 + textOffset(*ws, n), 5248);
         QCOMPARE(data.size(), 5248);
@@ -210,7 +210,7 @@ private slots:
         allocate(*ws);
         ws->blocks.text_base[10] = 32000;
         ws->blocks.param_bytes = 4 * 20000;
-        const SchemeImage img = buildSchemeImage(*ws);
+        const SchemeImage img = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QCOMPARE(img.packets[8].size(), 4 * BlockTable::kParams + 3);
         QCOMPARE(img.packets[9].mid(3, 17), QByteArray(17, ' '));
     }

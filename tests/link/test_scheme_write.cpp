@@ -1,14 +1,14 @@
 // A whole scheme write of the example project through the progress window's
 // controller, to a TCP server on 127.0.0.1 and through a pseudo-terminal
 // pair: every byte that arrives, and the pacing between the packets.
-#include "app/workspace.h"
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "link/write_progress_window.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -30,13 +30,19 @@ class SchemeWriteTest : public QObject {
     ScriptedInteraction ui;
     QString netlist = QStringLiteral(OSTREL_EXAMPLES "/boiler.net");
 
+    // The scheme as the write command serialises it.
+    SchemeImage schemeImage() const
+    {
+        return buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
+    }
+
     void loadExample()
     {
         ws = std::make_unique<Workspace>();
         ws->selectVersion(5);
         ScriptedInteraction importUi;
-        QVERIFY(importNetlistFile(*ws, netlist, importUi));
-        resetNewProjectBlocks(*ws);
+        QVERIFY(importNetlistFile(ws->blocks, ws->catalog, netlist, importUi));
+        resetNewProjectBlocks(ws->blocks, ws->catalog);
         ui.clear();
     }
 
@@ -45,10 +51,10 @@ class SchemeWriteTest : public QObject {
     void writeAndCheck(ByteSink& sink, bool tcp, const std::function<void(SchemeWriteController&)>& setup = {})
     {
         QWidget mainWindow;
-        SchemeWriteController controller(*ws, ui, &mainWindow);
+        SchemeWriteController controller(ws->transfer, ws->settings, ui, &mainWindow);
         if (setup)
             setup(controller);
-        const SchemeImage image = buildSchemeImage(*ws);
+        const SchemeImage image = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
         QVERIFY(image.fatal.isEmpty());
         QVERIFY(!image.parameterError);
         const QByteArray expected = schemeWireStream(image);
@@ -66,7 +72,7 @@ class SchemeWriteTest : public QObject {
         QElapsedTimer wall;
         wall.start();
         const qint64 startAt = sink.clock.elapsed();
-        controller.startSchemeWrite();
+        controller.startSchemeWrite(schemeImage());
 
         WriteProgressWindow* window = controller.progressWindow();
         QVERIFY(window);
@@ -165,11 +171,11 @@ private slots:
         loadExample();
         ws->settings.link_port = 8;
         QWidget mainWindow;
-        SchemeWriteController controller(*ws, ui, &mainWindow);
+        SchemeWriteController controller(ws->transfer, ws->settings, ui, &mainWindow);
         controller.engine().link().serialDeviceName = [](int) { return QStringLiteral("/nonexistent/ostrel-tty"); };
         QSignalSpy finished(&controller, &SchemeWriteController::finished);
         QSignalSpy active(&controller, &SchemeWriteController::transferActiveChanged);
-        controller.startSchemeWrite();
+        controller.startSchemeWrite(schemeImage());
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("Ошибка СОМ порта!")});
         QVERIFY(!controller.progressWindow()->isVisible());
         QCOMPARE(finished.count(), 1);
@@ -190,10 +196,10 @@ private slots:
         ws->settings.ip_address = QStringLiteral("127.0.0.1");
         ws->settings.tcp_port = port;
         QWidget mainWindow;
-        SchemeWriteController controller(*ws, ui, &mainWindow);
+        SchemeWriteController controller(ws->transfer, ws->settings, ui, &mainWindow);
         QSignalSpy finished(&controller, &SchemeWriteController::finished);
         QSignalSpy active(&controller, &SchemeWriteController::transferActiveChanged);
-        controller.startSchemeWrite();
+        controller.startSchemeWrite(schemeImage());
         QTRY_VERIFY_WITH_TIMEOUT(controller.engine().isRetrying(), 10000);
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("Ошибка порта!!!")});
         // After the one message the window shows that the write is retrying.

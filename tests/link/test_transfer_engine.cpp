@@ -1,13 +1,13 @@
 // The transfer engine on real links: a port that cannot be opened, a TCP
 // peer that refuses, a serial write through a pseudo-terminal pair, and the
 // all-pages chain with "Отмена".
-#include "app/workspace.h"
 #include "link/byte_sink.h"
 #include "link/packet.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -51,12 +51,18 @@ class TransferEngineTest : public QObject {
     std::unique_ptr<ScriptedInteraction> ui;
     std::unique_ptr<TransferEngine> engine;
 
+    // The scheme as the write command serialises it.
+    SchemeImage schemeImage() const
+    {
+        return buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
+    }
+
 private slots:
     void init()
     {
         ws = std::make_unique<Workspace>();
         ui = std::make_unique<ScriptedInteraction>();
-        engine = std::make_unique<TransferEngine>(*ws, *ui);
+        engine = std::make_unique<TransferEngine>(ws->transfer, ws->settings, *ui);
         fixedBlocks(*ws);
     }
     void cleanup()
@@ -84,7 +90,7 @@ private slots:
         QSignalSpy sent(engine.get(), &TransferEngine::packetSent);
         QSignalSpy aborted(engine.get(), &TransferEngine::aborted);
         QSignalSpy active(engine.get(), &TransferEngine::transferActiveChanged);
-        const bool started = scheme ? engine->startSchemeWrite() : engine->startPageSequence(0, payloads(4));
+        const bool started = scheme ? engine->startSchemeWrite(schemeImage()) : engine->startPageSequence(0, payloads(4));
         QVERIFY(!started);
         QCOMPARE(asked, 2);
         QCOMPARE(ui->texts(), QStringList{QStringLiteral("Ошибка СОМ порта!")});
@@ -141,7 +147,7 @@ private slots:
         QSignalSpy failed(engine.get(), &TransferEngine::packetFailed);
         QSignalSpy finished(engine.get(), &TransferEngine::finished);
         QSignalSpy active(engine.get(), &TransferEngine::transferActiveChanged);
-        QVERIFY(engine->startSchemeWrite());
+        QVERIFY(engine->startSchemeWrite(schemeImage()));
         QCOMPARE(ws->transfer.timer_multiplier, int16_t(10));
         QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 3, 15000);
         QCOMPARE(ui->texts(), QStringList{QStringLiteral("Ошибка порта!!!")});
@@ -192,7 +198,7 @@ private slots:
         QSignalSpy retrying(engine.get(), &TransferEngine::retrying);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(engine->startSchemeWrite());
+        QVERIFY(engine->startSchemeWrite(schemeImage()));
         if (answerAfterMs >= 0) {
             QTimer::singleShot(answerAfterMs, &server, [&server] { server.resumeAccepting(); });
             QTRY_VERIFY_WITH_TIMEOUT(received.size() >= 8, 10000);
@@ -222,7 +228,7 @@ private slots:
         ws->settings.tcp_port = server->serverPort();
         QSignalSpy sent(engine.get(), &TransferEngine::packetSent);
         QSignalSpy finished(engine.get(), &TransferEngine::finished);
-        QVERIFY(engine->startSchemeWrite());
+        QVERIFY(engine->startSchemeWrite(schemeImage()));
         QTRY_VERIFY_WITH_TIMEOUT(sent.count() >= 1, 10000);
         engine->cancel();
         QVERIFY(engine->isActive());
@@ -253,9 +259,9 @@ private slots:
         ws->settings.link_port = 4;
         ws->blocks.ParamStore[1] = 1e9f;
         ws->blocks.ParamStore[2] = -1.5f;
-        const QByteArray expected = schemeWireStream(buildSchemeImage(*ws));
+        const QByteArray expected = schemeWireStream(buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number));
         QSignalSpy finished(engine.get(), &TransferEngine::finished);
-        QVERIFY(engine->startSchemeWrite());
+        QVERIFY(engine->startSchemeWrite(schemeImage()));
         QCOMPARE(ws->transfer.timer_multiplier, int16_t(1));
         QCOMPARE(ui->messages.size(), 1);
         QCOMPARE(ui->messages[0].text, QStringLiteral("Ошибка параметра"));
@@ -295,15 +301,15 @@ private slots:
         QVERIFY(engine->startAllPagesWrite());
         QTRY_VERIFY_WITH_TIMEOUT(sent.count() >= 17, 30000);
         QCOMPARE(prepared, (QList<int>{0, 1}));
-        QCOMPARE(ws->current_page, int16_t(1));
+        QCOMPARE(pageChanged.last().at(0).toInt(), 1); // the current page follows the chain
         engine->cancel();
-        QCOMPARE(ws->all_pages_flag, int16_t(0));
+        QVERIFY(!engine->writingAllPages());
         QVERIFY(engine->isActive()); // the page in progress goes on
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         QVERIFY(finished.at(0).at(0).toBool());
         QCOMPARE(sent.count(), 32);
         QCOMPARE(prepared.size(), 2);
-        QCOMPARE(ws->current_page, int16_t(1));
+        QCOMPARE(pageChanged.last().at(0).toInt(), 1);
         QCOMPARE(active.count(), 2); // disabled once for the whole chain
         // Header of page 1, part 0: controller 2, "C", band length 5, page 1, part 0.
         QByteArray header = QByteArray::fromHex("0243050001" "00");

@@ -3,11 +3,11 @@
 //   make_boiler_example [EXAMPLES_DIR]
 // The picture is drawn with a few palette colours and written by the small
 // GIF encoder below (Qt reads GIF but does not write it).
-#include "app/workspace.h"
 #include "platform/checked_file.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "project/project_writer.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -271,10 +271,10 @@ int main(int argc, char** argv)
     }
 
     auto ws = std::make_unique<Workspace>();
-    ScriptedInteraction ui;
+    HeadlessInteraction ui;
     const QString netlist = dir + QStringLiteral("/boiler.net");
     ws->settings.netlist_path = netlist;
-    if (!importNetlistFile(*ws, netlist, ui) || !ui.messages.isEmpty()) {
+    if (!importNetlistFile(ws->blocks, ws->catalog, netlist, ui) || !ui.messages().isEmpty()) {
         std::fprintf(stderr, "boiler.net does not import cleanly\n");
         return 1;
     }

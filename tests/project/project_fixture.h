@@ -2,9 +2,9 @@
 // Small schemes and filled models for the project file tests, the benchmark
 // and the example generator. The netlist is written in the P-CAD ASCII form
 // the import reads (one item per line, code page 1251).
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "platform/headless_interaction.h"
 #include "scheme/netlist_import.h"
+#include "workspace/workspace.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -77,9 +77,9 @@ inline bool importScheme(ostrel::Workspace& ws, const QString& path, const QList
 {
     if (!writeFile(path, netlistBytes(comps)))
         return false;
-    ostrel::ScriptedInteraction ui;
+    ostrel::HeadlessInteraction ui;
     ws.settings.netlist_path = path;
-    return ostrel::importNetlistFile(ws, path, ui) && ui.messages.isEmpty();
+    return ostrel::importNetlistFile(ws.blocks, ws.catalog, path, ui) && ui.messages().isEmpty();
 }
 
 // A few elements of every kind on pages 0, 3 and 8, with texts that need

@@ -5,6 +5,7 @@
 #include "project/project_writer.h"
 #include "project_fixture.h"
 #include "platform/checked_file.h"
+#include "support/scripted_interaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The MODBUS channel window of an RS485 block: opening from the parameter
 // window, loading the 48 slots, the channel rules, and what "Ok" stores.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/modbus_dialog.h"
+#include "workspace/workspace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -83,7 +83,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         ws = std::make_unique<Workspace>();
         ui = std::make_unique<ScriptedInteraction>();
-        editor = std::make_unique<BlockParameterEditor>(*ws, *ui);
+        editor = std::make_unique<BlockParameterEditor>(ws->blocks, ws->catalog, *ui);
         dialog = nullptr;
     }
     void cleanup()
@@ -385,8 +385,8 @@ private slots:
         QCOMPARE(ui->texts(), QStringList{QStringLiteral("Ошибка RS485 !!!")});
         QVERIFY(!dialog->isVisible());
         QVERIFY(editor->isEnabled());
-        QVERIFY(!ownsModbusTable(*ws, kBlock));
-        storeModbusChannel(*ws, kBlock, 0, ModbusChannel{true, 1, 1, 1, 1}, 1);
+        QVERIFY(!ownsModbusTable(ws->blocks, ws->catalog, kBlock));
+        storeModbusChannel(ws->blocks, ws->catalog, kBlock, 0, ModbusChannel{true, 1, 1, 1, 1}, 1);
         QCOMPARE(ws->blocks.TextStore[9], QStringLiteral("0"));
     }
 

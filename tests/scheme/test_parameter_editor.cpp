@@ -1,8 +1,8 @@
 // The block parameter window driven like a user: choices in the row lists,
 // typing into the row text boxes, the buttons; asserts on the stores.
-#include "app/workspace.h"
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
+#include "workspace/workspace.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -90,7 +90,7 @@ private slots:
         QLocale::setDefault(QLocale::c());
         ws = std::make_unique<Workspace>();
         ui = std::make_unique<ScriptedInteraction>();
-        editor = std::make_unique<BlockParameterEditor>(*ws, *ui);
+        editor = std::make_unique<BlockParameterEditor>(ws->blocks, ws->catalog, *ui);
     }
     void cleanup()
     {

@@ -1,8 +1,8 @@
 // The row model behind the parameter window, without widgets: whatever a
 // user chooses or types in any row of any type, only the edited block's own
 // parameters and texts change.
-#include "app/workspace.h"
 #include "scheme/parameter_rows.h"
+#include "workspace/workspace.h"
 
 #include <QtTest>
 #include <memory>
@@ -45,7 +45,7 @@ private slots:
         const auto params = b.ParamStore;
         const auto texts = b.TextStore;
 
-        ParameterRows rows(*ws);
+        ParameterRows rows(ws->blocks, ws->catalog);
         QVERIFY(rows.load(block, 0));
         int edits = 0;
         auto editAll = [&] {
@@ -92,7 +92,7 @@ private slots:
         ws.blocks.block_type[5] = 4;
         ws.blocks.block_type[6] = 43;
         ws.blocks.block_type[7] = 44;
-        ParameterRows rows(ws);
+        ParameterRows rows(ws.blocks, ws.catalog);
         QVERIFY(rows.load(5, 0));
         QCOMPARE(rows.context().c, 1);
         rows.choose(1, 7);

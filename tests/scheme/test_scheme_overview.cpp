@@ -1,7 +1,7 @@
 // Where the scheme overview places pictures and block numbers, and which
 // picture a click hits.
-#include "app/workspace.h"
 #include "scheme/scheme_overview.h"
+#include "workspace/workspace.h"
 
 #include <QSignalSpy>
 #include <QtTest>

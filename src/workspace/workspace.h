@@ -1,14 +1,16 @@
 #pragma once
-// All process-wide state of one configurator run. Created by main (or a test),
-// owned by the main window; windows get references to the parts they edit.
-// Two workspaces never share anything.
+// All project state of one configurator run. Created by main (or a test),
+// owned by the program; windows and core functions get references to the
+// tables they use. Two workspaces never share anything. What the windows
+// remember between commands (the current page, how the settings dialog was
+// opened) belongs to the application, not here.
 #include "algorithm/algorithm_data.h"
-#include "app/project_settings.h"
 #include "link/transfer_state.h"
-#include "project/report_reserve.h"
 #include "scada/scada_pages.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
+#include "workspace/project_settings.h"
+#include "workspace/report_reserve.h"
 #include <cstdint>
 
 namespace ostrel {
@@ -22,11 +24,6 @@ struct Workspace {
     ScadaPages pages;
     TransferState transfer;
     ReportReserve report_reserve; // kept by the project file only
-
-    int16_t current_page = 0;
-    int16_t all_pages_flag = 0;
-    int16_t create_mode = 0;
-    uint8_t settings_reopened = 0;
 
     Workspace();
     Workspace(const Workspace&) = delete;

@@ -1,17 +1,6 @@
-#include "platform/scripted_interaction.h"
+#include "support/scripted_interaction.h"
 
 namespace ostrel {
-
-QString qtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + QLatin1String(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-    if (out.isEmpty())
-        return filter;
-    return out.join(QLatin1String(";;"));
-}
 
 void ScriptedInteraction::message(const QString& text, const QString& title, MessageIcon icon)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Interaction that records every message and answers the choosers from a
-// script: used by tests and by the command-line tool.
+// script: the test double of the interaction seam (tests only; headless
+// programs use HeadlessInteraction).
 #include "platform/interaction.h"
 #include <QList>
 #include <QStringList>

@@ -1,80 +1,11 @@
 #pragma once
-// The stored fields of every SCADA record, in file order, as one visit per
-// record kind. The writer and the reader walk the same lists, so the two can
-// never disagree about order or width. A visitor provides
-// i16(int16_t&), i32(int32_t&), u8(uint8_t&) and text(QString&).
+// The page sections of the project file (8..19) in file order, walked by the
+// writer and the reader alike; the fields of each record come from the one
+// field list per record kind.
 #include "project/project_format.h"
-#include "scada/scada_pages.h"
+#include "scada/record_fields.h"
 
 namespace ostrel::project {
-
-template <class V> void visitFields(ParametrElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i32(e.color); v.i32(e.back_color);
-    v.u8(e.frame); v.u8(e.font); v.u8(e.digits); v.u8(e.block); v.u8(e.output);
-}
-
-template <class V> void visitFields(SignalElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.width); v.i16(e.height);
-    v.i32(e.color); v.i32(e.back_color); v.u8(e.frame); v.u8(e.blink); v.u8(e.block); v.u8(e.output);
-}
-
-template <class V> void visitFields(TextSignalElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.u8(e.font); v.i32(e.color); v.i32(e.back_color);
-    v.text(e.text_off); v.text(e.text_on); v.u8(e.frame); v.u8(e.blink); v.u8(e.block); v.u8(e.output);
-}
-
-template <class V> void visitFields(LevelElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.width); v.i16(e.height);
-    v.i32(e.scale); v.i32(e.color); v.i32(e.back_color); v.u8(e.style); v.u8(e.block); v.u8(e.output);
-}
-
-template <class V> void visitFields(GoBlockElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.target); v.i16(e.option);
-}
-
-template <class V> void visitFields(FiguraElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.size_x); v.i16(e.size_y);
-    v.i32(e.color); v.i16(e.type); v.i16(e.line_width);
-}
-
-template <class V> void visitFields(VentElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.width); v.i16(e.height);
-    v.i32(e.picture); v.u8(e.block); v.u8(e.output);
-}
-
-template <class V> void visitFields(TextElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i32(e.color); v.text(e.text); v.text(e.font_name);
-    v.i16(e.bold); v.i16(e.italic); v.u8(e.font_size);
-}
-
-template <class V> void visitFields(GrafikElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.i16(e.width); v.i16(e.height); v.u8(e.group);
-}
-
-template <class V> void visitFields(ClockElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y);
-}
-
-template <class V> void visitFields(ControlElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.u8(e.block); v.u8(e.channel); v.text(e.picture_file);
-    v.i16(e.width); v.i16(e.height); v.u8(e.type);
-}
-
-template <class V> void visitFields(MenuElement& e, V& v)
-{
-    v.i16(e.used); v.i16(e.x); v.i16(e.y); v.text(e.text); v.u8(e.target_page);
-}
 
 // Sections 8..19: the whole page model in file order. `v` additionally
 // provides label(QString) for every label line, fixed(QString) for a fixed

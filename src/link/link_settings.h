@@ -1,0 +1,19 @@
+#pragma once
+// How the controller is reached: the port (a COM number or TCP/IP), the
+// controller's station number and the TCP peer.
+#include <QString>
+#include <cstdint>
+
+namespace ostrel {
+
+struct LinkSettings {
+    int16_t link_port = 1;         // 1..8 = COM1..COM8, 9 = TCP/IP
+    int16_t controller_number = 1; // 1..8, first byte of every packet
+    QString ip_address;
+    int32_t tcp_port = 0;
+
+    static constexpr int16_t kTcpPort = 9;
+    bool usesTcp() const { return link_port == kTcpPort; }
+};
+
+} // namespace ostrel

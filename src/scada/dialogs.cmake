@@ -1,0 +1,1 @@
+list(APPEND SCADA_UI element_dialogs.cpp)

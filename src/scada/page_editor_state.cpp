@@ -1,0 +1,19 @@
+#include "scada/page_editor_state.h"
+
+namespace ostrel {
+
+bool PageEditorState::isSelected(const ElementRef& ref) const
+{
+    if (ref.page != frame.page || ref.number < 1 || ref.number >= ScadaPages::kTextSlots)
+        return false;
+    const auto kind = numberedKind(ref.kind);
+    return kind && *kind != ElementKind::Menu && selected[size_t(*kind)][size_t(ref.number)] != 0;
+}
+
+void PageEditorState::clearSelection()
+{
+    for (auto& row : selected)
+        row.fill(0);
+}
+
+} // namespace ostrel

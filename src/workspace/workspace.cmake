@@ -1,0 +1,1 @@
+list(APPEND WORKSPACE_CORE workspace.cpp new_project.cpp)

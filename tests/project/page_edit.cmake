@@ -1,0 +1,1 @@
+ostrel_add_test(test_page_edit_roundtrip test_page_edit_roundtrip.cpp LIBS ostrel_core)

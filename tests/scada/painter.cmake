@@ -1,0 +1,1 @@
+ostrel_add_test(test_page_painter test_page_painter.cpp LIBS ostrel_scada)
