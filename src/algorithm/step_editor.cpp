@@ -1,6 +1,7 @@
 #include "algorithm/step_editor.h"
 
 #include "algorithm/algorithm_data.h"
+#include "algorithm/condition_frame_label.h"
 #include "algorithm/operand_names.h"
 #include "algorithm/step_editor_logic.h"
 #include "algorithm/step_program.h"
@@ -85,6 +86,7 @@ StepEditor::StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, 
 {
     LoadingGuard guard(loading_);
     buildUi();
+    fitToScreen();
 }
 
 int StepEditor::currentStep() const
@@ -215,6 +217,7 @@ void StepEditor::showCondition()
     setComboIndex(sourceB_, condB);
     const bool withSetpoint = operandCode && inRange(condB, 34, 161);
     ifThen_->setText(withSetpoint ? kLongCondition : kShortCondition);
+    ifThen_->setWide(withSetpoint);
     showSetpointBox(CondBox, withSetpoint ? condB - 33 : 0);
 }
 

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QPushButton;
+class QScrollArea;
 class QStringListModel;
 class QTabBar;
 
@@ -24,6 +25,7 @@ namespace ostrel {
 struct BlockTable;
 struct AlgorithmData;
 class Interaction;
+class ConditionFrameLabel;
 
 class StepEditor : public QWidget {
     Q_OBJECT
@@ -81,6 +83,7 @@ private:
     QComboBox* makeCombo(QWidget* parent, const char* name, QStringListModel* model,
                          int x, int y, int w);
     QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int w);
+    void fitToScreen();
 
     // Filling and showing (step_editor.cpp).
     void fill(int tab);
@@ -143,8 +146,9 @@ private:
     QStringListModel* constModel_ = nullptr;
     QStringListModel* setpointModel_ = nullptr;
 
+    QScrollArea* scroll_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QLabel* ifThen_ = nullptr;
+    ConditionFrameLabel* ifThen_ = nullptr;
     QComboBox* sourceA_ = nullptr;
     QComboBox* ifAB_ = nullptr;
     QComboBox* sourceB_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/settings_dialog.h"
 
 #include "app/shell_state.h"
+#include "link/transport.h"
 #include "platform/interaction.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
@@ -51,7 +52,8 @@ int32_t leadingNumber(const QString& text)
 }
 
 SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui, QWidget* parent)
-    : QDialog(parent), ws_(ws), shell_(shell), ui_(ui)
+    : QDialog(parent), ws_(ws), shell_(shell), ui_(ui), deviceName_(defaultSerialDeviceName),
+      devicePresent_(serialDevicePresent)
 {
     setObjectName(QStringLiteral("Config_Project"));
     setWindowTitle(QStringLiteral("Проект"));
@@ -95,12 +97,16 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
 
     ipLabel_ = makeLabel(QStringLiteral("IP address:"), "Label_IP", this);
     tcpPortLabel_ = makeLabel(QStringLiteral("Port:"), "Label_Port", this);
+    // Which device the chosen COM port is on this machine: a write to a port
+    // with nothing behind it would otherwise seem to succeed.
+    device_ = makeLabel(QString(), "Com_Device", this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(makeLabel(QStringLiteral("Имя проекта"), "Label_Name", this), 0, 0);
     grid->addWidget(name_, 0, 1, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер COM"), "Label_COM", this), 1, 0);
     grid->addWidget(portList_, 1, 1);
+    grid->addWidget(device_, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер Ostrel"), "Label_Ostrel", this), 2, 0);
     grid->addWidget(controllerList_, 2, 1);
     // "Cхема" begins with a Latin C, as the window has always shown it.
@@ -200,6 +206,29 @@ void SettingsDialog::applyPortRule()
     for (QWidget* w : {static_cast<QWidget*>(ip_), static_cast<QWidget*>(tcpPort_),
                        static_cast<QWidget*>(ipLabel_), static_cast<QWidget*>(tcpPortLabel_)})
         w->setEnabled(tcp);
+    showDevice();
+}
+
+void SettingsDialog::setSerialDeviceLookup(std::function<QString(int)> name,
+                                           std::function<bool(const QString&)> present)
+{
+    deviceName_ = std::move(name);
+    devicePresent_ = std::move(present);
+    showDevice();
+}
+
+void SettingsDialog::showDevice()
+{
+    const int port = ws_.settings.link_port;
+    if (port < 1 || port > 8 || !deviceName_) {
+        device_->clear();
+        return;
+    }
+    const QString device = deviceName_(port);
+    if (devicePresent_ && devicePresent_(device))
+        device_->setText(QStringLiteral("Устройство: ") + device);
+    else
+        device_->setText(QStringLiteral("Устройства нет (") + device + u')');
 }
 
 void SettingsDialog::updateOk()

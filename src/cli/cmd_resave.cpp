@@ -36,11 +36,15 @@ int runResave(const QStringList& args)
         options.locale = QLocale(QLocale::Russian, QLocale::Russia);
     else if (r.decimalPoint == QLatin1String("."))
         options.locale = QLocale::c();
-    if (!writeProject(*ws, out, ui, options)) {
-        printError(QStringLiteral("cannot write %1").arg(args[1]));
+    const ProjectWriteResult written = writeProject(*ws, out, ui, options);
+    if (!written) {
+        printError(QStringLiteral("cannot write %1").arg(written.error));
         return 1;
     }
-    return 0;
+    // The project file is written; a companion that is not is still a failure.
+    for (const QString& copy : written.failedCopies)
+        printError(QStringLiteral("cannot copy %1").arg(copy));
+    return written.failedCopies.isEmpty() ? 0 : 1;
 }
 
 } // namespace ostrel::cli

@@ -1,6 +1,7 @@
 #include "project/project_reader.h"
 
 #include "platform/headless_interaction.h"
+#include "platform/text_encoding.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
@@ -410,6 +411,14 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
     if (bytes.size() > kMaxProjectBytes) {
         result.status = ProjectReadStatus::Malformed;
         result.error = QStringLiteral("the file is too large for a project file");
+        return result;
+    }
+    // A project file is code page 1251, and its first line always holds
+    // Cyrillic letters: bytes that are UTF-8 come from a text editor and would
+    // be read wrongly.
+    if (detectTextEncoding(bytes) == TextEncoding::Utf8) {
+        result.status = ProjectReadStatus::Malformed;
+        result.error = kProjectEncodingError;
         return result;
     }
     QStringDecoder dec("windows-1251");

@@ -19,6 +19,10 @@ namespace ostrel {
 struct Workspace;
 class Interaction;
 
+// The reason given for a project file saved as UTF-8 (by a text editor).
+inline const QString kProjectEncodingError =
+    QStringLiteral("Ошибка кодировки!!! Файл проекта сохранён в UTF-8, а не в кодировке Windows-1251");
+
 enum class ProjectReadStatus {
     Ok,             // project read and netlist imported
     NetlistMissing, // project read; the netlist it names could not be opened

@@ -1,5 +1,6 @@
 #include "scheme/block_parameter_editor.h"
 
+#include "platform/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_symbol.h"
@@ -112,6 +113,7 @@ BlockParameterEditor::BlockParameterEditor(BlockTable& blocks, const BlockCatalo
     // Both buttons only close: values are stored as they change.
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
     connect(cancel_, &QPushButton::clicked, this, &QWidget::close);
+    cancelOnEscape(this, cancel_);
 
     setFixedSize(px(kWindowWidth), px(kFullHeight - kChrome));
 }

@@ -1,5 +1,6 @@
 // The main window: start state, version selection, modes and page tabs,
 // block clicks, project and netlist commands, shutdown.
+#include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "scheme/scheme_overview.h"
@@ -99,6 +100,17 @@ private slots:
         QVERIFY(w->editMenu());
         QVERIFY(!w->menuBar()->actions().contains(w->editMenu()->menuAction()));
         QCOMPARE(w->editMenu()->defaultAction(), act("mnuCopy"));
+    }
+
+    // The icon is built into the program: a 64 x 64 picture, opaque in the middle.
+    void applicationIconBuiltIn()
+    {
+        const QIcon icon = applicationIcon();
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(64, 64).toImage();
+        QCOMPARE(image.size(), QSize(64, 64));
+        QCOMPARE(qAlpha(image.pixel(32, 30)), 255);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
     }
 
     void versionSelection_data()

@@ -4,6 +4,7 @@
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project_fixture.h"
+#include "platform/checked_file.h"
 #include "support/scripted_interaction.h"
 
 #include <QDir>
@@ -95,10 +96,14 @@ private slots:
     void versionFromFirstLine();
     void failedSaveKeepsOldFile();
     void companionsCopied();
+    void failedCompanionCopyReported_data();
+    void failedCompanionCopyReported();
     void missingNetlistBuildsSchemeFromFile();
     void truncatedAnywhere();
     void badInput_data();
     void badInput();
+    void utf8ProjectRefused_data();
+    void utf8ProjectRefused();
     void exampleProjectOpensAndResavesUnchanged();
 };
 
@@ -640,6 +645,62 @@ void ProjectFileTest::companionsCopied()
     QVERIFY(ui.messages.isEmpty());
 }
 
+// A companion that cannot be written (a full disk, through the fault seam)
+// keeps its previous contents and is reported; the project file itself is
+// written. A project file that cannot be written copies nothing.
+void ProjectFileTest::failedCompanionCopyReported_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<bool>("projectWritten");
+    QTest::addColumn<QStringList>("failedCopies");
+    QTest::newRow("netlist") << "scheme.net" << true << QStringList{"scheme.net"};
+    QTest::newRow("picture") << "pump.gif" << true << QStringList{"pump.gif"};
+    QTest::newRow("project file") << "p.prt" << false << QStringList{};
+}
+
+void ProjectFileTest::failedCompanionCopyReported()
+{
+    QFETCH(QString, failing);
+    QFETCH(bool, projectWritten);
+    QFETCH(QStringList, failedCopies);
+    QTemporaryDir src, dest;
+    auto ws = filledWorkspace(src.path(), 5);
+    QVERIFY(fixture::writeFile(src.filePath("pump.gif"), "GIF89a-pump"));
+    ws->pages.shortRef(2) = QStringLiteral("\\pump.gif");
+    ws->pages.fullPath(2) = src.filePath("pump.gif");
+    // What the destination folder holds from an earlier save.
+    for (const char* name : {"p.prt", "scheme.net", "pump.gif"})
+        QVERIFY(fixture::writeFile(dest.filePath(name), "earlier"));
+
+    ScriptedInteraction ui;
+    SaveFault fault;
+    fault.failAfterBytes = 10;
+    fault.fileName = failing;
+    ProjectWriteOptions options;
+    options.fault = &fault;
+    const ProjectWriteResult r = writeProject(*ws, dest.filePath("p.prt"), ui, options);
+    QCOMPARE(r.written, projectWritten);
+    QCOMPARE(r.failedCopies.size(), failedCopies.size());
+    for (int i = 0; i < failedCopies.size(); ++i)
+        QVERIFY2(r.failedCopies[i].contains(failedCopies[i]), qPrintable(r.failedCopies[i]));
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].icon, MessageIcon::Error);
+    if (projectWritten) {
+        QVERIFY(ui.messages[0].text.startsWith(kCopyFailedMessage + "\n"));
+        QVERIFY(ui.messages[0].text.contains(failing));
+        QCOMPARE(readAll(dest.filePath("p.prt")), projectFileBytes(*ws));
+    } else {
+        QCOMPARE(ui.messages[0].text, kFileLockedMessage);
+    }
+    // The failing file keeps what it held; the others are the new ones.
+    QCOMPARE(readAll(dest.filePath(failing)), QByteArray("earlier"));
+    if (failing != "scheme.net")
+        QCOMPARE(readAll(dest.filePath("scheme.net")),
+                 projectWritten ? readAll(src.filePath("scheme.net")) : QByteArray("earlier"));
+    if (failing != "pump.gif")
+        QCOMPARE(readAll(dest.filePath("pump.gif")), projectWritten ? QByteArray("GIF89a-pump") : QByteArray("earlier"));
+}
+
 void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
 {
     QTemporaryDir dir;
@@ -714,6 +775,35 @@ void ProjectFileTest::truncatedAnywhere()
     auto target = newWorkspace();
     ScriptedInteraction ui;
     QVERIFY(readProjectBytes(*target, full, dir.path(), ui).commentsComplete);
+}
+
+// A project file that a text editor saved as UTF-8 is not read (it would
+// come out garbled); the reason given names the encoding.
+void ProjectFileTest::utf8ProjectRefused_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::newRow("UTF-8") << QByteArray();
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+}
+
+void ProjectFileTest::utf8ProjectRefused()
+{
+    QFETCH(QByteArray, prefix);
+    QTemporaryDir dir;
+    auto saved = filledWorkspace(dir.path(), 5);
+    const QByteArray cp1251 = projectFileBytes(*saved, QLocale::c());
+    const QByteArray utf8 = prefix + QString(QStringDecoder("windows-1251").decode(cp1251)).toUtf8();
+    QVERIFY(fixture::writeFile(dir.filePath("p.prt"), utf8));
+
+    auto ws = newWorkspace();
+    ws->settings.project_name = QStringLiteral("before");
+    ScriptedInteraction ui;
+    const ProjectReadResult r = readProject(*ws, dir.filePath("p.prt"), ui);
+    QCOMPARE(int(r.status), int(ProjectReadStatus::Malformed));
+    QCOMPARE(r.error, kProjectEncodingError);
+    QVERIFY(r.error.contains(QStringLiteral("UTF-8")));
+    QCOMPARE(ws->settings.project_name, QStringLiteral("before"));
+    QCOMPARE(int(ws->blocks.block_type[12]), 0);
 }
 
 void ProjectFileTest::badInput_data()
