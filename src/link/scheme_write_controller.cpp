@@ -73,12 +73,16 @@ void SchemeWriteController::setPagePreparer(TransferEngine::PagePreparer prepare
 void SchemeWriteController::startPageWrite(int page)
 {
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(page + 1, 0);
     engine_.startPageWrite(page);
 }
 
 void SchemeWriteController::startAllPagesWrite()
 {
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(1, 0);
     engine_.startAllPagesWrite();
 }
 
