@@ -3,6 +3,7 @@
 // write through a pseudo-terminal, a refused TCP peer, and the exit codes of
 // bad arguments and of pages that cannot be sent.
 #include "link/byte_sink.h"
+#include "link/link_receiver.h"
 #include "link/packet.h"
 #include "link/page_image.h"
 #include "link/pty_pair.h"
@@ -198,9 +199,28 @@ private slots:
         const QByteArray got = readAll(file);
         checkFraming(got, pages, controller);
         QByteArray expected;
-        for (int p : pages)
-            expected += expectedPage(*ws, p, controller).stream;
+        QList<QImage> images;
+        for (int p : pages) {
+            const Expected e = expectedPage(*ws, p, controller);
+            expected += e.stream;
+            images << quantise(e.image);
+        }
         QCOMPARE(got, expected);
+
+        // The receiving end reads every page whole, with the image the
+        // controller shows.
+        LinkReceiver rx;
+        rx.feed(got);
+        rx.finish();
+        const LinkReceiver::Output decoded = rx.take();
+        QCOMPARE(int(decoded.pages.size()), int(pages.size()));
+        for (size_t i = 0; i < decoded.pages.size(); ++i) {
+            const DecodedPage& d = decoded.pages[i];
+            QVERIFY(d.complete());
+            QCOMPARE(d.page, pages[qsizetype(i)]);
+            QCOMPARE(int(d.controller), controller);
+            QCOMPARE(pageImage(d), images[qsizetype(i)]);
+        }
         const QJsonObject summary = QJsonDocument::fromJson(r.out).object();
         QCOMPARE(summary.value(QStringLiteral("bytes")).toInteger(), got.size());
         QCOMPARE(summary.value(QStringLiteral("pages")).toArray().size(), pages.size());
