@@ -275,6 +275,28 @@ private slots:
         QCOMPARE(tables, e.tables);
     }
 
+    // A background picture that cannot be loaded: reported, and the page is
+    // rendered (and would be written) with its fill colour.
+    void renderMissingPicture()
+    {
+        QTemporaryDir dir;
+        for (const char* name : {"boiler.prt", "boiler.net"})
+            QVERIFY(QFile::copy(QStringLiteral(OSTREL_EXAMPLES "/") + QString::fromLatin1(name),
+                                dir.filePath(QString::fromLatin1(name))));
+        const QString png = dir.filePath(QStringLiteral("page.png"));
+        const Run r = runCli({QStringLiteral("render-page"), dir.filePath(QStringLiteral("boiler.prt")),
+                              QStringLiteral("--page"), QStringLiteral("1"), QStringLiteral("--png"), png});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        QVERIFY2(r.errText().contains(QStringLiteral("boiler.gif")), r.err.constData());
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("background_kind")).toInt(), 1);
+        QCOMPARE(o.value(QStringLiteral("background")).toString(), QStringLiteral("fill"));
+        QCOMPARE(o.value(QStringLiteral("warnings")).toArray().size(), 1);
+        loadExample();
+        const QImage got(png);
+        QCOMPARE(got.pixel(5, 5), recordColor(ws->pages.fill_color[0]).rgb());
+    }
+
     // One page through a pseudo-terminal with the protocol's pacing: the
     // same bytes as the dump.
     void serialWrite()
