@@ -8,10 +8,13 @@
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "link/scheme_serializer.h"
+#include "link/page_write.h"
 #include "link/scheme_write_controller.h"
 #include "platform/interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "scada/element_pictures.h"
+#include "scada/page_painter.h"
 #include "scheme/block_parameter_editor.h"
 #include "workspace/workspace.h"
 
@@ -48,14 +51,19 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
         writer_->startSchemeWrite(
             buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
     });
-    // The page writes need the page image, which has no renderer yet: their
-    // items stay greyed so that no empty page can be sent to a controller.
-    for (const char* name : {"MnuSaveOstrelSCADA", "MnuAllSaveOstrelSCADA"})
-        if (QAction* item = window.action(QString::fromLatin1(name)))
-            item->setEnabled(false);
+    // Page writes: each page is painted offscreen and encoded just before its
+    // packets go out; the selected tab follows the page being written.
+    pictures_ = std::make_unique<ElementPictures>();
+    painter_ = std::make_unique<PagePainter>(*pictures_);
+    writer_->setPagePreparer(makePagePreparer(*painter_, ws.pages, ws.version_code,
+                                              [this] { return projectFolder(); }, ws.transfer, ui));
+    connect(&window, &MainWindow::writePageRequested, this,
+            [this] { writer_->startPageWrite(window_.shell().current_page); });
+    connect(&window, &MainWindow::writeAllPagesRequested, this, [this] { writer_->startAllPagesWrite(); });
     connect(writer_.get(), &SchemeWriteController::transferActiveChanged, &window.settingsDialog(),
             &SettingsDialog::setTransferActive);
     connect(writer_.get(), &SchemeWriteController::currentPageChanged, &window, &MainWindow::selectPage);
+    connect(writer_.get(), &SchemeWriteController::pageTabReselected, &window, &MainWindow::selectPage);
 
     connect(&window, &MainWindow::openProjectPathRequested, this, &AppController::openProjectFile);
     connect(&window, &MainWindow::saveProjectPathRequested, this, &AppController::saveProjectFile);
@@ -99,7 +107,8 @@ bool AppController::openProjectFile(const QString& path)
         return false;
     }
     // File dialogs start in the project's folder from now on.
-    QDir::setCurrent(QFileInfo(path).absolutePath());
+    projectFolder_ = QFileInfo(path).absolutePath();
+    QDir::setCurrent(projectFolder_);
     window_.shell().settings_reopened = 0;
     window_.applyProjectVersion(r.versionCode);
     window_.showNetlistMenuItem();
@@ -117,7 +126,15 @@ bool AppController::saveProjectFile(const QString& path)
 {
     if (QAction* lock = window_.action(QStringLiteral("mnuBlockSCADA")))
         lock->setChecked(true);
-    return writeProject(ws_, path, ui_);
+    if (!writeProject(ws_, path, ui_))
+        return false;
+    projectFolder_ = QFileInfo(path).absolutePath();
+    return true;
+}
+
+QString AppController::projectFolder() const
+{
+    return projectFolder_.isEmpty() ? QDir::currentPath() : projectFolder_;
 }
 
 } // namespace ostrel

@@ -35,14 +35,13 @@ SchemeWriteController::SchemeWriteController(TransferState& transfer, const Link
     });
     connect(&engine_, &TransferEngine::aborted, this, &SchemeWriteController::closeWindow);
     // Between the pages of an all-pages write the window stays; at the end of
-    // a write it stays open and says so, until the user closes it.
+    // a write it stays open and says so, until the user closes it. A write
+    // that failed before sending (a page that cannot be encoded) keeps the
+    // window with its message until "Отмена"; a port that cannot be opened
+    // closes it through aborted().
     connect(&engine_, &TransferEngine::finished, this, [this](bool ok) {
-        if (!window_)
-            return;
-        if (ok && window_->isVisible())
+        if (ok && window_ && window_->isVisible())
             window_->setFinished();
-        else
-            closeWindow();
     });
     connect(&engine_, &TransferEngine::transferActiveChanged, this, &SchemeWriteController::transferActiveChanged);
     connect(&engine_, &TransferEngine::finished, this, &SchemeWriteController::finished);
@@ -92,6 +91,8 @@ void SchemeWriteController::startPageWrite(int page)
     if (window_)
         window_->reset();
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(page + 1, 0);
     engine_.startPageWrite(page);
 }
 
@@ -100,6 +101,8 @@ void SchemeWriteController::startAllPagesWrite()
     if (window_)
         window_->reset();
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(1, 0);
     engine_.startAllPagesWrite();
 }
 

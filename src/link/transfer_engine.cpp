@@ -270,6 +270,23 @@ void TransferEngine::cancel()
     }
 }
 
+bool TransferEngine::tickNow()
+{
+    if (pageTimer_.isActive()) {
+        pageTimer_.stop();
+        onPageTick();
+    } else if (schemeTimer_.isActive()) {
+        schemeTimer_.stop();
+        onSchemeTick();
+    } else if (chainTimer_.isActive()) {
+        chainTimer_.stop();
+        onChainTick();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void TransferEngine::projectOpened()
 {
     link_->applyProjectOpened(settings_, transfer_);

@@ -64,6 +64,11 @@ public:
     // The link part of opening a project (timing, TCP connect or close).
     void projectOpened();
 
+    // Runs the tick whose timer is pending (page, scheme or page chain) now
+    // instead of when its interval runs out, for callers that pace the
+    // sequence themselves; false when no tick is pending.
+    bool tickNow();
+
     bool isActive() const { return active_; }
     // An all-pages write is running and will start further pages.
     bool writingAllPages() const { return allPages_; }
