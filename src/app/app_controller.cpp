@@ -6,12 +6,15 @@
 #include "algorithm/step_editor.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
+#include "app/scada_editor.h"
 #include "app/settings_dialog.h"
 #include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "platform/interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "scada/element_pictures.h"
+#include "scada/page_painter.h"
 #include "scheme/block_parameter_editor.h"
 #include "workspace/workspace.h"
 
@@ -29,6 +32,9 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     window.registerSecondaryWindow(param_editor_.get());
     window.registerSecondaryWindow(step_editor_.get());
     window.registerSecondaryWindow(loading_.get());
+    pictures_ = std::make_unique<ElementPictures>();
+    painter_ = std::make_unique<PagePainter>(*pictures_);
+    scada_ = std::make_unique<ScadaEditor>(ws, ui, window, *pictures_, *painter_);
 
     connect(&window, &MainWindow::openParameterEditorRequested, this, &AppController::openParameterEditor);
     connect(&window, &MainWindow::openAlgorithmEditorRequested, this, &AppController::openAlgorithmEditor);
@@ -104,6 +110,8 @@ bool AppController::openProjectFile(const QString& path)
     window_.applyProjectVersion(r.version_code);
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
+    // Every canvas is built again from the pages read; page 1 becomes current.
+    scada_->projectReplaced(QFileInfo(path).absolutePath());
     for (int p = 0; p < MainWindow::kPages; ++p)
         window_.setPageTabCaption(p, r.tab_captions[size_t(p)]);
     window_.selectPage(0);
@@ -115,9 +123,12 @@ bool AppController::openProjectFile(const QString& path)
 
 bool AppController::saveProjectFile(const QString& path)
 {
-    if (QAction* lock = window_.action(QStringLiteral("mnuBlockSCADA")))
-        lock->setChecked(true);
-    return writeProject(ws_, path, ui_);
+    window_.scadaActions().lock->setChecked(true);
+    if (!writeProject(ws_, path, ui_))
+        return false;
+    // The background pictures were copied beside the project file.
+    scada_->setProjectFolder(QFileInfo(path).absolutePath());
+    return true;
 }
 
 } // namespace ostrel

@@ -15,6 +15,9 @@ class BlockParameterEditor;
 class StepEditor;
 class LoadingWindow;
 class SchemeWriteController;
+class ElementPictures;
+class PagePainter;
+class ScadaEditor;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -26,6 +29,10 @@ public:
     StepEditor& stepEditor() { return *step_editor_; }
     LoadingWindow& loadingWindow() { return *loading_; }
     SchemeWriteController& writer() { return *writer_; }
+    ScadaEditor& scadaEditor() { return *scada_; }
+    // Drawn once, shared by the page canvases and the page image.
+    const ElementPictures& pictures() const { return *pictures_; }
+    PagePainter& pagePainter() { return *painter_; }
 
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
@@ -44,6 +51,9 @@ private:
     std::unique_ptr<StepEditor> step_editor_;
     std::unique_ptr<LoadingWindow> loading_;
     std::unique_ptr<SchemeWriteController> writer_;
+    std::unique_ptr<ElementPictures> pictures_;
+    std::unique_ptr<PagePainter> painter_;
+    std::unique_ptr<ScadaEditor> scada_;
     int pending_alg_block_ = 0;
 };
 

@@ -1,0 +1,702 @@
+#include "scada/page_canvas.h"
+
+#include "scada/element_pictures.h"
+#include "scada/page_painter.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+#include <QGraphicsSceneHoverEvent>
+#include <QGraphicsSceneMouseEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <cmath>
+
+namespace ostrel {
+
+namespace {
+
+constexpr int kHandleSize = 6;
+constexpr qreal kFrameZ = 30;
+constexpr qreal kHandleZ = 31;
+constexpr qreal kTemplateZ = 20;
+
+// Drawing order: the static kinds in the order of the controller's page
+// image, the live kinds above them, templates above every element.
+qreal kindZ(ObjectKind kind)
+{
+    switch (kind) {
+    case ObjectKind::Control: return 1;
+    case ObjectKind::Vent: return 2;
+    case ObjectKind::Menu: return 3;
+    case ObjectKind::Text: return 4;
+    case ObjectKind::Figura: return 5;
+    case ObjectKind::Level: return 6;
+    case ObjectKind::Signal: return 7;
+    case ObjectKind::TextSignal: return 8;
+    case ObjectKind::Parametr: return 9;
+    case ObjectKind::GoBlock: return 10;
+    case ObjectKind::Grafik: return 11;
+    case ObjectKind::Clock: return 12;
+    }
+    return 0;
+}
+
+// The kinds the controller's page image holds.
+bool isStaticKind(ObjectKind kind)
+{
+    return kind == ObjectKind::Control || kind == ObjectKind::Vent || kind == ObjectKind::Menu
+        || kind == ObjectKind::Text || kind == ObjectKind::Figura;
+}
+
+bool isPageKind(ObjectKind kind)
+{
+    return kind == ObjectKind::Grafik || kind == ObjectKind::Clock;
+}
+
+QPoint pixelOf(const QPointF& p)
+{
+    return {int(std::floor(p.x())), int(std::floor(p.y()))};
+}
+
+} // namespace
+
+namespace canvas_detail {
+
+// The page itself under every element: fill colour and picture; it takes the
+// page's mouse events (frame, group move, double-click, pipette, context menu).
+class BackgroundItem : public QGraphicsItem {
+public:
+    explicit BackgroundItem(PageCanvas& canvas) : canvas_(canvas)
+    {
+        setZValue(-1);
+        setAcceptHoverEvents(true);
+        setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
+    }
+
+    void setLook(const QColor& fill, const QImage& picture)
+    {
+        fill_ = fill;
+        picture_ = picture;
+        update();
+    }
+    const QImage& picture() const { return picture_; }
+
+    QRectF boundingRect() const override { return QRectF(0, 0, kPageWidth, kPageHeight); }
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        p->fillRect(boundingRect(), fill_);
+        if (!picture_.isNull())
+            p->drawImage(QPoint(0, 0), picture_);
+    }
+
+protected:
+    void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override
+    {
+        canvas_.ctx_.editor.pointerMoved(pixelOf(e->scenePos()));
+    }
+    void mousePressEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        const QPoint at = pixelOf(e->scenePos());
+        if (e->button() == Qt::RightButton) {
+            canvas_.openContextMenu(at, e->screenPos());
+        } else if (e->button() == Qt::LeftButton) {
+            canvas_.announce(canvas_.ctx_.editor.pagePress(at));
+        } else {
+            e->ignore();
+            return;
+        }
+        e->accept();
+    }
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        const QPoint at = pixelOf(e->scenePos());
+        if (e->buttons() & Qt::LeftButton)
+            canvas_.announce(canvas_.ctx_.editor.pageDrag(at));
+        else
+            canvas_.ctx_.editor.pointerMoved(at);
+    }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        if (e->button() != Qt::LeftButton)
+            return;
+        const QPoint at = pixelOf(e->scenePos());
+        PageChanges changes = canvas_.ctx_.editor.pageRelease(at);
+        // A release on the page is also its click: the handle hides and the
+        // pipette takes the colour under the pointer.
+        changes.append(canvas_.ctx_.editor.pageClick(canvas_.colorAt(at)));
+        canvas_.announce(changes);
+    }
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        if (e->button() != Qt::LeftButton) {
+            mousePressEvent(e);
+            return;
+        }
+        canvas_.announce(canvas_.ctx_.editor.pageDoubleClick(pixelOf(e->scenePos())));
+        e->accept();
+    }
+
+private:
+    PageCanvas& canvas_;
+    QColor fill_ = Qt::black;
+    QImage picture_;
+};
+
+// The rubber-band frame: drawn over the elements, transparent to the mouse.
+class FrameItem : public QGraphicsItem {
+public:
+    FrameItem()
+    {
+        setZValue(kFrameZ);
+        setAcceptedMouseButtons(Qt::NoButton);
+        setAcceptHoverEvents(false);
+    }
+    void setRect(const QRect& r)
+    {
+        if (r == rect_)
+            return;
+        prepareGeometryChange();
+        rect_ = r;
+    }
+    QRectF boundingRect() const override { return QRectF(rect_).adjusted(-1, -1, 2, 2); }
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        QPen pen(QColor(0, 0, 255), 1, Qt::DashLine);
+        pen.setCosmetic(true);
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        p->drawRect(rect_);
+    }
+
+private:
+    QRect rect_;
+};
+
+// Handle 2 of the corner handles: a small square at the resize target's
+// bottom-right corner.
+class HandleItem : public QGraphicsItem {
+public:
+    explicit HandleItem(PageCanvas& canvas) : canvas_(canvas)
+    {
+        setZValue(kHandleZ);
+        setAcceptedMouseButtons(Qt::LeftButton);
+        setCursor(Qt::SizeFDiagCursor);
+    }
+    QRectF boundingRect() const override { return QRectF(0, 0, kHandleSize, kHandleSize); }
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        p->fillRect(boundingRect(), Qt::black);
+        p->fillRect(QRectF(1, 1, kHandleSize - 2, kHandleSize - 2), Qt::white);
+    }
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        canvas_.ctx_.editor.handlePress(pixelOf(e->scenePos()));
+        e->accept();
+    }
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        canvas_.announce(canvas_.ctx_.editor.handleMove(pixelOf(e->scenePos()), e->buttons() & Qt::LeftButton));
+    }
+
+private:
+    PageCanvas& canvas_;
+};
+
+// One element object (or a template): draws the element's record through
+// the page painter and hands its mouse events to the page editor.
+class ElementItem : public QGraphicsItem {
+public:
+    ElementItem(PageCanvas& canvas, const ElementRef& ref) : canvas_(canvas), ref_(ref)
+    {
+        setAcceptHoverEvents(true);
+        setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
+        setZValue(ref.isTemplate() ? kTemplateZ : kindZ(ref.kind) + ref.number / 100.0);
+    }
+
+    const ElementRef& ref() const { return ref_; }
+    QLineEdit* textBox() const { return text_box_; }
+    QGraphicsProxyWidget* textBoxItem() const { return text_proxy_; }
+
+    void refresh()
+    {
+        PageCanvasContext& c = canvas_.ctx_;
+        const QPoint at = c.editor.objectPos(ref_);
+        const ElementGeometry g = elementGeometry(c.pages, ref_, at);
+        // Glyphs of italic or large fonts may reach a little beyond their box.
+        const QRectF painted = QRectF(g.painted.translated(-at)).adjusted(-4, -4, 4, 4);
+        const QRectF hit = QRectF(g.bounds.translated(-at));
+        if (painted != bounds_ || hit != hit_) {
+            prepareGeometryChange();
+            bounds_ = painted;
+            hit_ = hit;
+        }
+        if (at != at_ || !placed_) {
+            at_ = at;
+            placed_ = true;
+            setPos(at);
+        }
+        if (ref_.kind == ObjectKind::Control)
+            refreshControlPicture();
+        if (ref_.kind == ObjectKind::Menu && !ref_.isTemplate())
+            refreshTextBox();
+        update();
+    }
+
+    QRectF boundingRect() const override { return bounds_; }
+    QPainterPath shape() const override
+    {
+        QPainterPath path;
+        path.addRect(hit_);
+        return path;
+    }
+
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        p->save();
+        p->translate(-at_);
+        withShownRecord(canvas_.ctx_.pages, ref_, at_, [&](const auto& e) { draw(*p, e); });
+        p->restore();
+        if (ref_.isTemplate() && !canvas_.static_only_) {
+            // A template's record may hold the page's own colours: a dashed
+            // outline in black on white shows it on any background.
+            const QRect outline = hit_.toAlignedRect().adjusted(0, 0, -1, -1);
+            p->setBrush(Qt::NoBrush);
+            p->setPen(QPen(Qt::white, 1));
+            p->drawRect(outline);
+            p->setPen(QPen(Qt::black, 1, Qt::DashLine));
+            p->drawRect(outline);
+        }
+    }
+
+protected:
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* e) override { hovered(e->scenePos()); }
+    void hoverMoveEvent(QGraphicsSceneHoverEvent* e) override { hovered(e->scenePos()); }
+
+    void mousePressEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        const QPoint at = pixelOf(e->scenePos());
+        if (e->button() == Qt::RightButton) {
+            canvas_.openContextMenu(at, e->screenPos());
+        } else if (e->button() == Qt::LeftButton) {
+            canvas_.ctx_.editor.elementPress(ref_, at);
+        } else {
+            e->ignore();
+            return;
+        }
+        e->accept();
+    }
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        canvas_.announce(canvas_.ctx_.editor.elementMove(ref_, pixelOf(e->scenePos()), e->buttons() & Qt::LeftButton));
+        setToolTip(canvas_.ctx_.editor.tooltip(ref_));
+    }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        // A release over the object ends its click.
+        if (e->button() == Qt::LeftButton && hit_.contains(e->pos()))
+            canvas_.announce(canvas_.ctx_.editor.elementClick(ref_));
+    }
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
+    {
+        if (e->button() != Qt::LeftButton) {
+            mousePressEvent(e);
+            return;
+        }
+        e->accept();
+        emit canvas_.elementDoubleClicked(ref_);
+    }
+
+private:
+    void hovered(const QPointF& scenePos)
+    {
+        // A mouse-move over the element without the button: clears a pending
+        // menu placement, and the tooltip follows the element.
+        canvas_.announce(canvas_.ctx_.editor.elementMove(ref_, pixelOf(scenePos), false));
+        setToolTip(canvas_.ctx_.editor.tooltip(ref_));
+    }
+
+    void refreshControlPicture()
+    {
+        const ControlElement* c = nullptr;
+        withRecord(canvas_.ctx_.pages, ref_, [&](const auto& e) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(e)>, ControlElement>)
+                c = &e;
+        });
+        if (!c || (c->picture_file == picture_file_ && c->type == picture_type_ && !picture_.isNull()))
+            return;
+        picture_file_ = c->picture_file;
+        picture_type_ = c->type;
+        picture_ = canvas_.ctx_.painter.controlPicture(*c, canvas_.folder_);
+    }
+
+    void refreshTextBox()
+    {
+        const QString& text = canvas_.ctx_.pages.menu[size_t(ref_.page)][size_t(ref_.number)].text;
+        if (!text_box_) {
+            text_box_ = new QLineEdit;
+            text_box_->setObjectName(QStringLiteral("Menu_Text_%1").arg(ref_.objectNumber()));
+            text_box_->setFrame(false);
+            text_box_->setFont(labelFont(10));
+            text_box_->setTextMargins(0, 0, 0, 0);
+            text_box_->setFixedSize(kMenuTextSize);
+            QPalette pal = text_box_->palette();
+            pal.setColor(QPalette::Base, Qt::transparent);
+            pal.setColor(QPalette::Text, Qt::black);
+            text_box_->setPalette(pal);
+            text_box_->setText(text);
+            text_proxy_ = new QGraphicsProxyWidget(this);
+            text_proxy_->setWidget(text_box_);
+            text_proxy_->setPos(kMenuTextOffset);
+            QObject::connect(text_box_, &QLineEdit::textEdited, &canvas_, [this](const QString& typed) {
+                canvas_.announce(canvas_.ctx_.editor.setMenuText(ref_, typed));
+            });
+        } else if (text_box_->text() != text) {
+            text_box_->setText(text);
+        }
+    }
+
+    void draw(QPainter& p, const ParametrElement& e) { paintParametr(p, e, parametrCaption(ref_.number, e.digits)); }
+    void draw(QPainter& p, const SignalElement& e)
+    {
+        const int32_t colour = canvas_.ctx_.editor.signalShownColor(ref_);
+        paintSignalShape(p, signalRect(e), signalShape(e.width, e.height), recordColor(colour), e.frame == 1);
+    }
+    void draw(QPainter& p, const TextSignalElement& e)
+    {
+        // The text of the blink phase; a template shows its sample off text.
+        bool on = false;
+        if (!ref_.isTemplate())
+            on = canvas_.ctx_.editor.textSignalShownText(ref_) != canvas_.ctx_.pages
+                     .text_signal[size_t(ref_.page)][size_t(ref_.number)].text_off;
+        paintTextSignal(p, e, on);
+    }
+    void draw(QPainter& p, const LevelElement& e) { paintLevel(p, e); }
+    void draw(QPainter& p, const GoBlockElement& e) { paintGoBlock(p, e); }
+    void draw(QPainter& p, const FiguraElement& e) { paintFigura(p, e); }
+    void draw(QPainter& p, const VentElement& e) { paintVent(p, e, canvas_.ctx_.pictures); }
+    void draw(QPainter& p, const TextElement& e) { paintText(p, e); }
+    void draw(QPainter& p, const ControlElement& e)
+    {
+        if (e.type != 0) {
+            paintControl(p, e, ref_.isTemplate() ? canvas_.ctx_.pictures.keyedButton(e.type) : picture_);
+            return;
+        }
+        // "ПУСТО" is invisible on the display; the editor outlines it.
+        if (canvas_.static_only_)
+            return;
+        QPen pen(QColor(96, 96, 96), 1, Qt::DashLine);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(controlRect(e).adjusted(0, 0, -1, -1));
+    }
+    void draw(QPainter& p, const MenuElement& e)
+    {
+        if (!text_box_ || canvas_.static_only_) {
+            paintMenu(p, e, canvas_.ctx_.pictures);
+            return;
+        }
+        // The text box shows the entry's text.
+        MenuElement picture = e;
+        picture.text.clear();
+        paintMenu(p, picture, canvas_.ctx_.pictures);
+    }
+    void draw(QPainter& p, const GrafikElement& e) { paintGrafik(p, e); }
+    void draw(QPainter& p, const ClockElement& e)
+    {
+        // The two labels stand on a light ground in the editor, so that the
+        // black sample time shows on a dark page as well.
+        if (!canvas_.static_only_)
+            p.fillRect(clockRect(e), QColor(240, 240, 240));
+        paintClock(p, e);
+    }
+
+    PageCanvas& canvas_;
+    const ElementRef ref_;
+    QRectF bounds_;
+    QRectF hit_;
+    QPoint at_;
+    bool placed_ = false;
+    QImage picture_;          // a control's picture, white transparent
+    QString picture_file_;
+    int picture_type_ = -1;
+    QLineEdit* text_box_ = nullptr;           // a menu's text box
+    QGraphicsProxyWidget* text_proxy_ = nullptr;
+};
+
+} // namespace canvas_detail
+
+using canvas_detail::ElementItem;
+
+PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
+    : QGraphicsView(parent), ctx_(context), page_(page)
+{
+    setObjectName(QStringLiteral("Page_SCADA_%1").arg(page));
+    scene_ = new QGraphicsScene(0, 0, kPageWidth, kPageHeight, this);
+    // A few hundred items at most: a linear search beats keeping an index
+    // up to date while a group of them moves.
+    scene_->setItemIndexMethod(QGraphicsScene::NoIndex);
+    setScene(scene_);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTransformationAnchor(QGraphicsView::NoAnchor);
+    setRenderHints({});
+    setFixedSize(kPageWidth, kPageHeight);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+
+    background_ = new canvas_detail::BackgroundItem(*this);
+    scene_->addItem(background_);
+    frame_ = new canvas_detail::FrameItem;
+    scene_->addItem(frame_);
+    handle_ = new canvas_detail::HandleItem(*this);
+    scene_->addItem(handle_);
+    rebuild();
+}
+
+PageCanvas::~PageCanvas() = default;
+
+void PageCanvas::setProjectFolder(const QString& folder)
+{
+    folder_ = folder;
+}
+
+ElementItem*& PageCanvas::slot(const ElementRef& ref)
+{
+    const size_t n = isPageKind(ref.kind) ? 1 : size_t(ref.number);
+    return items_[size_t(ref.kind)][n];
+}
+
+ElementItem* const* PageCanvas::slotIfAny(const ElementRef& ref) const
+{
+    if (ref.page != page_ || !isValidRef(ref))
+        return nullptr;
+    const size_t n = isPageKind(ref.kind) ? 1 : size_t(ref.number);
+    return &items_[size_t(ref.kind)][n];
+}
+
+QGraphicsItem* PageCanvas::elementItem(const ElementRef& ref) const
+{
+    ElementItem* const* s = slotIfAny(ref);
+    return s ? *s : nullptr;
+}
+
+QGraphicsItem* PageCanvas::frameItem() const
+{
+    return frame_;
+}
+
+QGraphicsItem* PageCanvas::handleItem() const
+{
+    return handle_;
+}
+
+QLineEdit* PageCanvas::menuTextBox(int number) const
+{
+    const QGraphicsItem* item = elementItem({ObjectKind::Menu, page_, number});
+    return item && number > 0 ? static_cast<const ElementItem*>(item)->textBox() : nullptr;
+}
+
+int PageCanvas::elementItemCount() const
+{
+    int count = 0;
+    for (const auto& row : items_)
+        for (const ElementItem* item : row)
+            count += item != nullptr;
+    return count;
+}
+
+void PageCanvas::refreshElement(const ElementRef& ref)
+{
+    if (ref.page != page_ || !isValidRef(ref))
+        return;
+    bool shown = false;
+    if (ref.isTemplate()) {
+        const TemplateObject& t = ctx_.state.templateOf(ref.kind);
+        shown = t.visible && t.page == page_;
+    } else {
+        shown = isOccupied(ctx_.pages, ref);
+    }
+    if (!shown) {
+        removeElement(ref);
+        return;
+    }
+    ElementItem*& item = slot(ref);
+    if (!item) {
+        const ElementRef key = isPageKind(ref.kind) ? ElementRef{ref.kind, page_, 1} : ref;
+        item = new ElementItem(*this, key);
+        scene_->addItem(item);
+    }
+    item->refresh();
+}
+
+void PageCanvas::removeElement(const ElementRef& ref)
+{
+    if (ref.page != page_ || !isValidRef(ref))
+        return;
+    ElementItem*& item = slot(ref);
+    if (!item)
+        return;
+    // The item may be the one whose event handler is running (a clock deleted
+    // by its own double-click): take it off the page now, delete it later.
+    ElementItem* gone = item;
+    item = nullptr;
+    if (scene_->mouseGrabberItem() == gone)
+        gone->ungrabMouse();
+    gone->hide();
+    scene_->removeItem(gone);
+    QTimer::singleShot(0, this, [gone] { delete gone; });
+}
+
+void PageCanvas::refreshFrame()
+{
+    const SelectionFrame& f = ctx_.state.frame;
+    const bool here = f.visible && f.page == page_;
+    if (here)
+        frame_->setRect(f.rect);
+    frame_->setVisible(here);
+}
+
+void PageCanvas::refreshHandle()
+{
+    const bool here = ctx_.state.handle_visible && ctx_.state.handle_page == page_;
+    if (here)
+        handle_->setPos(ctx_.state.handle_pos);
+    handle_->setVisible(here);
+}
+
+void PageCanvas::refreshBackground(const QImage& chosen)
+{
+    QImage picture = chosen;
+    if (picture.isNull() && ctx_.pages.background_kind[size_t(page_)] == 1) {
+        for (const QString& path : PagePainter::backgroundCandidates(ctx_.pages, page_, folder_))
+            if (!(picture = loadPicture(path)).isNull())
+                break;
+    }
+    if (ctx_.pages.background_kind[size_t(page_)] != 1)
+        picture = QImage();
+    // The formats the page image is painted from.
+    if (!picture.isNull())
+        picture = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                      : QImage::Format_RGB32);
+    background_->setLook(recordColor(ctx_.pages.fill_color[size_t(page_)]), picture);
+}
+
+void PageCanvas::rebuild()
+{
+    for (auto& row : items_)
+        for (ElementItem*& item : row)
+            if (item)
+                removeElement(item->ref());
+    for (const ElementRef& ref : ctx_.editor.pageElements(page_))
+        refreshElement(ref);
+    for (int k = 0; k < kNumberedKinds; ++k)
+        refreshElement({ObjectKind(k), page_, 0});
+    refreshFrame();
+    refreshHandle();
+    refreshBackground({});
+}
+
+void PageCanvas::refreshElements()
+{
+    for (auto& row : items_)
+        for (ElementItem* item : row)
+            if (item)
+                item->refresh();
+}
+
+void PageCanvas::apply(const PageChanges& changes)
+{
+    for (const ElementRef& ref : changes.removed)
+        if (ref.page == page_)
+            removeElement(ref);
+    for (const ElementRef& ref : changes.created)
+        if (ref.page == page_)
+            refreshElement(ref);
+    for (const ElementRef& ref : changes.updated)
+        if (ref.page == page_)
+            refreshElement(ref);
+    if (changes.frame)
+        refreshFrame();
+    if (changes.handle)
+        refreshHandle();
+    if (changes.background && changes.page == page_)
+        refreshBackground(changes.picture);
+}
+
+void PageCanvas::announce(const PageChanges& changes)
+{
+    if (!changes.isEmpty())
+        emit pageChanged(changes);
+}
+
+void PageCanvas::openContextMenu(QPoint scenePos, QPoint globalPos)
+{
+    ctx_.editor.pointerMoved(scenePos);
+    emit contextMenuRequested(globalPos);
+}
+
+QImage PageCanvas::render(const QRect& source, bool staticLayer)
+{
+    QImage image(source.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    // Hide what the chosen layer does not show, render, and show it again.
+    QList<QGraphicsItem*> hidden;
+    auto hide = [&](QGraphicsItem* item) {
+        if (item && item->isVisible()) {
+            item->hide();
+            hidden.append(item);
+        }
+    };
+    hide(frame_);
+    hide(handle_);
+    if (staticLayer) {
+        for (auto& row : items_)
+            for (ElementItem* item : row) {
+                if (!item)
+                    continue;
+                if (item->ref().isTemplate() || !isStaticKind(item->ref().kind))
+                    hide(item);
+                else
+                    hide(item->textBoxItem());
+            }
+    }
+    static_only_ = staticLayer;
+    {
+        QPainter p(&image);
+        scene_->render(&p, QRectF(image.rect()), QRectF(source), Qt::IgnoreAspectRatio);
+    }
+    static_only_ = false;
+    for (QGraphicsItem* item : hidden)
+        item->show();
+    return image;
+}
+
+QImage PageCanvas::renderPage()
+{
+    QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    scene_->render(&p, QRectF(image.rect()), scene_->sceneRect(), Qt::IgnoreAspectRatio);
+    return image;
+}
+
+QImage PageCanvas::renderStaticLayer()
+{
+    return render(QRect(0, 0, kPageWidth, kPageHeight), true);
+}
+
+QColor PageCanvas::colorAt(QPoint pos)
+{
+    if (!QRect(0, 0, kPageWidth, kPageHeight).contains(pos))
+        return {};
+    return render(QRect(pos, QSize(1, 1)), false).pixelColor(0, 0);
+}
+
+} // namespace ostrel
