@@ -9,6 +9,7 @@
 #include <QGraphicsSceneHoverEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -73,7 +74,7 @@ public:
     {
         setZValue(-1);
         setAcceptHoverEvents(true);
-        setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
+        setAcceptedMouseButtons(Qt::LeftButton);
     }
 
     void setLook(const QColor& fill, const QImage& picture)
@@ -99,15 +100,7 @@ protected:
     }
     void mousePressEvent(QGraphicsSceneMouseEvent* e) override
     {
-        const QPoint at = pixelOf(e->scenePos());
-        if (e->button() == Qt::RightButton) {
-            canvas_.openContextMenu(at, e->screenPos());
-        } else if (e->button() == Qt::LeftButton) {
-            canvas_.announce(canvas_.ctx_.editor.pagePress(at));
-        } else {
-            e->ignore();
-            return;
-        }
+        canvas_.announce(canvas_.ctx_.editor.pagePress(pixelOf(e->scenePos())));
         e->accept();
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
@@ -120,8 +113,6 @@ protected:
     }
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
     {
-        if (e->button() != Qt::LeftButton)
-            return;
         const QPoint at = pixelOf(e->scenePos());
         PageChanges changes = canvas_.ctx_.editor.pageRelease(at);
         // A release on the page is also its click: the handle hides and the
@@ -131,10 +122,6 @@ protected:
     }
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
     {
-        if (e->button() != Qt::LeftButton) {
-            mousePressEvent(e);
-            return;
-        }
         canvas_.announce(canvas_.ctx_.editor.pageDoubleClick(pixelOf(e->scenePos())));
         e->accept();
     }
@@ -214,7 +201,7 @@ public:
     ElementItem(PageCanvas& canvas, const ElementRef& ref) : canvas_(canvas), ref_(ref)
     {
         setAcceptHoverEvents(true);
-        setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
+        setAcceptedMouseButtons(Qt::LeftButton);
         setZValue(ref.isTemplate() ? kTemplateZ : kindZ(ref.kind) + ref.number / 100.0);
     }
 
@@ -279,15 +266,7 @@ protected:
 
     void mousePressEvent(QGraphicsSceneMouseEvent* e) override
     {
-        const QPoint at = pixelOf(e->scenePos());
-        if (e->button() == Qt::RightButton) {
-            canvas_.openContextMenu(at, e->screenPos());
-        } else if (e->button() == Qt::LeftButton) {
-            canvas_.ctx_.editor.elementPress(ref_, at);
-        } else {
-            e->ignore();
-            return;
-        }
+        canvas_.ctx_.editor.elementPress(ref_, pixelOf(e->scenePos()));
         e->accept();
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
@@ -298,15 +277,11 @@ protected:
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
     {
         // A release over the object ends its click.
-        if (e->button() == Qt::LeftButton && hit_.contains(e->pos()))
+        if (hit_.contains(e->pos()))
             canvas_.announce(canvas_.ctx_.editor.elementClick(ref_));
     }
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
     {
-        if (e->button() != Qt::LeftButton) {
-            mousePressEvent(e);
-            return;
-        }
         e->accept();
         emit canvas_.elementDoubleClicked(ref_);
     }
@@ -640,6 +615,29 @@ void PageCanvas::openContextMenu(QPoint scenePos, QPoint globalPos)
 {
     ctx_.editor.pointerMoved(scenePos);
     emit contextMenuRequested(globalPos);
+}
+
+void PageCanvas::mousePressEvent(QMouseEvent* event)
+{
+    // The right button opens the context menu over the page and its elements
+    // alike. The scene never sees that press: the menu takes the release, and
+    // an item left holding the mouse would take the next left press.
+    if (event->button() == Qt::RightButton) {
+        const QPointF scenePos = mapToScene(event->position().toPoint());
+        openContextMenu(pixelOf(scenePos), event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    QGraphicsView::mousePressEvent(event);
+}
+
+void PageCanvas::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        mousePressEvent(event);
+        return;
+    }
+    QGraphicsView::mouseDoubleClickEvent(event);
 }
 
 QImage PageCanvas::render(const QRect& source, bool staticLayer)

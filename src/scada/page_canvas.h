@@ -83,6 +83,10 @@ signals:
     // A right-button press on the page: the "&Редактировать" menu.
     void contextMenuRequested(const QPoint& globalPos);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
 private:
     friend class canvas_detail::ElementItem;
     friend class canvas_detail::BackgroundItem;

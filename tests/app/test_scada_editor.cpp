@@ -169,6 +169,18 @@ class ScadaEditorTest : public QObject {
         QTest::mouseRelease(view(page), Qt::LeftButton, {}, to);
     }
 
+    // A right-button press at `pos` opens "&Редактировать"; its release goes
+    // to the open menu, as with a real mouse.
+    QMenu* contextMenuAt(int page, QPoint pos)
+    {
+        QMenu* edit = window->editMenu();
+        QTest::mousePress(view(page), Qt::RightButton, {}, pos);
+        if (!QTest::qWaitFor([&] { return edit->isVisible(); }))
+            return nullptr;
+        QTest::mouseRelease(view(page), Qt::RightButton, {}, pos);
+        return edit;
+    }
+
     QColor shownColor(int page, QPoint pos) { return canvas(page).renderPage().pixelColor(pos); }
 
 private slots:
@@ -791,16 +803,14 @@ void ScadaEditorTest::contextMenuCopyPasteDelete()
     const ElementRef level = place(ObjectKind::Level, 7, 1, {150, 80});
     drag(7, QPoint(90, 40), QPoint(220, 160));
 
-    QMenu* edit = window->editMenu();
-    QTest::mousePress(view(7), Qt::RightButton, {}, QPoint(300, 200));
-    QTRY_VERIFY(edit->isVisible());
+    QMenu* edit = contextMenuAt(7, QPoint(300, 200));
+    QVERIFY(edit);
     QCOMPARE(edit->defaultAction(), window->editActions().copy);
     window->editActions().copy->trigger();
     edit->hide();
     QCOMPARE(ed().clipboard().entries().size(), 2);
 
-    QTest::mousePress(view(7), Qt::RightButton, {}, QPoint(400, 300));
-    QTRY_VERIFY(edit->isVisible());
+    QVERIFY(contextMenuAt(7, QPoint(400, 300)));
     window->editActions().paste->trigger();
     edit->hide();
     const ElementRef pastedParam{ObjectKind::Parametr, 7, 2};
@@ -811,8 +821,7 @@ void ScadaEditorTest::contextMenuCopyPasteDelete()
     QVERIFY(canvas(7).frameItem()->isVisible());
 
     showPage(6);
-    QTest::mousePress(view(6), Qt::RightButton, {}, QPoint(10, 20));
-    QTRY_VERIFY(edit->isVisible());
+    QVERIFY(contextMenuAt(6, QPoint(10, 20)));
     window->editActions().paste->trigger();
     edit->hide();
     QCOMPARE(itemPos({ObjectKind::Parametr, 6, 1}), QPoint(10, 20));
@@ -821,14 +830,17 @@ void ScadaEditorTest::contextMenuCopyPasteDelete()
 
     showPage(7);
     drag(7, QPoint(90, 40), QPoint(220, 160));
-    QTest::mousePress(view(7), Qt::RightButton, {}, QPoint(300, 200));
-    QTRY_VERIFY(edit->isVisible());
+    QVERIFY(contextMenuAt(7, QPoint(300, 200)));
     window->editActions().remove->trigger();
     edit->hide();
     QVERIFY(!canvas(7).elementItem(param));
     QVERIFY(!canvas(7).elementItem(level));
     QCOMPARE(ws->pages.parametr[7][1].used, int16_t(0));
     QVERIFY(canvas(7).elementItem(pastedParam));
+    // The menu took the right button's release: the next left drag still
+    // reaches the element under the pointer.
+    drag(7, QPoint(405, 305), QPoint(455, 305));
+    QCOMPARE(recordPos(pastedParam), QPoint(450, 300));
 }
 
 // A page edited with the mouse comes back field by field after "&Сохранить
