@@ -2,6 +2,7 @@
 
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
+#include "scada/record_fields.h"
 
 #include <QGraphicsItem>
 #include <QGraphicsProxyWidget>
@@ -12,7 +13,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleOptionGraphicsItem>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace ostrel {
@@ -202,6 +205,10 @@ public:
     {
         setAcceptHoverEvents(true);
         setAcceptedMouseButtons(Qt::LeftButton);
+        // Moving an element only moves its cached picture; it is drawn again
+        // when it changes (update()). Everything is drawn without
+        // antialiasing at whole pixels, so the cache is pixel-exact.
+        setCacheMode(QGraphicsItem::DeviceCoordinateCache);
         setZValue(ref.isTemplate() ? kTemplateZ : kindZ(ref.kind) + ref.number / 100.0);
     }
 
@@ -231,7 +238,13 @@ public:
             refreshControlPicture();
         if (ref_.kind == ObjectKind::Menu && !ref_.isTemplate())
             refreshTextBox();
-        update();
+        // A move keeps the cached picture; a changed look draws it again.
+        const size_t look = lookKey();
+        if (look != look_ || !looked_) {
+            look_ = look;
+            looked_ = true;
+            update();
+        }
     }
 
     QRectF boundingRect() const override { return bounds_; }
@@ -293,6 +306,32 @@ private:
         // menu placement, and the tooltip follows the element.
         canvas_.announce(canvas_.ctx_.editor.elementMove(ref_, pixelOf(scenePos), false));
         setToolTip(canvas_.ctx_.editor.tooltip(ref_));
+    }
+
+    // Everything the element's picture depends on except its position: the
+    // shown record's fields and the blink phase's colour or text.
+    size_t lookKey() const
+    {
+        struct Hasher {
+            size_t h = 0;
+            void mix(size_t v) { h = h * 1000003u ^ v; }
+            void i16(int16_t& v) { mix(size_t(uint16_t(v))); }
+            void i32(int32_t& v) { mix(size_t(uint32_t(v))); }
+            void u8(uint8_t& v) { mix(v); }
+            void text(QString& t) { mix(qHash(t)); }
+        } hasher;
+        const PageCanvasContext& c = canvas_.ctx_;
+        withShownRecord(c.pages, ref_, at_, [&](const auto& e) {
+            auto look = e;
+            look.x = 0;
+            look.y = 0;
+            visitFields(look, hasher);
+        });
+        if (ref_.kind == ObjectKind::Signal)
+            hasher.mix(size_t(uint32_t(c.editor.signalShownColor(ref_))));
+        else if (ref_.kind == ObjectKind::TextSignal)
+            hasher.mix(qHash(c.editor.textSignalShownText(ref_)));
+        return hasher.h;
     }
 
     void refreshControlPicture()
@@ -396,6 +435,8 @@ private:
     QRectF hit_;
     QPoint at_;
     bool placed_ = false;
+    size_t look_ = 0;         // lookKey() of what is drawn
+    bool looked_ = false;
     QImage picture_;          // a control's picture, white transparent
     QString picture_file_;
     int picture_type_ = -1;
@@ -422,6 +463,8 @@ PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setRenderHints({});
+    setOptimizationFlags(QGraphicsView::DontAdjustForAntialiasing | QGraphicsView::DontSavePainterState);
+    setViewportUpdateMode(QGraphicsView::BoundingRectViewportUpdate);
     setFixedSize(kPageWidth, kPageHeight);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
@@ -640,54 +683,55 @@ void PageCanvas::mouseDoubleClickEvent(QMouseEvent* event)
     QGraphicsView::mouseDoubleClickEvent(event);
 }
 
-QImage PageCanvas::render(const QRect& source, bool staticLayer)
+QImage PageCanvas::render(const QRect& source, bool withMarks)
 {
     QImage image(source.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
-    // Hide what the chosen layer does not show, render, and show it again.
-    QList<QGraphicsItem*> hidden;
-    auto hide = [&](QGraphicsItem* item) {
-        if (item && item->isVisible()) {
-            item->hide();
-            hidden.append(item);
-        }
-    };
-    hide(frame_);
-    hide(handle_);
-    if (staticLayer) {
-        for (auto& row : items_)
-            for (ElementItem* item : row) {
-                if (!item)
-                    continue;
-                if (item->ref().isTemplate() || !isStaticKind(item->ref().kind))
-                    hide(item);
-                else
-                    hide(item->textBoxItem());
-            }
+    // The frame and the handle are hidden while the page is rendered.
+    const bool frame = frame_->isVisible(), handle = handle_->isVisible();
+    if (!withMarks) {
+        frame_->hide();
+        handle_->hide();
     }
-    static_only_ = staticLayer;
     {
         QPainter p(&image);
         scene_->render(&p, QRectF(image.rect()), QRectF(source), Qt::IgnoreAspectRatio);
     }
-    static_only_ = false;
-    for (QGraphicsItem* item : hidden)
-        item->show();
+    frame_->setVisible(frame);
+    handle_->setVisible(handle);
     return image;
 }
 
 QImage PageCanvas::renderPage()
 {
-    QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    scene_->render(&p, QRectF(image.rect()), scene_->sceneRect(), Qt::IgnoreAspectRatio);
-    return image;
+    return render(QRect(0, 0, kPageWidth, kPageHeight), true);
 }
 
 QImage PageCanvas::renderStaticLayer()
 {
-    return render(QRect(0, 0, kPageWidth, kPageHeight), true);
+    // The static items are painted one by one in their stacking order: the
+    // scene would reuse the pictures its items cached for the view, which
+    // carry the editor's marks.
+    QList<ElementItem*> items;
+    for (const auto& row : items_)
+        for (ElementItem* item : row)
+            if (item && !item->ref().isTemplate() && isStaticKind(item->ref().kind))
+                items.append(item);
+    std::stable_sort(items.begin(), items.end(),
+                     [](const ElementItem* a, const ElementItem* b) { return a->zValue() < b->zValue(); });
+    QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
+    QPainter p(&image);
+    const QStyleOptionGraphicsItem option;
+    static_only_ = true;
+    background_->paint(&p, &option, nullptr);
+    for (ElementItem* item : items) {
+        p.save();
+        p.translate(item->pos());
+        item->paint(&p, &option, nullptr);
+        p.restore();
+    }
+    static_only_ = false;
+    return image;
 }
 
 QColor PageCanvas::colorAt(QPoint pos)

@@ -99,7 +99,7 @@ private:
     void refreshFrame();
     void refreshHandle();
     void refreshBackground(const QImage& picture);
-    QImage render(const QRect& source, bool staticLayer);
+    QImage render(const QRect& source, bool withMarks);
     void announce(const PageChanges& changes);
     void openContextMenu(QPoint scenePos, QPoint globalPos);
 
@@ -112,7 +112,7 @@ private:
     canvas_detail::HandleItem* handle_ = nullptr;
     // Items by object kind and element number (templates at 0; graph and clock at 1).
     std::array<std::array<canvas_detail::ElementItem*, ScadaPages::kTextSlots>, 12> items_{};
-    bool static_only_ = false;   // drawing the controller's layer
+    bool static_only_ = false;   // painting the controller's layer
 };
 
 } // namespace ostrel

@@ -5,6 +5,7 @@
 #include "app/app_controller.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
+#include "app/settings_dialog.h"
 #include "project/page_layout.h"
 #include "scada/grid_dialog.h"
 #include "scada/page_canvas.h"
@@ -202,6 +203,7 @@ private slots:
     }
 
     void canvasesShowThePagesAsStored();
+    void newProjectRebuildsTheCanvases();
     void staticLayerMatchesThePageImage();
     void currentPageAndBlinkFollowTheMode();
     void insertFromMenu_data();
@@ -251,23 +253,96 @@ void ScadaEditorTest::canvasesShowThePagesAsStored()
     QCOMPARE(canvas(1).elementItemCount(), before - 1);
 }
 
+// "Ok" of a new project builds the canvases again: the templates, frame and
+// handle of the old pages are gone, what the pages hold is shown.
+void ScadaEditorTest::newProjectRebuildsTheCanvases()
+{
+    openInScada();
+    showPage(3);
+    menu().level->trigger();
+    drag(3, QPoint(500, 300), QPoint(600, 400));
+    QVERIFY(canvas(3).frameItem()->isVisible());
+    ws->pages.parametr[3][5].used = 1;
+    QVERIFY(!canvas(3).elementItem({ObjectKind::Parametr, 3, 5}));
+
+    window->newProject();
+    SettingsDialog& dlg = window->settingsDialog();
+    ui->fileAnswers << kExamples + QStringLiteral("/boiler.net");
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("Load_Key_SCHEMA")), Qt::LeftButton);
+    QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("Ok")), Qt::LeftButton);
+    QVERIFY(canvas(3).elementItem({ObjectKind::Parametr, 3, 5}));
+    QVERIFY(!canvas(3).elementItem({ObjectKind::Level, 3, 0}));
+    QVERIFY(!canvas(3).frameItem()->isVisible());
+    QCOMPARE(ed().state().current_page, 0);
+    QCOMPARE(window->pageTabs().currentIndex(), 0);
+    for (int p = 0; p < 8; ++p)
+        QCOMPARE(canvas(p).elementItemCount(), ed().editor().pageElements(p).size());
+}
+
 // The canvas draws the static kinds with the painter of the page image: the
-// two agree pixel for pixel on the example's page 1.
+// two agree pixel for pixel on the example's page 1 and on a page with every
+// static kind (a type-13 control, an empty control, menus, texts in several
+// faces, both figures, mechanisms).
 void ScadaEditorTest::staticLayerMatchesThePageImage()
 {
     openInScada();
-    const PagePaintResult painted = app->pagePainter().paintPage(ws->pages, 0, tmp->path());
-    QVERIFY(painted.ok);
-    QVERIFY(painted.warnings.isEmpty());
-    const QImage shown = canvas(0).renderStaticLayer();
-    QCOMPARE(shown.size(), painted.image.size());
-    int differing = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-            differing += shown.pixel(x, y) != painted.image.pixel(x, y);
-    QCOMPARE(differing, 0);
-    // The live kinds are on the canvas as well.
-    QVERIFY(canvas(0).renderPage() != shown);
+    ws->pages.fill_color[7] = 0x336699;
+    ws->pages.background_kind[7] = 0;
+    clearPage(7);
+    const struct {
+        ObjectKind kind;
+        int number;
+        QPoint pos;
+    } elements[] = {
+        {ObjectKind::Control, 1, {10, 10}}, {ObjectKind::Control, 2, {60, 10}}, {ObjectKind::Control, 3, {130, 10}},
+        {ObjectKind::Control, 4, {250, 10}}, {ObjectKind::Vent, 1, {10, 100}}, {ObjectKind::Vent, 2, {70, 100}},
+        {ObjectKind::Menu, 1, {200, 100}}, {ObjectKind::Menu, 2, {200, 150}}, {ObjectKind::Text, 1, {400, 100}},
+        {ObjectKind::Text, 64, {400, 150}}, {ObjectKind::Figura, 1, {500, 200}}, {ObjectKind::Figura, 2, {600, 200}},
+    };
+    ws->pages.control[7][1].type = 13;
+    ws->pages.control[7][2].type = 11;
+    ws->pages.control[7][3].type = 0;
+    ws->pages.control[7][4].type = 12;
+    ws->pages.vent[7][1].picture = 9;
+    ws->pages.vent[7][2].picture = 22;
+    ws->pages.menu[7][1].text = QStringLiteral("Котёл");
+    ws->pages.menu[7][2].text = QStringLiteral("Насосная");
+    ws->pages.text[7][1] = {0, 0, 0, 0x00FFFF, QStringLiteral("Давление"), QStringLiteral("Arial"), -1, 0, 14};
+    ws->pages.text[7][64] = {0, 0, 0, 0xFFFFFF, QStringLiteral("Курсив"), QStringLiteral("Times New Roman"), 0, -1, 20};
+    ws->pages.figura[7][1] = {0, 0, 0, 50, 30, 0x0000FF, 0, 3};
+    ws->pages.figura[7][2] = {0, 0, 0, 41, 0, 0x00FF00, 1, 2};
+    for (const auto& e : elements)
+        place(e.kind, 7, e.number, e.pos);
+
+    for (int p : {0, 7}) {
+        int staticElements = 0;
+        for (const ElementRef& ref : ed().editor().pageElements(p))
+            staticElements += ref.kind == ObjectKind::Control || ref.kind == ObjectKind::Vent
+                || ref.kind == ObjectKind::Menu || ref.kind == ObjectKind::Text || ref.kind == ObjectKind::Figura;
+        QVERIFY(staticElements >= 2);
+        const PagePaintResult painted = app->pagePainter().paintPage(ws->pages, p, tmp->path());
+        QVERIFY(painted.ok);
+        QVERIFY(painted.warnings.isEmpty());
+        const QImage shown = canvas(p).renderStaticLayer();
+        QCOMPARE(shown.size(), painted.image.size());
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                differing += shown.pixel(x, y) != painted.image.pixel(x, y);
+        QCOMPARE(differing, 0);
+        // The live kinds and the editor's marks are on the canvas as well,
+        // and the view (with its cached item pictures) shows exactly that.
+        const QImage page = canvas(p).renderPage();
+        QVERIFY(page != shown);
+        const QImage viewed = canvas(p).viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(viewed.size(), page.size());
+        QRect diff;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (viewed.pixel(x, y) != page.pixel(x, y))
+                    diff |= QRect(x, y, 1, 1);
+        QVERIFY2(diff.isNull(), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(diff.x()).arg(diff.y()).arg(diff.width()).arg(diff.height())));
+    }
 }
 
 void ScadaEditorTest::currentPageAndBlinkFollowTheMode()
