@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QStyleOptionGraphicsItem>
 #include <QTimer>
 #include <algorithm>
@@ -70,7 +69,7 @@ QPoint pixelOf(const QPointF& p)
 namespace canvas_detail {
 
 // The page itself under every element: fill colour and picture; it takes the
-// page's mouse events (frame, group move, double-click, pipette, context menu).
+// page's left-button events (frame, group move, double-click, pipette).
 class BackgroundItem : public QGraphicsItem {
 public:
     explicit BackgroundItem(PageCanvas& canvas) : canvas_(canvas)
@@ -478,7 +477,10 @@ PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
     rebuild();
 }
 
-PageCanvas::~PageCanvas() = default;
+PageCanvas::~PageCanvas()
+{
+    qDeleteAll(removed_);
+}
 
 void PageCanvas::setProjectFolder(const QString& folder)
 {
@@ -562,14 +564,20 @@ void PageCanvas::removeElement(const ElementRef& ref)
     if (!item)
         return;
     // The item may be the one whose event handler is running (a clock deleted
-    // by its own double-click): take it off the page now, delete it later.
+    // by its own double-click): take it off the page now, delete it once the
+    // event is over.
     ElementItem* gone = item;
     item = nullptr;
     if (scene_->mouseGrabberItem() == gone)
         gone->ungrabMouse();
     gone->hide();
     scene_->removeItem(gone);
-    QTimer::singleShot(0, this, [gone] { delete gone; });
+    removed_.append(gone);
+    if (removed_.size() == 1)
+        QTimer::singleShot(0, this, [this] {
+            qDeleteAll(removed_);
+            removed_.clear();
+        });
 }
 
 void PageCanvas::refreshFrame()

@@ -12,6 +12,7 @@
 
 #include <QGraphicsView>
 #include <QImage>
+#include <QList>
 #include <array>
 
 class QGraphicsItem;
@@ -112,7 +113,8 @@ private:
     canvas_detail::HandleItem* handle_ = nullptr;
     // Items by object kind and element number (templates at 0; graph and clock at 1).
     std::array<std::array<canvas_detail::ElementItem*, ScadaPages::kTextSlots>, 12> items_{};
-    bool static_only_ = false;   // painting the controller's layer
+    QList<QGraphicsItem*> removed_;   // taken off the page, deleted after the current event
+    bool static_only_ = false;        // painting the controller's layer
 };
 
 } // namespace ostrel
