@@ -221,8 +221,11 @@ public:
         const QPoint at = c.editor.objectPos(ref_);
         const ElementGeometry g = elementGeometry(c.pages, ref_, at);
         // Glyphs of italic or large fonts may reach a little beyond their box.
-        const QRectF painted = QRectF(g.painted.translated(-at)).adjusted(-4, -4, 4, 4);
-        const QRectF hit = QRectF(g.bounds.translated(-at));
+        // Only the page is ever shown: an element reaching far beyond it (a
+        // damaged file may hold any size) is drawn and hit on the page only.
+        const QRect page(0, 0, kPageWidth, kPageHeight);
+        const QRectF painted = QRectF(g.painted.adjusted(-4, -4, 4, 4).intersected(page).translated(-at));
+        const QRectF hit = QRectF(g.bounds.intersected(page).translated(-at));
         if (painted != bounds_ || hit != hit_) {
             prepareGeometryChange();
             bounds_ = painted;

@@ -226,6 +226,7 @@ private slots:
     void menuTextTypedInPlace();
     void contextMenuCopyPasteDelete();
     void editedPageSurvivesSaveAndReopen();
+    void hostileRecordsAreShownWithoutHarm();
 };
 
 // Opening the example builds every canvas: one item per used element, the
@@ -968,6 +969,45 @@ void ScadaEditorTest::editedPageSurvivesSaveAndReopen()
     QCOMPARE(ed().editor().pageElements(7), refs);
     for (qsizetype i = 0; i < refs.size(); ++i)
         QCOMPARE(itemPos(refs[i]), positions[i]);
+}
+
+// A page whose records hold extreme values (as a damaged or hostile project
+// file may give them) is built, drawn, hovered and dragged without harm.
+void ScadaEditorTest::hostileRecordsAreShownWithoutHarm()
+{
+    openInScada();
+    clearPage(7);
+    showPage(7);
+    const QString longText(2000, QChar(u'Ж'));
+    for (int k = 0; k < kNumberedKinds; ++k)
+        for (int n = 0; n <= ScadaPages::maxNumber(ElementKind(k)); ++n) {
+            const int16_t big = n % 2 ? int16_t(32767) : int16_t(-32768);
+            withRecord(ws->pages, {ObjectKind(k), 7, n}, [&](auto& e) {
+                struct Fill {
+                    int16_t a;
+                    QString t;
+                    void i16(int16_t& v) { v = a; }
+                    void i32(int32_t& v) { v = a < 0 ? INT32_MIN : INT32_MAX; }
+                    void u8(uint8_t& v) { v = 255; }
+                    void text(QString& s) { s = t; }
+                } fill{big, longText};
+                visitFields(e, fill);
+                e.used = 1;
+            });
+        }
+    ws->pages.grafik[8] = {1, 32767, -32768, 32767, 32767, 255};
+    ws->pages.clock[8] = {1, -32768, 32767};
+    ws->pages.fill_color[7] = -1;
+    canvas(7).rebuild();
+    QCOMPARE(canvas(7).elementItemCount(), ed().editor().pageElements(7).size());
+    QCOMPARE(canvas(7).renderPage().size(), QSize(800, 480));
+    (void)canvas(7).viewport()->grab();
+    for (const QPoint at : {QPoint(1, 1), QPoint(400, 240), QPoint(799, 479)}) {
+        hover(7, at);
+        drag(7, at, at + QPoint(30, 30));
+    }
+    ed().tick();
+    (void)canvas(7).renderStaticLayer();
 }
 
 QTEST_MAIN(ScadaEditorTest)
