@@ -160,6 +160,17 @@ bool storeObjectPos(ScadaPages& s, const ElementRef& ref, QPoint pos)
     return withRecord(s, ref, [&](auto& e) { setObjectPos(e, pos); });
 }
 
+QSize buttonSize(int type)
+{
+    return ElementPictures::buttonSize(type);
+}
+
+QSize mechanismSize(int picture)
+{
+    const QSize size = ElementPictures::mechanismSize(picture);
+    return size.isEmpty() ? QSize(40, 40) : size;
+}
+
 void applyTemplateLook(ParametrElement&) {}
 
 void applyTemplateLook(SignalElement& e)

@@ -115,9 +115,15 @@ QPoint recordObjectPos(const ScadaPages& s, const ElementRef& ref);
 // Writes an object position into the ref's record; false for an invalid ref.
 bool storeObjectPos(ScadaPages& s, const ElementRef& ref, QPoint pos);
 
+// Picture sizes of the fixed picture sets (those of ElementPictures; an
+// unknown mechanism number counts as 40 x 40).
+QSize buttonSize(int type);          // control button types 0..13
+QSize mechanismSize(int picture);    // mechanism pictures 0..22
+inline constexpr QSize kMenuPictureSize{120, 40};
 // The menu's text box sits this far right and down of its picture.
 inline constexpr QPoint kMenuTextOffset = ElementPictures::kMenuTextOffset;
 inline constexpr QSize kMenuTextSize = ElementPictures::kMenuTextSize;
+inline constexpr QSize kGoBlockSize{40, 40};
 inline constexpr int kClockDateOffset = 22;      // date label below the time label
 inline constexpr int kType13Lift = 10;           // type-13 picture above its record's y
 

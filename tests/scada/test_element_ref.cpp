@@ -129,6 +129,11 @@ void ElementRefTest::sizes()
     const QRect clock = elementBounds(*s, {ObjectKind::Clock, 0, 1}, {10, 10});
     QCOMPARE(clock, clockRect({1, 10, 10}));
     QVERIFY(clock.height() > kClockDateOffset);
+    // The named sizes are those drawn.
+    QCOMPARE(kMenuPictureSize, ElementPictures::menuSize());
+    QCOMPARE(kGoBlockSize, goBlockRect({}).size());
+    QCOMPARE(buttonSize(13), ElementPictures::buttonSize(13));
+    QCOMPARE(mechanismSize(17), ElementPictures::mechanismSize(17));
     QVERIFY(elementBounds(*s, {ObjectKind::Menu, 0, 1}, {0, 0}).contains(QRect(kMenuTextOffset, kMenuTextSize)));
 }
 
