@@ -804,18 +804,27 @@ void ScadaEditorTest::badBackgroundChangesNothing()
     QVERIFY(ws->pages.background_kind == kinds);
 }
 
-// "&Цвет заливки фона": the chosen colour fills the page, the picture goes.
+// A click on the page keeps the colour under the pointer for the pipette;
+// "&Цвет заливки фона" fills the page with the chosen colour, the picture goes.
 void ScadaEditorTest::fillColour()
 {
     openInScada();
     QCOMPARE(int(ws->pages.background_kind[0]), 1);
     clearPage(0);
+    const QImage picture(tmp->filePath(QStringLiteral("boiler.gif")));
+    QVERIFY(!picture.isNull());
+    const QPoint spot(400, 240);
+    QTest::mouseClick(view(0), Qt::LeftButton, {}, spot);
+    QCOMPARE(colorOfValue(ed().state().PipetteColor), picture.pixelColor(spot));
+
     ui->colorAnswers << QColor(10, 20, 30);
     menu().fill_color->trigger();
     QCOMPARE(ws->pages.fill_color[0], int32_t(0x1E140A));
     QCOMPARE(int(ws->pages.background_kind[0]), 0);
-    QCOMPARE(shownColor(0, {400, 240}), QColor(10, 20, 30));
+    QCOMPARE(shownColor(0, {300, 200}), QColor(10, 20, 30));
     QCOMPARE(shownColor(0, {1, 1}), QColor(10, 20, 30));
+    QTest::mouseClick(view(0), Qt::LeftButton, {}, spot);
+    QCOMPARE(ed().state().PipetteColor, int32_t(0x1E140A));
 }
 
 // A double-click on the clock asks "Удалить часы?"; Yes clears it.
