@@ -736,6 +736,12 @@ void ScadaEditorTest::gridDialog()
     dlg.cancelButton().click();
     QVERIFY(window->isEnabled());
     QCOMPARE(ws->pages.grid_step, int16_t(10));
+
+    // Closing the main window closes the dialog too.
+    menu().grid->trigger();
+    QVERIFY(dlg.isVisible());
+    window->close();
+    QVERIFY(!dlg.isVisible());
 }
 
 // A picture chosen for page 3 changes only page 3: its tab caption (the
