@@ -36,7 +36,7 @@ public:
     // closed() is emitted at once.
     void openFor(int block);
 
-    int page() const { return alg_page_; }
+    int page() const { return algPage_; }
     // Absolute step (0..127) of the current tab.
     int currentStep() const;
 
@@ -126,9 +126,9 @@ private:
     Interaction& ui_;
 
     // Editor state that outlives one opening.
-    int alg_page_ = 0;
-    int search_pos_ = 0;
-    bool search_found_ = false;
+    int algPage_ = 0;
+    int searchPos_ = 0;
+    bool searchFound_ = false;
 
     int block_ = -1;
     bool loading_ = false;   // set while controls are filled; change handlers return at once

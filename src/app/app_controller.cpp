@@ -25,12 +25,12 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
 {
     // Secondary windows have no Qt parent: disabling the main window while
     // one is open must not disable the open window with it.
-    param_editor_ = std::make_unique<BlockParameterEditor>(ws.blocks, ws.catalog, ui);
-    step_editor_ = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui);
+    paramEditor_ = std::make_unique<BlockParameterEditor>(ws.blocks, ws.catalog, ui);
+    stepEditor_ = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui);
     loading_ = std::make_unique<LoadingWindow>();
     writer_ = std::make_unique<SchemeWriteController>(ws.transfer, ws.settings, ui, &window);
-    window.registerSecondaryWindow(param_editor_.get());
-    window.registerSecondaryWindow(step_editor_.get());
+    window.registerSecondaryWindow(paramEditor_.get());
+    window.registerSecondaryWindow(stepEditor_.get());
     window.registerSecondaryWindow(loading_.get());
     pictures_ = std::make_unique<ElementPictures>();
     painter_ = std::make_unique<PagePainter>(*pictures_);
@@ -41,14 +41,14 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     connect(&window, &MainWindow::algorithmDrawingImportRequested, this,
             &AppController::importAlgorithmDrawing);
     connect(loading_.get(), &LoadingWindow::finished, this, [this] {
-        if (pending_alg_block_ <= 0)
+        if (pendingAlgBlock_ <= 0)
             return;
-        window_.showChildWindow(step_editor_.get());
-        step_editor_->openFor(pending_alg_block_);
+        window_.showChildWindow(stepEditor_.get());
+        stepEditor_->openFor(pendingAlgBlock_);
     });
     // After an insert or delete the editor goes through the loading window again.
-    connect(step_editor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
-    connect(step_editor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
+    connect(stepEditor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
+    connect(stepEditor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
     connect(&window, &MainWindow::writeSchemeRequested, this, [this] {
         writer_->startSchemeWrite(
@@ -72,13 +72,13 @@ AppController::~AppController() = default;
 void AppController::openParameterEditor(int block)
 {
     // The editor lays itself out for the block before it is shown.
-    param_editor_->openFor(block);
-    window_.showChildWindow(param_editor_.get());
+    paramEditor_->openFor(block);
+    window_.showChildWindow(paramEditor_.get());
 }
 
 void AppController::openAlgorithmEditor(int block)
 {
-    pending_alg_block_ = block;
+    pendingAlgBlock_ = block;
     window_.showChildWindow(loading_.get());
     loading_->start();
 }
@@ -107,13 +107,13 @@ bool AppController::openProjectFile(const QString& path)
     // File dialogs start in the project's folder from now on.
     QDir::setCurrent(QFileInfo(path).absolutePath());
     window_.shell().settings_reopened = 0;
-    window_.applyProjectVersion(r.version_code);
+    window_.applyProjectVersion(r.versionCode);
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
     // Every canvas is built again from the pages read; page 1 becomes current.
     scada_->projectReplaced(QFileInfo(path).absolutePath());
     for (int p = 0; p < MainWindow::kPages; ++p)
-        window_.setPageTabCaption(p, r.tab_captions[size_t(p)]);
+        window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
     if (r.status == ProjectReadStatus::NetlistMissing)
         return true; // the scheme was not re-imported: menus and title stay

@@ -25,8 +25,8 @@ public:
     AppController(Workspace& ws, Interaction& ui, MainWindow& window);
     ~AppController() override;
 
-    BlockParameterEditor& parameterEditor() { return *param_editor_; }
-    StepEditor& stepEditor() { return *step_editor_; }
+    BlockParameterEditor& parameterEditor() { return *paramEditor_; }
+    StepEditor& stepEditor() { return *stepEditor_; }
     LoadingWindow& loadingWindow() { return *loading_; }
     SchemeWriteController& writer() { return *writer_; }
     ScadaEditor& scadaEditor() { return *scada_; }
@@ -47,14 +47,14 @@ private:
     Workspace& ws_;
     Interaction& ui_;
     MainWindow& window_;
-    std::unique_ptr<BlockParameterEditor> param_editor_;
-    std::unique_ptr<StepEditor> step_editor_;
+    std::unique_ptr<BlockParameterEditor> paramEditor_;
+    std::unique_ptr<StepEditor> stepEditor_;
     std::unique_ptr<LoadingWindow> loading_;
     std::unique_ptr<SchemeWriteController> writer_;
     std::unique_ptr<ElementPictures> pictures_;
     std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<ScadaEditor> scada_;
-    int pending_alg_block_ = 0;
+    int pendingAlgBlock_ = 0;
 };
 
 } // namespace ostrel

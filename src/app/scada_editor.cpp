@@ -15,7 +15,7 @@ namespace ostrel {
 
 ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, const ElementPictures& pictures,
                          PagePainter& painter)
-    : ws_(ws), ui_(ui), window_(window), editor_(ws.pages, state_), window_alive_(&window)
+    : ws_(ws), ui_(ui), window_(window), editor_(ws.pages, state_), windowAlive_(&window)
 {
     const ScadaActions& a = window.scadaActions();
     state_.lock = a.lock->isChecked();
@@ -38,14 +38,14 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
 
     // The "&SCADA" menu.
     connect(a.background, &QAction::triggered, this, [this] { apply(editor_.chooseBackground(ui_)); });
-    connect(a.fill_color, &QAction::triggered, this, [this] { apply(editor_.chooseFillColor(ui_)); });
+    connect(a.fillColor, &QAction::triggered, this, [this] { apply(editor_.chooseFillColor(ui_)); });
     connect(a.lock, &QAction::toggled, this, [this](bool on) { editor_.setLock(on); });
     connect(a.grid, &QAction::triggered, this, &ScadaEditor::showGridDialog);
     const std::pair<QAction*, InsertItem> inserts[] = {
         {a.figura, InsertItem::Figura}, {a.menu, InsertItem::Menu},
-        {a.text, InsertItem::Text}, {a.go_block, InsertItem::GoBlock},
+        {a.text, InsertItem::Text}, {a.goBlock, InsertItem::GoBlock},
         {a.parametr, InsertItem::Parametr}, {a.level, InsertItem::Level},
-        {a.signal, InsertItem::Signal}, {a.text_signal, InsertItem::TextSignal},
+        {a.signal, InsertItem::Signal}, {a.textSignal, InsertItem::TextSignal},
         {a.vent, InsertItem::Vent}, {a.control, InsertItem::Control},
         {a.grafik, InsertItem::Grafik}, {a.clock, InsertItem::Clock},
     };
@@ -75,7 +75,7 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
 ScadaEditor::~ScadaEditor()
 {
     // The canvases refer to the editor: the tabs get placeholders back.
-    if (window_alive_)
+    if (windowAlive_)
         for (int p = 0; p < MainWindow::kPages; ++p)
             window_.setPageCanvas(p, new QWidget);
 }

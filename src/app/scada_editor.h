@@ -65,7 +65,7 @@ private:
     PageEditorState state_;
     PageEditor editor_;
     PageClipboard clipboard_;
-    QPointer<MainWindow> window_alive_;
+    QPointer<MainWindow> windowAlive_;
     std::array<PageCanvas*, 8> canvases_{};   // owned by the page tabs
     std::unique_ptr<ElementDialogs> dialogs_;
     std::unique_ptr<GridDialog> grid_;

@@ -21,8 +21,8 @@ const QLatin1String kCrLf("\r\n");
 
 struct LineWriter {
     QString out;
-    QString decimal_point;
-    bool with_mechanisms = true;
+    QString decimalPoint;
+    bool withMechanisms = true;
 
     void end() { out += kCrLf; }
     void number(qint64 v)
@@ -60,10 +60,10 @@ struct LineWriter {
         end();
     }
     void before_control(ControlElement& c) { c.picture_file = shortenedPictureName(c.picture_file); }
-    bool mechanisms() const { return with_mechanisms; }
+    bool mechanisms() const { return withMechanisms; }
     void parameter(float v)
     {
-        appendParameter(out, v, decimal_point);
+        appendParameter(out, v, decimalPoint);
         end();
     }
 };
@@ -141,8 +141,8 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
 
     LineWriter w;
     w.out.reserve(2 * 1024 * 1024);
-    w.decimal_point = locale.decimalPoint();
-    w.with_mechanisms = storesMechanisms(version);
+    w.decimalPoint = locale.decimalPoint();
+    w.withMechanisms = storesMechanisms(version);
 
     // Sections 1..7: version line and settings.
     w.fixed(QString::number(version) + kHeaderTail);
@@ -183,7 +183,7 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
     w.fixed(kNamesHeader);
     for (int n = 1; n <= kLastBlock; ++n) {
         const int t = bt.block_type[n];
-        if (!storesNames(t, version))
+        if (!storesNames(cat, t))
             continue;
         w.fixed(kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
         const int count = cat.textCount(t);
@@ -217,7 +217,7 @@ bool writeProject(Workspace& ws, const QString& path, Interaction& ui, const Pro
         ui.message(kFileLockedMessage, {}, MessageIcon::Error);
         return false;
     }
-    if (options.copy_companions)
+    if (options.copyCompanions)
         copyCompanions(ws, QFileInfo(path).absolutePath());
     return true;
 }

@@ -18,7 +18,7 @@ struct ProjectWriteOptions {
     // Decides the decimal separator of parameter lines.
     QLocale locale = QLocale::system();
     // Copy the netlist and the background pictures into the project's folder.
-    bool copy_companions = true;
+    bool copyCompanions = true;
 };
 
 // The file's bytes. Like a save, it first re-applies the version's catalog

@@ -22,8 +22,8 @@ GridDialog::GridDialog(ScadaPages& pages, Interaction& ui, QWidget* parent)
     step_ = new QLineEdit(this);
     step_->setObjectName(QStringLiteral("Razmer_Setka"));
     sizeLabel->setBuddy(step_);
-    button_grid_ = new QCheckBox(QStringLiteral("Управление"), this);
-    button_grid_->setObjectName(QStringLiteral("Control_Setka"));
+    buttonGrid_ = new QCheckBox(QStringLiteral("Управление"), this);
+    buttonGrid_->setObjectName(QStringLiteral("Control_Setka"));
     ok_ = new QPushButton(QStringLiteral("Ok"), this);
     ok_->setObjectName(QStringLiteral("Ok_Setka"));
     ok_->setDefault(true);
@@ -33,7 +33,7 @@ GridDialog::GridDialog(ScadaPages& pages, Interaction& ui, QWidget* parent)
     auto* grid = new QGridLayout(this);
     grid->addWidget(sizeLabel, 0, 0);
     grid->addWidget(step_, 0, 1);
-    grid->addWidget(button_grid_, 1, 0, 1, 2);
+    grid->addWidget(buttonGrid_, 1, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
@@ -46,12 +46,12 @@ GridDialog::GridDialog(ScadaPages& pages, Interaction& ui, QWidget* parent)
 void GridDialog::load()
 {
     step_->setText(QString::number(pages_.grid_step));
-    button_grid_->setChecked(pages_.grid_enabled != 0);
+    buttonGrid_->setChecked(pages_.grid_enabled != 0);
 }
 
 void GridDialog::confirm()
 {
-    if (const auto refused = applyGrid(pages_, step_->text(), button_grid_->isChecked())) {
+    if (const auto refused = applyGrid(pages_, step_->text(), buttonGrid_->isChecked())) {
         ui_.message(*refused, windowTitle(), MessageIcon::Warning);
         step_->setFocus();
         return;

@@ -25,7 +25,7 @@ public:
     void load();
 
     QLineEdit& stepField() { return *step_; }
-    QCheckBox& buttonGridBox() { return *button_grid_; }
+    QCheckBox& buttonGridBox() { return *buttonGrid_; }
     QPushButton& okButton() { return *ok_; }
     QPushButton& cancelButton() { return *cancel_; }
 
@@ -35,7 +35,7 @@ private:
     ScadaPages& pages_;
     Interaction& ui_;
     QLineEdit* step_;
-    QCheckBox* button_grid_;
+    QCheckBox* buttonGrid_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

@@ -212,8 +212,8 @@ public:
     }
 
     const ElementRef& ref() const { return ref_; }
-    QLineEdit* textBox() const { return text_box_; }
-    QGraphicsProxyWidget* textBoxItem() const { return text_proxy_; }
+    QLineEdit* textBox() const { return textBox_; }
+    QGraphicsProxyWidget* textBoxItem() const { return textProxy_; }
 
     void refresh()
     {
@@ -263,7 +263,7 @@ public:
         p->translate(-at_);
         withShownRecord(canvas_.ctx_.pages, ref_, at_, [&](const auto& e) { draw(*p, e); });
         p->restore();
-        if (ref_.isTemplate() && !canvas_.static_only_) {
+        if (ref_.isTemplate() && !canvas_.staticOnly_) {
             // A template's record may hold the page's own colours: a dashed
             // outline in black on white shows it on any background.
             const QRect outline = hit_.toAlignedRect().adjusted(0, 0, -1, -1);
@@ -343,36 +343,36 @@ private:
             if constexpr (std::is_same_v<std::decay_t<decltype(e)>, ControlElement>)
                 c = &e;
         });
-        if (!c || (c->picture_file == picture_file_ && c->type == picture_type_ && !picture_.isNull()))
+        if (!c || (c->picture_file == pictureFile_ && c->type == pictureType_ && !picture_.isNull()))
             return;
-        picture_file_ = c->picture_file;
-        picture_type_ = c->type;
+        pictureFile_ = c->picture_file;
+        pictureType_ = c->type;
         picture_ = canvas_.ctx_.painter.controlPicture(*c, canvas_.folder_);
     }
 
     void refreshTextBox()
     {
         const QString& text = canvas_.ctx_.pages.menu[size_t(ref_.page)][size_t(ref_.number)].text;
-        if (!text_box_) {
-            text_box_ = new QLineEdit;
-            text_box_->setObjectName(QStringLiteral("Menu_Text_%1").arg(ref_.objectNumber()));
-            text_box_->setFrame(false);
-            text_box_->setFont(labelFont(10));
-            text_box_->setTextMargins(0, 0, 0, 0);
-            text_box_->setFixedSize(kMenuTextSize);
-            QPalette pal = text_box_->palette();
+        if (!textBox_) {
+            textBox_ = new QLineEdit;
+            textBox_->setObjectName(QStringLiteral("Menu_Text_%1").arg(ref_.objectNumber()));
+            textBox_->setFrame(false);
+            textBox_->setFont(labelFont(10));
+            textBox_->setTextMargins(0, 0, 0, 0);
+            textBox_->setFixedSize(kMenuTextSize);
+            QPalette pal = textBox_->palette();
             pal.setColor(QPalette::Base, Qt::transparent);
             pal.setColor(QPalette::Text, Qt::black);
-            text_box_->setPalette(pal);
-            text_box_->setText(text);
-            text_proxy_ = new QGraphicsProxyWidget(this);
-            text_proxy_->setWidget(text_box_);
-            text_proxy_->setPos(kMenuTextOffset);
-            QObject::connect(text_box_, &QLineEdit::textEdited, &canvas_, [this](const QString& typed) {
+            textBox_->setPalette(pal);
+            textBox_->setText(text);
+            textProxy_ = new QGraphicsProxyWidget(this);
+            textProxy_->setWidget(textBox_);
+            textProxy_->setPos(kMenuTextOffset);
+            QObject::connect(textBox_, &QLineEdit::textEdited, &canvas_, [this](const QString& typed) {
                 canvas_.announce(canvas_.ctx_.editor.setMenuText(ref_, typed));
             });
-        } else if (text_box_->text() != text) {
-            text_box_->setText(text);
+        } else if (textBox_->text() != text) {
+            textBox_->setText(text);
         }
     }
 
@@ -403,7 +403,7 @@ private:
             return;
         }
         // "ПУСТО" is invisible on the display; the editor outlines it.
-        if (canvas_.static_only_)
+        if (canvas_.staticOnly_)
             return;
         QPen pen(QColor(96, 96, 96), 1, Qt::DashLine);
         p.setPen(pen);
@@ -412,7 +412,7 @@ private:
     }
     void draw(QPainter& p, const MenuElement& e)
     {
-        if (!text_box_ || canvas_.static_only_) {
+        if (!textBox_ || canvas_.staticOnly_) {
             paintMenu(p, e, canvas_.ctx_.pictures);
             return;
         }
@@ -426,7 +426,7 @@ private:
     {
         // The two labels stand on a light ground in the editor, so that the
         // black sample time shows on a dark page as well.
-        if (!canvas_.static_only_)
+        if (!canvas_.staticOnly_)
             p.fillRect(clockRect(e), QColor(240, 240, 240));
         paintClock(p, e);
     }
@@ -440,10 +440,10 @@ private:
     size_t look_ = 0;         // lookKey() of what is drawn
     bool looked_ = false;
     QImage picture_;          // a control's picture, white transparent
-    QString picture_file_;
-    int picture_type_ = -1;
-    QLineEdit* text_box_ = nullptr;           // a menu's text box
-    QGraphicsProxyWidget* text_proxy_ = nullptr;
+    QString pictureFile_;
+    int pictureType_ = -1;
+    QLineEdit* textBox_ = nullptr;           // a menu's text box
+    QGraphicsProxyWidget* textProxy_ = nullptr;
 };
 
 } // namespace canvas_detail
@@ -733,7 +733,7 @@ QImage PageCanvas::renderStaticLayer()
     QImage image(kPageWidth, kPageHeight, QImage::Format_RGB32);
     QPainter p(&image);
     const QStyleOptionGraphicsItem option;
-    static_only_ = true;
+    staticOnly_ = true;
     background_->paint(&p, &option, nullptr);
     for (ElementItem* item : items) {
         p.save();
@@ -741,7 +741,7 @@ QImage PageCanvas::renderStaticLayer()
         item->paint(&p, &option, nullptr);
         p.restore();
     }
-    static_only_ = false;
+    staticOnly_ = false;
     return image;
 }
 

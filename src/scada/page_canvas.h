@@ -114,7 +114,7 @@ private:
     // Items by object kind and element number (templates at 0; graph and clock at 1).
     std::array<std::array<canvas_detail::ElementItem*, ScadaPages::kTextSlots>, 12> items_{};
     QList<QGraphicsItem*> removed_;   // taken off the page, deleted after the current event
-    bool static_only_ = false;        // painting the controller's layer
+    bool staticOnly_ = false;        // painting the controller's layer
 };
 
 } // namespace ostrel

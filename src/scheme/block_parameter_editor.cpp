@@ -129,10 +129,10 @@ void BlockParameterEditor::openFor(int block)
     blocks_.cur_block = uint8_t(block);
     blocks_.cur_block_type = uint8_t(blocks_.block_type[block]);
     const int type = blocks_.block_type[block];
-    texts_[1]->setMaxLength(type == 42 ? 40 : 17);
+    texts_[1]->setMaxLength(type == kJournal ? 40 : 17);
 
-    const bool loaded = rows_.load(block, cod_step_);
-    cod_step_ = rows_.codStep();
+    const bool loaded = rows_.load(block, codStep_);
+    codStep_ = rows_.codStep();
 
     symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, catalog_.typeCode(type))));
     number_->setText(block < 10 ? QStringLiteral("0%1").arg(block) : QString::number(block));
@@ -204,7 +204,7 @@ void BlockParameterEditor::layoutWindow()
 void BlockParameterEditor::onChosen(int r, int index)
 {
     rows_.choose(r, index);
-    cod_step_ = rows_.codStep();
+    codStep_ = rows_.codStep();
     syncRows();
 }
 

@@ -2,8 +2,8 @@
 // block clicks, project and netlist commands, shutdown.
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "support/scripted_interaction.h"
 #include "scheme/scheme_overview.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QMenuBar>
@@ -278,6 +278,23 @@ private slots:
         QCOMPARE(w->pageTabs().tabText(3), QStringLiteral("Котёл"));
         w->setPageCanvas(9, new QWidget(mine)); // ignored, owned by mine
         QVERIFY(!w->pageCanvas(9));
+    }
+
+    // Showing the scheme puts the fixed types on blocks 97..99 (a project read
+    // without its netlist may lack them); the overview draws what the table holds.
+    void shownSchemeHasTheFixedBlocks()
+    {
+        for (int n : {97, 98, 99})
+            QCOMPARE(ws->blocks.block_type[n], 0);
+        makeProject();
+        QCOMPARE(ws->blocks.block_type[97], 43);
+        QCOMPARE(ws->blocks.block_type[98], 41);
+        QCOMPARE(ws->blocks.block_type[99], 42);
+        QList<int> fixedTypes;
+        for (const auto& p : w->overview().pictures())
+            if (p.k <= 3)
+                fixedTypes << p.type;
+        QCOMPARE(fixedTypes, (QList<int>{43, 41, 42}));
     }
 
     void blockClickRouting_data()

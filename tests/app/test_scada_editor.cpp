@@ -824,7 +824,7 @@ void ScadaEditorTest::fillColour()
     QCOMPARE(colorOfValue(ed().state().PipetteColor), picture.pixelColor(spot));
 
     ui->colorAnswers << QColor(10, 20, 30);
-    menu().fill_color->trigger();
+    menu().fillColor->trigger();
     QCOMPARE(ws->pages.fill_color[0], int32_t(0x1E140A));
     QCOMPARE(int(ws->pages.background_kind[0]), 0);
     QCOMPARE(shownColor(0, {300, 200}), QColor(10, 20, 30));

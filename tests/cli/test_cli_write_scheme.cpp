@@ -3,9 +3,9 @@
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
-#include "support/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QFile>
 #include <QProcess>

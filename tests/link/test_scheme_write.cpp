@@ -6,8 +6,8 @@
 #include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "link/write_progress_window.h"
-#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QElapsedTimer>
 #include <QLabel>

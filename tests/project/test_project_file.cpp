@@ -437,7 +437,7 @@ void ProjectFileTest::roundTrip()
     const ProjectReadResult r = readProject(*again, first, ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
     QCOMPARE(int(again->version_code), version);
-    QCOMPARE(r.decimal_point, point);
+    QCOMPARE(r.decimalPoint, point);
     const QString second = dir.filePath("second.prt");
     QVERIFY(writeProject(*again, second, ui, {locale, false}));
     QVERIFY(ui.messages.isEmpty());
@@ -537,21 +537,21 @@ void ProjectFileTest::settingsTabsAndLink()
     auto back = newWorkspace();
     back->transfer.timer_multiplier = 0;
     const ProjectReadResult r = readProject(*back, dir.filePath("p.prt"), ui);
-    QVERIFY(r.connect_tcp);
+    QVERIFY(r.connectTcp);
     QCOMPARE(back->transfer.timer_multiplier, int16_t(10));
     QCOMPARE(back->transfer.page_chain_interval, 3000);
     QCOMPARE(back->settings.ip_address, QStringLiteral("192.168.0.7"));
     QCOMPARE(back->settings.tcp_port, 502);
-    QCOMPARE(r.tab_captions[0], QStringLiteral("Страница 1"));
-    QCOMPARE(r.tab_captions[2], QStringLiteral("pump"));
-    QCOMPARE(r.background_files[2], dir.filePath("pump.gif"));
-    QVERIFY(r.background_files[4].isEmpty());
-    QCOMPARE(r.tab_captions[4], QStringLiteral("Страница 5"));
+    QCOMPARE(r.tabCaptions[0], QStringLiteral("Страница 1"));
+    QCOMPARE(r.tabCaptions[2], QStringLiteral("pump"));
+    QCOMPARE(r.backgroundFiles[2], dir.filePath("pump.gif"));
+    QVERIFY(r.backgroundFiles[4].isEmpty());
+    QCOMPARE(r.tabCaptions[4], QStringLiteral("Страница 5"));
     QCOMPARE(back->pages.fullPath(2), QStringLiteral("C:\\pics\\pump.gif"));
 
     ws->settings.link_port = 4;
     QVERIFY(writeProject(*ws, dir.filePath("p.prt"), ui));
-    QVERIFY(!readProject(*back, dir.filePath("p.prt"), ui).connect_tcp);
+    QVERIFY(!readProject(*back, dir.filePath("p.prt"), ui).connectTcp);
     QCOMPARE(back->transfer.timer_multiplier, int16_t(1));
     QCOMPARE(back->transfer.page_chain_interval, 1000);
 }
@@ -654,7 +654,7 @@ void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
     back->blocks.InputLink[12][0] = 9; // left over from an earlier project
     const ProjectReadResult r = readProject(*back, dir.filePath("p.prt"), ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::NetlistMissing));
-    QCOMPARE(r.netlist_path, dir.filePath("scheme.net"));
+    QCOMPARE(r.netlistPath, dir.filePath("scheme.net"));
     QCOMPARE(back->blocks.block_type, ws->blocks.block_type);
     QCOMPARE(back->blocks.param_base, ws->blocks.param_base);
     QCOMPARE(back->blocks.text_base, ws->blocks.text_base);
@@ -706,14 +706,14 @@ void ProjectFileTest::truncatedAnywhere()
         } else {
             // Ends at or inside the comment section: the project is read.
             QVERIFY2(r.loaded(), qPrintable(QString::number(cut)));
-            QCOMPARE(r.comments_complete, cut > lastLine);
+            QCOMPARE(r.commentsComplete, cut > lastLine);
             QCOMPARE(target->pages.parametr[1][1].used, int16_t(0));
             QCOMPARE(target->blocks.param(12, 4), 0.5f);
         }
     }
     auto target = newWorkspace();
     ScriptedInteraction ui;
-    QVERIFY(readProjectBytes(*target, full, dir.path(), ui).comments_complete);
+    QVERIFY(readProjectBytes(*target, full, dir.path(), ui).commentsComplete);
 }
 
 void ProjectFileTest::badInput_data()
@@ -781,9 +781,9 @@ void ProjectFileTest::exampleProjectOpensAndResavesUnchanged()
     const ProjectReadResult r = readProject(*ws, path, ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
     QVERIFY(ui.messages.isEmpty());
-    QCOMPARE(r.tab_captions[0], QStringLiteral("boiler"));
+    QCOMPARE(r.tabCaptions[0], QStringLiteral("boiler"));
     // The background is a GIF of the page size that Qt reads back exactly.
-    QImage picture(r.background_files[0]);
+    QImage picture(r.backgroundFiles[0]);
     QCOMPARE(picture.size(), QSize(800, 480));
     QCOMPARE(picture.pixel(0, 0), qRgb(236, 236, 236));
     QCOMPARE(picture.pixel(250, 200), qRgb(150, 150, 150));

@@ -1,9 +1,9 @@
 // The MODBUS channel window of an RS485 block: opening from the parameter
 // window, loading the 48 slots, the channel rules, and what "Ok" stores.
-#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/modbus_dialog.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The block parameter window driven like a user: choices in the row lists,
 // typing into the row text boxes, the buttons; asserts on the stores.
-#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QComboBox>
