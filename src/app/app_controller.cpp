@@ -6,6 +6,7 @@
 #include "algorithm/step_editor.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
+#include "app/scada_editor.h"
 #include "app/settings_dialog.h"
 #include "link/scheme_serializer.h"
 #include "link/page_write.h"
@@ -32,6 +33,9 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     window.registerSecondaryWindow(paramEditor_.get());
     window.registerSecondaryWindow(stepEditor_.get());
     window.registerSecondaryWindow(loading_.get());
+    pictures_ = std::make_unique<ElementPictures>();
+    painter_ = std::make_unique<PagePainter>(*pictures_);
+    scada_ = std::make_unique<ScadaEditor>(ws, ui, window, *pictures_, *painter_);
 
     connect(&window, &MainWindow::openParameterEditorRequested, this, &AppController::openParameterEditor);
     connect(&window, &MainWindow::openAlgorithmEditorRequested, this, &AppController::openAlgorithmEditor);
@@ -52,9 +56,9 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
             buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
     });
     // Page writes: each page is painted offscreen and encoded just before its
-    // packets go out; the selected tab follows the page being written.
-    pictures_ = std::make_unique<ElementPictures>();
-    painter_ = std::make_unique<PagePainter>(*pictures_);
+    // packets go out; the selected tab follows the page being written. The
+    // canvases and the writer share one painter: what the page shows is
+    // what the controller gets.
     writer_->setPagePreparer(makePagePreparer(*painter_, ws.pages, ws.version_code,
                                               [this] { return projectFolder(); }, ws.transfer, ui));
     connect(&window, &MainWindow::writePageRequested, this,
@@ -113,6 +117,8 @@ bool AppController::openProjectFile(const QString& path)
     window_.applyProjectVersion(r.versionCode);
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
+    // Every canvas is built again from the pages read; page 1 becomes current.
+    scada_->projectReplaced(QFileInfo(path).absolutePath());
     for (int p = 0; p < MainWindow::kPages; ++p)
         window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
@@ -124,11 +130,12 @@ bool AppController::openProjectFile(const QString& path)
 
 bool AppController::saveProjectFile(const QString& path)
 {
-    if (QAction* lock = window_.action(QStringLiteral("mnuBlockSCADA")))
-        lock->setChecked(true);
+    window_.scadaActions().lock->setChecked(true);
     if (!writeProject(ws_, path, ui_))
         return false;
+    // The background pictures were copied beside the project file.
     projectFolder_ = QFileInfo(path).absolutePath();
+    scada_->setProjectFolder(projectFolder_);
     return true;
 }
 

@@ -18,6 +18,7 @@ class LoadingWindow;
 class SchemeWriteController;
 class ElementPictures;
 class PagePainter;
+class ScadaEditor;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -35,6 +36,7 @@ public:
     // Folder of the project file once one was opened or saved, else the
     // current folder: pictures named by file name only are looked for there.
     QString projectFolder() const;
+    ScadaEditor& scadaEditor() { return *scada_; }
 
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
@@ -56,6 +58,7 @@ private:
     std::unique_ptr<ElementPictures> pictures_;
     std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<SchemeWriteController> writer_;
+    std::unique_ptr<ScadaEditor> scada_;
     QString projectFolder_;
     int pendingAlgBlock_ = 0;
 };

@@ -224,29 +224,30 @@ void MainWindow::buildMenus()
 
     // Page background, grid and element insertion: the page editor connects these.
     QMenu* scada = newMenu(QStringLiteral("&SCADA"), "MnuSCADA1");
-    addItem(scada, QStringLiteral("&Установить фон SCADA"), "MnuInsertFonSCADA");
-    addItem(scada, QStringLiteral("&Цвет заливки фона"), "MnuColorFonSCADA");
+    ScadaActions& a = scadaActions_;
+    a.background = addItem(scada, QStringLiteral("&Установить фон SCADA"), "MnuInsertFonSCADA");
+    a.fillColor = addItem(scada, QStringLiteral("&Цвет заливки фона"), "MnuColorFonSCADA");
     addSeparator(scada, "mnu6");
-    QAction* lock = addItem(scada, QStringLiteral("&Блокировка элементов"), "mnuBlockSCADA");
-    lock->setCheckable(true);
-    lock->setChecked(true);
-    addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
+    a.lock = addItem(scada, QStringLiteral("&Блокировка элементов"), "mnuBlockSCADA");
+    a.lock->setCheckable(true);
+    a.lock->setChecked(true);
+    a.grid = addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
     addSeparator(scada, "nu5");
-    addItem(scada, QStringLiteral("&Линия"), "MnuLine");
-    addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
+    a.line = addItem(scada, QStringLiteral("&Линия"), "MnuLine");
+    a.figura = addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
     addSeparator(scada, "mnu4");
-    addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
-    addItem(scada, QStringLiteral("&Текст"), "mnuText");
-    addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
-    addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
-    addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
+    a.menu = addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
+    a.text = addItem(scada, QStringLiteral("&Текст"), "mnuText");
+    a.goBlock = addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
+    a.parametr = addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
+    a.level = addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
     addItem(scada, QStringLiteral("&Манометр"), "mnuManometr")->setVisible(false);
-    addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
-    addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
-    addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
-    addItem(scada, QStringLiteral("&Управление"), "MnuControl");
-    addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
-    addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
+    a.signal = addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
+    a.textSignal = addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
+    a.vent = addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
+    a.control = addItem(scada, QStringLiteral("&Управление"), "MnuControl");
+    a.grafik = addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
+    a.clock = addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
 
     QMenu* ostrel = newMenu(QStringLiteral("&Контроллер Ostrel"), "MnuOstrel");
     connect(addItem(ostrel, QStringLiteral("&Записать схему в Ostrel"), "MnuSaveOstrel"), &QAction::triggered,
@@ -268,10 +269,10 @@ void MainWindow::buildMenus()
     // Never in the bar: the page editor opens it as a context menu.
     editMenu_ = new QMenu(QStringLiteral("&Редактировать"), this);
     editMenu_->setObjectName(QStringLiteral("mnuEdit"));
-    QAction* copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
-    addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
-    addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
-    editMenu_->setDefaultAction(copy);
+    editActions_.copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
+    editActions_.paste = addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
+    editActions_.remove = addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    editMenu_->setDefaultAction(editActions_.copy);
 }
 
 void MainWindow::buildClientArea()
@@ -358,7 +359,7 @@ void MainWindow::selectVersion(int code)
     for (const VersionItem& v : kVersions)
         if (v.code == code)
             setTitle(QString::fromUtf8(v.title));
-    action(QStringLiteral("mnuVent"))->setVisible(code != 1);
+    scadaActions_.vent->setVisible(code != 1);
 }
 
 void MainWindow::applyProjectVersion(int code)
@@ -446,6 +447,8 @@ void MainWindow::settingsConfirmed(bool newProject)
     setTitle(QStringLiteral("Конфигуратор Ostrel - ") + ws_.settings.netlist_path);
     // The settings of the open project leave SCADA mode as it was; a new
     // project starts in scheme mode.
+    if (newProject)
+        emit projectStarted();
     if (scadaMode_ && !newProject)
         drawOverview();
     else

@@ -22,6 +22,34 @@ class Interaction;
 class SchemeOverview;
 class SettingsDialog;
 
+// The items of the "&SCADA" menu, for the page editor to connect.
+struct ScadaActions {
+    QAction* background = nullptr;    // "&Установить фон SCADA"
+    QAction* fillColor = nullptr;     // "&Цвет заливки фона"
+    QAction* lock = nullptr;          // "&Блокировка элементов" (checkable)
+    QAction* grid = nullptr;          // "&Координатная сетка"
+    QAction* line = nullptr;          // "&Линия" (no action)
+    QAction* figura = nullptr;        // "&Фигура"
+    QAction* menu = nullptr;          // "&Меню"
+    QAction* text = nullptr;          // "&Текст"
+    QAction* goBlock = nullptr;       // "&Переход в блок"
+    QAction* parametr = nullptr;      // "&Параметр"
+    QAction* level = nullptr;         // "&Уровень"
+    QAction* signal = nullptr;        // "&Сигнализация"
+    QAction* textSignal = nullptr;    // "&Текстовая сигнализация"
+    QAction* vent = nullptr;          // "&Механизм"
+    QAction* control = nullptr;       // "&Управление"
+    QAction* grafik = nullptr;        // "&График"
+    QAction* clock = nullptr;         // "&Часы"
+};
+
+// The items of the "&Редактировать" context menu.
+struct EditActions {
+    QAction* copy = nullptr;          // "&Копировать" (the default item)
+    QAction* paste = nullptr;         // "&Вставить"
+    QAction* remove = nullptr;        // "&Удалить"
+};
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -40,6 +68,8 @@ public:
     // Menu by its control name, including the context menu "mnuEdit".
     QMenu* menu(const QString& name) const;
     QMenu* editMenu() const { return editMenu_; }
+    const ScadaActions& scadaActions() const { return scadaActions_; }
+    const EditActions& editActions() const { return editActions_; }
 
     SettingsDialog& settingsDialog() { return *settings_; }
     SchemeOverview& overview() { return *overview_; }
@@ -114,6 +144,8 @@ signals:
     void schemeModeEntered();
     void scadaModeEntered();
     void currentPageChanged(int page);
+    // "Ok" of the settings dialog opened by "&Создать проект".
+    void projectStarted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +171,8 @@ private:
     QTabWidget* tabs_ = nullptr;
     std::array<QWidget*, kPages> canvases_{};
     QMenu* editMenu_ = nullptr;
+    ScadaActions scadaActions_;
+    EditActions editActions_;
     std::array<QAction*, 4> versionItems_{};
     QList<QPointer<QWidget>> secondary_;
     QList<QPointer<QWidget>> modalChildren_;
