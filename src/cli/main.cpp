@@ -21,6 +21,16 @@ void printJson(const QByteArray& json)
 } // namespace ostrel::cli
 
 namespace {
+
+// Standard error carries the tool's own lines only: Qt's notes (a missing
+// XDG_RUNTIME_DIR, socket engine warnings) are dropped. A fatal error still
+// says why before Qt ends the process.
+void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
 const char* kUsage =
     "usage: ostrel-cli COMMAND ...\n"
     "  scheme FILE.net [--version 5|3|0|1]\n"
@@ -36,6 +46,7 @@ const char* kUsage =
 int main(int argc, char** argv)
 {
     // Page rendering needs QGuiApplication; run it on the offscreen platform.
+    qInstallMessageHandler(qtMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
