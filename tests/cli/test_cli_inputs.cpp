@@ -139,6 +139,56 @@ private slots:
         QVERIFY2(r.err.isEmpty(), r.err.constData());
     }
 
+    // A project whose netlist import stops at an error: every command that
+    // opens it passes the import's message on first. Those that use the
+    // scheme write nothing (status 1); the page commands go on with a warning.
+    void importErrorReachesEveryCommand_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("lastLine");
+        QTest::newRow("resave") << QStringList{"resave", "broken.prt", "@/again.prt"} << 1 << QByteArray("nothing was written");
+        QTest::newRow("write-scheme") << QStringList{"write-scheme", "broken.prt", "--dump", "@/p.bin"} << 1
+                                      << QByteArray("nothing was written");
+        QTest::newRow("write-pages") << QStringList{"write-pages", "broken.prt", "--page", "1", "--dump", "@/p1.bin"} << 0
+                                     << QByteArray("the pages do not depend on it");
+        QTest::newRow("render-page") << QStringList{"render-page", "broken.prt", "--page", "1", "--png", "@/p1.png"} << 0
+                                     << QByteArray("the pages do not depend on it");
+    }
+    void importErrorReachesEveryCommand()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, lastLine);
+        QTemporaryDir dir;
+        QVERIFY(copyExample(dir.path()));
+        QFile netlist(dir.filePath(QStringLiteral("boiler.net")));
+        QVERIFY(netlist.open(QIODevice::ReadOnly));
+        QByteArray bytes = netlist.readAll();
+        netlist.close();
+        bytes.insert(bytes.size() - 3, "  (compInst \"U123\"\r\n    (compRef \"MUL\")\r\n    (originalName \"MUL\")\r\n  )\r\n");
+        QFile broken(dir.filePath(QStringLiteral("broken.net")));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(bytes) == bytes.size());
+        broken.close();
+        QFile project(dir.filePath(QStringLiteral("boiler.prt")));
+        QVERIFY(project.open(QIODevice::ReadOnly));
+        QByteArray prt = project.readAll();
+        prt.replace("\\boiler.net\r\n", "\\broken.net\r\n");
+        QFile brokenProject(dir.filePath(QStringLiteral("broken.prt")));
+        QVERIFY(brokenProject.open(QIODevice::WriteOnly) && brokenProject.write(prt) == prt.size());
+        brokenProject.close();
+
+        QTemporaryDir out;
+        const QString written = withOutputFolder(args, out.path());
+        const Run r = cli(args, dir.path());
+        QCOMPARE(r.code, exitCode);
+        QCOMPARE(QFile::exists(written), exitCode == 0);
+        const QList<QByteArray> lines = r.err.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(QString::fromLocal8Bit(lines[0]), QStringLiteral("Ошибка netLIST!!! Выход блока №123"));
+        QVERIFY2(lines[1].endsWith(lastLine), lines[1].constData());
+    }
+
     // A project file cut inside its comment section is read, as the program
     // reads it; the command says so in one warning line and its status is
     // the one it would have had.
