@@ -6,6 +6,7 @@
 // is readable is still decoded.
 #include "link/decode_problem.h"
 #include "link/packet_stream.h"
+#include "scada/page_size.h"
 #include <QImage>
 #include <QJsonObject>
 #include <QString>
@@ -15,8 +16,6 @@
 
 namespace ostrel {
 
-inline constexpr int kPageWidth = 800;
-inline constexpr int kPageHeight = 480;
 inline constexpr int kPageParts = 8;
 inline constexpr int kBandRows = 60;
 inline constexpr int kBandPixels = kBandRows * kPageWidth; // 48000

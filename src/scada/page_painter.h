@@ -14,6 +14,7 @@
 // Record colours are 0x00BBGGRR (red in the lowest byte).
 #include "platform/interaction.h"
 #include "scada/element_pictures.h"
+#include "scada/page_size.h"
 #include "scada/scada_pages.h"
 
 #include <QColor>
@@ -29,8 +30,6 @@ class QPainter;
 
 namespace ostrel {
 
-inline constexpr int kPageWidth = 800;
-inline constexpr int kPageHeight = 480;
 
 inline const QString kPageTooLarge = QStringLiteral("Размер Х x Y должен быть меньше 800 x 480");
 inline const QString kPageErrorTitle = QStringLiteral("Ошибка !!!");
