@@ -257,8 +257,7 @@ void PanelSession::handleScheme(Channel& c, DecodedScheme scheme)
     if (!options_.out_dir.isEmpty())
         save(QStringLiteral("scheme.json"), QJsonDocument(schemeJson(*scheme_)).toJson(QJsonDocument::Indented));
     emit schemeReceived();
-    emit writeFinished(summary);
-    wroteOne();
+    wroteOne(summary);
 }
 
 void PanelSession::handlePage(Channel& c, DecodedPage page)
@@ -283,14 +282,14 @@ void PanelSession::handlePage(Channel& c, DecodedPage page)
         }
         emit pageReceived(index);
     }
-    emit writeFinished(summary);
-    wroteOne();
+    wroteOne(summary);
 }
 
-void PanelSession::wroteOne()
+void PanelSession::wroteOne(const QString& summary)
 {
     ++writes_;
     writeLog();
+    emit writeFinished(summary);
     if (options_.count > 0 && writes_ >= options_.count && !done_) {
         done_ = true;
         for (auto& c : channels_)

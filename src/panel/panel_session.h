@@ -87,7 +87,7 @@ private:
     // Problems of a decoded write: to the rows of their packets and the problem lines.
     int reportProblems(Channel& c, const QString& what, const std::vector<DecodeProblem>& problems);
     void report(const QString& line, bool error);
-    void wroteOne();
+    void wroteOne(const QString& summary);
     bool save(const QString& fileName, const QByteArray& bytes);
     bool savePng(const QString& fileName, const QImage& image);
     qint64 arrival(Channel& c, qint64 offset);

@@ -109,6 +109,7 @@ PanelWindow::PanelWindow(PanelSession& session, const BlockValues& values, const
     connect(&session_, &PanelSession::logChanged, model_, &PacketLogModel::rowChanged);
     connect(&session_, &PanelSession::pageReceived, this, &PanelWindow::pageReceived);
     connect(&session_, &PanelSession::schemeReceived, this, &PanelWindow::schemeReceived);
+    connect(&session_, &PanelSession::writeFinished, this, &PanelWindow::updateStatus);
 
     // What arrived before the window was made (a recorded stream).
     for (int i = 0; i < 8; ++i)
