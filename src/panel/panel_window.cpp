@@ -74,7 +74,7 @@ PanelWindow::PanelWindow(PanelSession& session, const BlockValues& values, const
     log_->verticalHeader()->setDefaultSectionSize(log_->fontMetrics().height() + 4);
     log_->horizontalHeader()->setStretchLastSection(true);
     const int w = log_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const std::array<int, PacketLogModel::ColumnCount - 1> widths{13, 12, 22, 6, 7, 11, 8, 22};
+    const std::array<int, PacketLogModel::ColumnCount - 1> widths{12, 12, 17, 5, 6, 10, 7, 15};
     for (size_t c = 0; c < widths.size(); ++c)
         log_->setColumnWidth(int(c), widths[c] * w);
 
