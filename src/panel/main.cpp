@@ -2,8 +2,9 @@
 // (TCP, a serial device) or reads recorded streams, decodes every scheme and
 // page write, shows the display as the controller would and logs every
 // packet. Exit status: 0 every write decoded without error, 1 a write had
-// problems (each on standard error) or a file could not be written, 2 bad
-// arguments, a port that cannot be opened or unreadable input.
+// problems (each on standard error), a file could not be written, the serial
+// device went away or --count was not reached, 2 bad arguments, a port that
+// cannot be opened or unreadable input.
 #include "panel/block_values.h"
 #include "panel/listeners.h"
 #include "panel/panel_options.h"
@@ -143,6 +144,7 @@ int main(int argc, char** argv)
                      [&app] { QTimer::singleShot(0, app.get(), &QCoreApplication::quit); });
 
     QStringList sources;
+    bool inputLost = false;
     std::unique_ptr<TcpListener> tcp;
     std::unique_ptr<SerialListener> serial;
     if (o.tcp_port >= 0) {
@@ -156,7 +158,13 @@ int main(int argc, char** argv)
         serial = std::make_unique<SerialListener>(session);
         if (!serial->open(o.serial_device))
             return fail(serial->errorString());
-        QObject::connect(serial.get(), &SerialListener::lost, [](const QString& why) { printLine(stderr, why); });
+        // A device that went away (an unplugged adapter) ends a panel that has nothing else to listen to.
+        QObject::connect(serial.get(), &SerialListener::lost, app.get(), [&](const QString& why) {
+            printLine(stderr, QStringLiteral("error: ") + why);
+            inputLost = true;
+            if (!tcp && o.headless)
+                QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
+        });
         printLine(stdout, QStringLiteral("reading %1").arg(o.serial_device));
         sources << o.serial_device;
     }
@@ -182,7 +190,7 @@ int main(int argc, char** argv)
     }
     session.closeAll();
     session.writeLog();
-    int status = session.exitStatus();
+    int status = inputLost ? 1 : session.exitStatus();
     if (o.count > 0 && session.writes() < o.count) {
         printLine(stderr, QStringLiteral("error: %1 of %2 writes received").arg(session.writes()).arg(o.count));
         status = 1;
