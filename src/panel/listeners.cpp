@@ -35,8 +35,10 @@ void TcpListener::accept()
         const QString name = QStringLiteral("TCP %1:%2").arg(peer).arg(s->peerPort());
         const int channel = session_.openChannel(name);
         s->setParent(this);
+        open_.insert(s, channel);
         connect(s, &QTcpSocket::readyRead, this, [this, s, channel] { session_.feed(channel, s->readAll()); });
         connect(s, &QTcpSocket::disconnected, this, [this, s, channel, name] {
+            open_.remove(s);
             session_.feed(channel, s->readAll());
             session_.closeChannel(channel);
             emit connectionClosed(name);
@@ -46,6 +48,19 @@ void TcpListener::accept()
         // Bytes may have come with the connection already.
         if (s->bytesAvailable() > 0)
             session_.feed(channel, s->readAll());
+    }
+}
+
+void TcpListener::drain()
+{
+    // Connections the system has accepted but the event loop has not seen.
+    while (server_->isListening() && server_->waitForNewConnection(0)) {
+    }
+    for (auto it = open_.cbegin(); it != open_.cend(); ++it) {
+        QTcpSocket* s = it.key();
+        while (s->state() == QAbstractSocket::ConnectedState && s->waitForReadyRead(0)) {
+        }
+        session_.feed(it.value(), s->readAll());
     }
 }
 
@@ -82,6 +97,15 @@ bool SerialListener::open(const QString& device)
     }
     channel_ = session_.openChannel(QStringLiteral("serial ") + device);
     return true;
+}
+
+void SerialListener::drain()
+{
+    if (!port_->isOpen())
+        return;
+    while (port_->waitForReadyRead(0)) {
+    }
+    session_.feed(channel_, port_->readAll());
 }
 
 bool readDumpFile(PanelSession& session, const QString& path, QString& error)

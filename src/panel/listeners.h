@@ -2,11 +2,13 @@
 // Where the panel's bytes come from: a TCP server on all interfaces (each
 // connection is a channel of its own), a serial device opened for reading at
 // the link's fixed settings, and recorded stream files.
+#include <QHash>
 #include <QObject>
 #include <QString>
 
 class QSerialPort;
 class QTcpServer;
+class QTcpSocket;
 
 namespace ostrel {
 
@@ -23,6 +25,9 @@ public:
     QString errorString() const { return error_; }
     // Connections accepted so far.
     int connections() const { return connections_; }
+    // Takes in the bytes that have arrived on the open connections but were
+    // not read yet (before the program ends).
+    void drain();
 
 signals:
     void connectionOpened(const QString& channelName);
@@ -33,6 +38,7 @@ private:
 
     PanelSession& session_;
     QTcpServer* server_;
+    QHash<QTcpSocket*, int> open_; // open connections and their channels
     QString error_;
     int connections_ = 0;
 };
@@ -46,6 +52,8 @@ public:
     // 1 stop bit. false with errorString() when it cannot be opened.
     bool open(const QString& device);
     QString errorString() const { return error_; }
+    // Takes in the bytes that have arrived but were not read yet.
+    void drain();
 
 signals:
     // The device went away (an unplugged adapter): the channel is closed.

@@ -22,9 +22,9 @@
 #include <cstdio>
 #include <memory>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
 #include <csignal>
-#include <sys/socket.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 #endif
 
@@ -44,33 +44,40 @@ int fail(const QString& line)
     return 2;
 }
 
-#ifdef Q_OS_UNIX
-// SIGINT and SIGTERM end the event loop through a socket pair, so that the
-// log and the files are written before the program ends.
-int signalFds[2] = {-1, -1};
-
-void onSignal(int)
+#ifdef Q_OS_LINUX
+// SIGINT and SIGTERM are taken from a descriptor in the event loop instead of
+// ending the program at once, so that the log and the files are written.
+// They are blocked before any thread starts; the descriptor takes them later.
+sigset_t quitSignals()
 {
-    const char b = 1;
-    [[maybe_unused]] const auto n = ::write(signalFds[0], &b, 1);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+void holdQuitSignals()
+{
+    const sigset_t set = quitSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
 void quitOnSignals(QCoreApplication& app)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalFds) != 0)
+    const sigset_t set = quitSignals();
+    const int fd = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (fd < 0) {
+        pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
         return;
-    auto* notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
-        char b;
-        [[maybe_unused]] const auto n = ::read(signalFds[1], &b, 1);
+    }
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [fd, &app] {
+        signalfd_siginfo info;
+        while (::read(fd, &info, sizeof info) == ssize_t(sizeof info)) {
+        }
         app.quit();
     });
-    struct sigaction sa = {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
 }
 #endif
 
@@ -107,6 +114,9 @@ int main(int argc, char** argv)
     // Fonts and images need a GUI application even without a window.
     if (o.headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_LINUX
+    holdQuitSignals();
+#endif
     std::unique_ptr<QGuiApplication> app;
     if (o.headless)
         app = std::make_unique<QGuiApplication>(argc, argv);
@@ -179,7 +189,7 @@ int main(int argc, char** argv)
     const bool waitForMore = !session.done() && (o.listens() || !o.headless);
     std::unique_ptr<PanelWindow> window;
     if (waitForMore) {
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
         quitOnSignals(*app);
 #endif
         if (!o.headless) {
@@ -188,6 +198,10 @@ int main(int argc, char** argv)
         }
         app->exec();
     }
+    if (tcp)
+        tcp->drain();
+    if (serial)
+        serial->drain();
     session.closeAll();
     session.writeLog();
     int status = inputLost ? 1 : session.exitStatus();

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -210,6 +211,41 @@ private slots:
         QVERIFY(log.readLine().startsWith("time\tgap_ms\t"));
         QCOMPARE(QFile::exists(QDir(out).filePath(QStringLiteral("page-1.png"))),
                  summaries.join(QLatin1Char('\n')).contains(QStringLiteral("page 1")));
+    }
+
+    // Ended by SIGTERM in the middle of a scheme write: what arrived, up to
+    // the bytes still waiting in the connection, is in the log, and the
+    // unfinished write is reported.
+    void terminatedMidWrite()
+    {
+        const QString out = tmp.filePath(QStringLiteral("terminated"));
+        QProcess panel;
+        panel.start(QStringLiteral(OSTREL_PANEL), {QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("--headless"),
+                                                   QStringLiteral("--out"), out});
+        QVERIFY(panel.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.canReadLine() || panel.state() == QProcess::NotRunning, 20000);
+        const QString first = QString::fromLocal8Bit(panel.readLine()).trimmed();
+        QVERIFY2(first.startsWith(QStringLiteral("listening on TCP port ")), qPrintable(first));
+        QTcpSocket sender;
+        sender.connectToHost(QStringLiteral("127.0.0.1"), quint16(first.section(QLatin1Char(' '), -1).toUInt()));
+        QVERIFY(sender.waitForConnected(10000));
+        const QByteArray scheme = schemeStream(*ws);
+        sender.write(scheme.left(8 + 105)); // A and B1
+        QVERIFY(sender.waitForBytesWritten(10000));
+        panel.terminate();
+        QVERIFY(panel.waitForFinished(10000));
+        QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.exitCode(), 1);
+        const QStringList errors = lines(QString::fromLocal8Bit(panel.readAllStandardError()));
+        QVERIFY2(std::any_of(errors.begin(), errors.end(), [](const QString& l) {
+                     return l.endsWith(QStringLiteral(": scheme: error: packet missing, stage/part 2: expected B2, found none"));
+                 }),
+                 qPrintable(errors.join(QLatin1Char('\n'))));
+        QFile log(QDir(out).filePath(QStringLiteral("log.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QStringList rows = lines(QString::fromUtf8(log.readAll()));
+        QCOMPARE(rows.size(), 1 + 2);
+        QVERIFY(rows[2].contains(QStringLiteral("\tB1\t1\t105\tCRC ok")));
     }
 
     // Terminal 1: ostrel-panel --tcp PORT --out DIR; terminal 2: ostrel-cli
