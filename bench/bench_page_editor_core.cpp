@@ -6,7 +6,7 @@
 #include "scada/page_clipboard.h"
 #include "scada/page_editing.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
@@ -59,7 +59,10 @@ void fillPage(ScadaPages& pages)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Element sizes come from font metrics: a GUI application is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     auto pages = std::make_unique<ScadaPages>();
     fillPage(*pages);
     PageEditorState state;

@@ -1,6 +1,15 @@
 // Fuzzes the project file reader. The input either is the file itself (first
-// byte even) or edits a valid project of one of the four versions (first byte
+// byte even) or edits a project the program writes at start-up (first byte
 // odd): the project is cut after a number of lines and single lines are
+// replaced, so the reader is driven deep into every section. The projects
+// are, per version 5, 3, 0 and 1, a minimal one (a new project) and a filled
+// one (small scheme, elements on some pages, an algorithm program). A netlist
+// beside the file makes the import and the value restore run too. Whatever
+// is read is saved again.
+//
+// Seeds in fuzz/seeds/project are such edit scripts, a few bytes each; a
+// whole project as a seed (about 300 KB) leaves the fuzzer flipping bytes in
+// the page records.
 // replaced, so the reader is driven deep into every section. A netlist beside
 // the file makes the import and the value restore run too. Whatever is read
 // is saved again.
@@ -20,7 +29,8 @@ namespace {
 
 struct Templates {
     QString folder;
-    std::array<QByteArrayList, 4> lines; // versions 5, 3, 0, 1
+    // 0..3: minimal projects of versions 5, 3, 0, 1; 4..7: filled ones.
+    std::array<QByteArrayList, 8> lines;
 };
 
 const Templates& templates()
@@ -31,13 +41,17 @@ const Templates& templates()
         QDir().mkpath(out.folder);
         const uint8_t versions[4] = {5, 3, 0, 1};
         for (int i = 0; i < 4; ++i) {
+            auto minimal = std::make_unique<ostrel::Workspace>();
+            minimal->selectVersion(versions[i]);
+            out.lines[size_t(i)] = ostrel::projectFileBytes(*minimal, QLocale::c()).split('\n');
+
             auto ws = std::make_unique<ostrel::Workspace>();
             ws->selectVersion(versions[i]);
             fixture::importScheme(*ws, out.folder + QStringLiteral("/scheme.net"), fixture::smallScheme(true));
             fixture::fillPages(ws->pages);
             fixture::fillAlgorithm(*ws, 14, i);
             ws->report_reserve.value = 5;
-            out.lines[size_t(i)] = ostrel::projectFileBytes(*ws, QLocale::c()).split('\n');
+            out.lines[size_t(4 + i)] = ostrel::projectFileBytes(*ws, QLocale::c()).split('\n');
         }
         return out;
     }();
@@ -59,7 +73,7 @@ QByteArray buildInput(const uint8_t* data, size_t size)
     const uint8_t mode = uint8_t(take(p, end, 1));
     if ((mode & 1) == 0)
         return QByteArray(reinterpret_cast<const char*>(p), qsizetype(end - p));
-    QByteArrayList lines = templates().lines[(mode >> 1) & 3];
+    QByteArrayList lines = templates().lines[(mode >> 1) & 7];
     // Keep a number of lines (all when the count exceeds them).
     const uint32_t keep = take(p, end, 3);
     if (keep < uint32_t(lines.size()))

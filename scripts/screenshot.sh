@@ -3,13 +3,14 @@
 #   scripts/screenshot.sh OUT.png ["xdotool ..." ...]
 # Each extra argument is a shell command run (1.5 s apart) before the shot,
 # e.g. "xdotool mousemove 280 100 click 1" to click the algorithm block.
-# Needs xvfb, x11-apps (xwd), imagemagick and xdotool.
+# SCREEN_SIZE (default 1400x900) and SCREEN_NUMBER (default 77) choose the
+# virtual screen. Needs xvfb, x11-apps (xwd), imagemagick and xdotool.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "$1"); shift
-Xvfb :77 -screen 0 1400x900x24 >/dev/null 2>&1 & XP=$!
+Xvfb :${SCREEN_NUMBER:-77} -screen 0 ${SCREEN_SIZE:-1400x900}x24 >/dev/null 2>&1 & XP=$!
 sleep 1
-export DISPLAY=:77
+export DISPLAY=:${SCREEN_NUMBER:-77}
 (cd "$root/examples" && exec "$root/build/ostrel-configurator" boiler.prt) >/dev/null 2>&1 & AP=$!
 sleep 3
 for c in "$@"; do eval "$c"; sleep 1.5; done
@@ -21,7 +22,7 @@ layers=("$tmp/root.png")
 for w in $(xdotool search --onlyvisible --name "" 2>/dev/null); do
   geo=$(xdotool getwindowgeometry --shell "$w") || continue
   eval "$geo"
-  [ "$WIDTH" -ge 1400 ] && continue
+  [ "$WIDTH" -ge "${SCREEN_SIZE%%x*}" ] && continue
   xwd -id "$w" -silent 2>/dev/null | convert xwd:- "$tmp/$w.png" 2>/dev/null || continue
   layers+=(-page "+$X+$Y" "$tmp/$w.png")
 done

@@ -2,7 +2,7 @@
 # Installs what the configurator needs on Debian and builds it into build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-PACKAGES="build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev libgl-dev socat xvfb xauth fonts-dejavu-core fonts-liberation2"
+PACKAGES="build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev socat xvfb xauth fonts-dejavu-core fonts-liberation2"
 missing=""
 for p in $PACKAGES; do
   dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"

@@ -152,9 +152,12 @@ bool ExpressionChecker::ParseCondition(const QString& t, int s)
             bStart = i + 1;
             break;
         } else if (c == QLatin1Char('X')) {
-            op = QStringLiteral("XOR");
+            // B starts after the whole keyword, as for AND and OR; a lone X
+            // is no operator.
+            const bool keyword = QStringView(t).mid(i, 3) == QLatin1String("XOR");
+            op = keyword ? QStringLiteral("XOR") : QStringLiteral("X");
             opStart = i;
-            bStart = i + 1;
+            bStart = keyword ? i + 3 : i + 1;
             break;
         }
     }

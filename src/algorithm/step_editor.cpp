@@ -1,6 +1,7 @@
 #include "algorithm/step_editor.h"
 
 #include "algorithm/algorithm_data.h"
+#include "algorithm/condition_frame_label.h"
 #include "algorithm/operand_names.h"
 #include "algorithm/step_editor_logic.h"
 #include "algorithm/step_program.h"
@@ -85,11 +86,12 @@ StepEditor::StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, 
 {
     LoadingGuard guard(loading_);
     buildUi();
+    fitToScreen();
 }
 
 int StepEditor::currentStep() const
 {
-    return alg_page_ * stepedit::kStepsPerPage + std::max(0, tabs_->currentIndex());
+    return algPage_ * stepedit::kStepsPerPage + std::max(0, tabs_->currentIndex());
 }
 
 int StepEditor::field(int f) const
@@ -116,7 +118,7 @@ void StepEditor::openFor(int block)
     block_ = block;
     blocks_.cur_block = uint8_t(block);
     blocks_.cur_block_type = uint8_t(alg::kBlockType);
-    alg_page_ = std::clamp(alg_page_, 0, stepedit::kPages - 1);
+    algPage_ = std::clamp(algPage_, 0, stepedit::kPages - 1);
     open_ = true;
     const int tab = reopenTab_;
     reopenTab_ = 0;
@@ -128,10 +130,10 @@ void StepEditor::openFor(int block)
 void StepEditor::fill(int tab)
 {
     LoadingGuard guard(loading_);
-    const int first = alg_page_ * stepedit::kStepsPerPage;
+    const int first = algPage_ * stepedit::kStepsPerPage;
     for (int t = 0; t < stepedit::kStepsPerPage; ++t)
         tabs_->setTabText(t, QString::number(first + t + 1));
-    const int commentBase = alg_page_ * stepedit::kPageComments;
+    const int commentBase = algPage_ * stepedit::kPageComments;
     for (int i = 0; i < stepedit::kPageComments; ++i)
         comments_[i] = alg_.alg_comments[commentBase + i];
     // A field the lists cannot show is reported once, for the first such tab;
@@ -215,6 +217,7 @@ void StepEditor::showCondition()
     setComboIndex(sourceB_, condB);
     const bool withSetpoint = operandCode && inRange(condB, 34, 161);
     ifThen_->setText(withSetpoint ? kLongCondition : kShortCondition);
+    ifThen_->setWide(withSetpoint);
     showSetpointBox(CondBox, withSetpoint ? condB - 33 : 0);
 }
 
@@ -514,17 +517,17 @@ void StepEditor::onPage(int delta)
 {
     if (block_ < 0)
         return;
-    const int page = std::clamp(alg_page_ + delta, 0, stepedit::kPages - 1);
-    if (page == alg_page_)
+    const int page = std::clamp(algPage_ + delta, 0, stepedit::kPages - 1);
+    if (page == algPage_)
         return;
-    alg_page_ = page;
+    algPage_ = page;
     fill(0);
 }
 
 void StepEditor::onSearchReset()
 {
-    search_pos_ = 0;
-    search_found_ = false;
+    searchPos_ = 0;
+    searchFound_ = false;
 }
 
 void StepEditor::onSearch()
@@ -536,14 +539,14 @@ void StepEditor::onSearch()
     const auto category = stepedit::SearchCategory(search_->currentIndex());
     const double nv = stepedit::leadingNumber(searchN_->text());
     const int number = nv > 100000 || nv < -100000 ? 100000 : int(nv);
-    while (search_pos_ < alg::kSteps) {
-        const int s = search_pos_++;
+    while (searchPos_ < alg::kSteps) {
+        const int s = searchPos_++;
         if (!stepedit::stepMatches(blocks_, block_, s, category, number))
             continue;
         const int page = s / stepedit::kStepsPerPage;
         const int tab = s % stepedit::kStepsPerPage;
-        if (page != alg_page_) {
-            alg_page_ = page;
+        if (page != algPage_) {
+            algPage_ = page;
             fill(tab);
         } else {
             // Same page: the comment edits of the page are kept.
@@ -553,7 +556,7 @@ void StepEditor::onSearch()
             }
             showStep();
         }
-        search_found_ = true;
+        searchFound_ = true;
         return;
     }
     ui_.message(kSearchEnd, QString(), MessageIcon::None);
@@ -593,7 +596,7 @@ void StepEditor::reloadAfterEdit()
 void StepEditor::onOk()
 {
     if (open_ && block_ >= 0) {
-        const int base = alg_page_ * stepedit::kPageComments;
+        const int base = algPage_ * stepedit::kPageComments;
         for (int i = 0; i < stepedit::kPageComments; ++i)
             alg_.alg_comments[base + i] = comments_[i];
     }

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QPushButton;
+class QScrollArea;
 class QStringListModel;
 class QTabBar;
 
@@ -24,6 +25,7 @@ namespace ostrel {
 struct BlockTable;
 struct AlgorithmData;
 class Interaction;
+class ConditionFrameLabel;
 
 class StepEditor : public QWidget {
     Q_OBJECT
@@ -36,7 +38,7 @@ public:
     // closed() is emitted at once.
     void openFor(int block);
 
-    int page() const { return alg_page_; }
+    int page() const { return algPage_; }
     // Absolute step (0..127) of the current tab.
     int currentStep() const;
 
@@ -81,6 +83,7 @@ private:
     QComboBox* makeCombo(QWidget* parent, const char* name, QStringListModel* model,
                          int x, int y, int w);
     QLineEdit* makeEdit(QWidget* parent, const char* name, int x, int y, int w);
+    void fitToScreen();
 
     // Filling and showing (step_editor.cpp).
     void fill(int tab);
@@ -126,9 +129,9 @@ private:
     Interaction& ui_;
 
     // Editor state that outlives one opening.
-    int alg_page_ = 0;
-    int search_pos_ = 0;
-    bool search_found_ = false;
+    int algPage_ = 0;
+    int searchPos_ = 0;
+    bool searchFound_ = false;
 
     int block_ = -1;
     bool loading_ = false;   // set while controls are filled; change handlers return at once
@@ -143,8 +146,9 @@ private:
     QStringListModel* constModel_ = nullptr;
     QStringListModel* setpointModel_ = nullptr;
 
+    QScrollArea* scroll_ = nullptr;
     QTabBar* tabs_ = nullptr;
-    QLabel* ifThen_ = nullptr;
+    ConditionFrameLabel* ifThen_ = nullptr;
     QComboBox* sourceA_ = nullptr;
     QComboBox* ifAB_ = nullptr;
     QComboBox* sourceB_ = nullptr;

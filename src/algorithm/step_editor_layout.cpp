@@ -1,7 +1,9 @@
 // Construction of the step editor's controls: built once, refilled later.
 #include "algorithm/step_editor.h"
 
+#include "algorithm/condition_frame_label.h"
 #include "algorithm/operand_names.h"
+#include "platform/escape_key.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -9,15 +11,22 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QScrollArea>
 #include <QStringListModel>
 #include <QTabBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ostrel {
 
 namespace {
 
-// Geometry in pixels; the quoted positions of the window are twips / 15.
-constexpr int kWindowWidth = 1300;
+// Geometry in pixels; the quoted positions of the window are twips / 15. The
+// window with its frame fits a 1280-pixel screen; on a smaller one it scrolls.
+constexpr int kWindowWidth = 1240;
 constexpr int kWindowHeight = 420;
 constexpr int kPanelLeft = 5;
 constexpr int kPanelTop = 52;
@@ -25,6 +34,11 @@ constexpr int kOperandLeft = 152;      // 2280 twips
 constexpr int kValueLeft = 247;        // 3700 twips
 constexpr int kRowTop = 28;            // row box below the action line
 constexpr int kCommentLeft = 730;
+constexpr int kCommentWidth = kWindowWidth - 40 - kCommentLeft;
+constexpr int kJumpStep = 19;          // 64 jump-source labels in one row
+// The condition line: Source_B ends at 380, the setpoint value box at 465.
+constexpr int kThenBesideOperand = 386;
+constexpr int kThenBesideValue = 471;
 
 const QColor kJumpSourceColour(255, 192, 192); // 12632319: light red
 
@@ -51,11 +65,45 @@ QLineEdit* StepEditor::makeEdit(QWidget* parent, const char* name, int x, int y,
     return e;
 }
 
+void StepEditor::fitToScreen()
+{
+    // The whole window when the screen has room for it, else as much as fits
+    // (less room for the frame); the rest scrolls.
+    QScreen* s = screen();
+    if (!s)
+        return;
+    const QRect avail = s->availableGeometry();
+    const QMargins frame(8, 32, 8, 8);
+    const int maxW = avail.width() - frame.left() - frame.right();
+    const int maxH = avail.height() - frame.top() - frame.bottom();
+    // A scroll bar in one direction takes room from the other.
+    const int barH = scroll_->horizontalScrollBar()->sizeHint().height();
+    const int barW = scroll_->verticalScrollBar()->sizeHint().width();
+    int w = std::min(kWindowWidth, maxW);
+    int h = std::min(kWindowHeight + (w < kWindowWidth ? barH : 0), maxH);
+    if (h < kWindowHeight)
+        w = std::min(w + barW, maxW);
+    resize(w, h);
+}
+
 void StepEditor::buildUi()
 {
     setObjectName(QStringLiteral("ALGORITM"));
     setWindowTitle(QStringLiteral("Блок АЛГОРИТМ"));
-    setFixedSize(kWindowWidth, kWindowHeight);
+    // The controls sit on a page of the design size inside a scroll area.
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("StepEditorPage"));
+    page->setFixedSize(kWindowWidth, kWindowHeight);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("StepEditorScroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidget(page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll_);
+    setMaximumSize(kWindowWidth + scroll_->verticalScrollBar()->sizeHint().width(),
+                   kWindowHeight + scroll_->horizontalScrollBar()->sizeHint().height());
+    resize(kWindowWidth, kWindowHeight);
 
     bOperandModel_ = new QStringListModel(alg::bOperandNames(), this);
     setpointModel_ = new QStringListModel(alg::setpointNames(), this);
@@ -72,9 +120,9 @@ void StepEditor::buildUi()
 
     // Jump-source strip: label 31 is the current step, sources to its sides.
     for (int i = 0; i < 64; ++i) {
-        auto* l = new QLabel(this);
+        auto* l = new QLabel(page);
         l->setObjectName(QStringLiteral("Goto_Step(%1)").arg(i));
-        l->setGeometry(20 * i + 5, 4, 20, 17);
+        l->setGeometry(kJumpStep * i + 5, 4, kJumpStep, 17);
         l->setAlignment(Qt::AlignCenter);
         QFont small = l->font();
         small.setPixelSize(10);
@@ -91,7 +139,7 @@ void StepEditor::buildUi()
         gotoStep_[i] = l;
     }
 
-    tabs_ = new QTabBar(this);
+    tabs_ = new QTabBar(page);
     tabs_->setObjectName(QStringLiteral("Step_ALGORITM"));
     tabs_->setUsesScrollButtons(true);
     tabs_->setExpanding(false);
@@ -108,7 +156,7 @@ void StepEditor::buildUi()
     tabs_->installEventFilter(this);
     connect(tabs_, &QTabBar::currentChanged, this, [this] { onTabChanged(); });
 
-    auto* panel = new QFrame(this);
+    auto* panel = new QFrame(page);
     panel->setObjectName(QStringLiteral("StepPanel"));
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setGeometry(kPanelLeft, kPanelTop, kWindowWidth - 10, 330);
@@ -118,9 +166,10 @@ void StepEditor::buildUi()
     comment_[0]->setObjectName(QStringLiteral("Text_Coment(0)"));
 
     // The condition line: the frame text with the three lists over its gap.
-    ifThen_ = new QLabel(panel);
+    ifThen_ = new ConditionFrameLabel(panel);
     ifThen_->setObjectName(QStringLiteral("if_Then_L"));
     ifThen_->setGeometry(8, 32, 720, 22);
+    ifThen_->setLastWordPlaces(kThenBesideOperand - 8, kThenBesideValue - 8);
     sourceA_ = makeCombo(panel, "Source_A", aModel, 40, 32, 130);
     ifAB_ = makeCombo(panel, "If_AB", opModel, 175, 32, 90);
     sourceB_ = makeCombo(panel, "Source_B", bOperandModel_, 270, 32, 110);
@@ -151,40 +200,41 @@ void StepEditor::buildUi()
 
     // Paging, search, "Ок" and "Отмена".
     const int by = kWindowHeight - 32;
-    auto* back = new QPushButton(QStringLiteral("<<"), this);
+    auto* back = new QPushButton(QStringLiteral("<<"), page);
     back->setObjectName(QStringLiteral("Command2"));
     back->setGeometry(5, by, 40, 26);
-    auto* forward = new QPushButton(QStringLiteral(">>"), this);
+    auto* forward = new QPushButton(QStringLiteral(">>"), page);
     forward->setObjectName(QStringLiteral("Command1"));
     forward->setGeometry(50, by, 40, 26);
     connect(back, &QPushButton::clicked, this, [this] { onPage(-1); });
     connect(forward, &QPushButton::clicked, this, [this] { onPage(1); });
 
-    search_ = new QComboBox(this);
+    search_ = new QComboBox(page);
     search_->setObjectName(QStringLiteral("Serch"));
     search_->addItems({QStringLiteral("Input"), QStringLiteral("Output"), QStringLiteral("Flag"),
                        QStringLiteral("Timer"), QStringLiteral("SP"), QStringLiteral("SP(INP)"),
                        QStringLiteral("OUT_SP"), QStringLiteral("OUT_SP(INP)")});
     search_->setCurrentIndex(-1);
     search_->setGeometry(120, by + 2, 130, 22);
-    searchN_ = new QLineEdit(QStringLiteral("1"), this);
+    searchN_ = new QLineEdit(QStringLiteral("1"), page);
     searchN_->setObjectName(QStringLiteral("Serch_N"));
     searchN_->setGeometry(255, by + 2, 50, 22);
-    auto* go = new QPushButton(QStringLiteral("Найти ->"), this);
+    auto* go = new QPushButton(QStringLiteral("Найти ->"), page);
     go->setObjectName(QStringLiteral("Serch_GO"));
     go->setGeometry(310, by, 90, 26);
     connect(search_, &QComboBox::activated, this, [this] { onSearchReset(); });
     connect(searchN_, &QLineEdit::textEdited, this, [this] { onSearchReset(); });
     connect(go, &QPushButton::clicked, this, &StepEditor::onSearch);
 
-    auto* ok = new QPushButton(QStringLiteral("Ок"), this);
+    auto* ok = new QPushButton(QStringLiteral("Ок"), page);
     ok->setObjectName(QStringLiteral("Ok_ALGORITM"));
     ok->setGeometry(kWindowWidth - 200, by, 90, 26);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"), page);
     cancel->setObjectName(QStringLiteral("Cancel_ALGORITM"));
     cancel->setGeometry(kWindowWidth - 100, by, 90, 26);
     connect(ok, &QPushButton::clicked, this, &StepEditor::onOk);
     connect(cancel, &QPushButton::clicked, this, &StepEditor::onCancel);
+    cancelOnEscape(this, cancel);
 
     stepMenu_ = new QMenu(this);
     stepMenu_->setObjectName(QStringLiteral("mnuSTEP"));
@@ -263,7 +313,7 @@ void StepEditor::buildBranch(int b, QWidget* parent, int top)
     // Comment slots 1..5 beside the then-part, 6..10 beside the else-part.
     for (int j = 0; j < 5; ++j) {
         const int slot = (then ? 1 : 6) + j;
-        comment_[slot] = makeEdit(p, "", kCommentLeft, 24 * j, 530);
+        comment_[slot] = makeEdit(p, "", kCommentLeft, 24 * j, kCommentWidth);
         comment_[slot]->setObjectName(QStringLiteral("Text_Coment(%1)").arg(slot));
     }
 

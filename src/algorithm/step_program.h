@@ -8,6 +8,7 @@
 // the store bounds: a read outside them gives 0, a write outside them does
 // nothing, so a bad number from a file or a control never touches another
 // block's data.
+#include "scheme/block_types.h"
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -20,7 +21,7 @@ struct AlgorithmData;
 
 namespace alg {
 
-inline constexpr int kBlockType = 45;     // "ALG"
+inline constexpr int kBlockType = kAlgorithm;
 inline constexpr int kSteps = 128;
 inline constexpr int kFields = 41;
 inline constexpr int kProgramTexts = kSteps * kFields; // 5248

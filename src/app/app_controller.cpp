@@ -6,12 +6,16 @@
 #include "algorithm/step_editor.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
+#include "app/scada_editor.h"
 #include "app/settings_dialog.h"
 #include "link/scheme_serializer.h"
+#include "link/page_write.h"
 #include "link/scheme_write_controller.h"
 #include "platform/interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "scada/element_pictures.h"
+#include "scada/page_painter.h"
 #include "scheme/block_parameter_editor.h"
 #include "workspace/workspace.h"
 
@@ -22,40 +26,48 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
 {
     // Secondary windows have no Qt parent: disabling the main window while
     // one is open must not disable the open window with it.
-    param_editor_ = std::make_unique<BlockParameterEditor>(ws.blocks, ws.catalog, ui);
-    step_editor_ = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui);
+    paramEditor_ = std::make_unique<BlockParameterEditor>(ws.blocks, ws.catalog, ui);
+    stepEditor_ = std::make_unique<StepEditor>(ws.blocks, ws.alg, ui);
     loading_ = std::make_unique<LoadingWindow>();
     writer_ = std::make_unique<SchemeWriteController>(ws.transfer, ws.settings, ui, &window);
-    window.registerSecondaryWindow(param_editor_.get());
-    window.registerSecondaryWindow(step_editor_.get());
+    window.registerSecondaryWindow(paramEditor_.get());
+    window.registerSecondaryWindow(stepEditor_.get());
     window.registerSecondaryWindow(loading_.get());
+    pictures_ = std::make_unique<ElementPictures>();
+    painter_ = std::make_unique<PagePainter>(*pictures_);
+    scada_ = std::make_unique<ScadaEditor>(ws, ui, window, *pictures_, *painter_);
 
     connect(&window, &MainWindow::openParameterEditorRequested, this, &AppController::openParameterEditor);
     connect(&window, &MainWindow::openAlgorithmEditorRequested, this, &AppController::openAlgorithmEditor);
     connect(&window, &MainWindow::algorithmDrawingImportRequested, this,
             &AppController::importAlgorithmDrawing);
     connect(loading_.get(), &LoadingWindow::finished, this, [this] {
-        if (pending_alg_block_ <= 0)
+        if (pendingAlgBlock_ <= 0)
             return;
-        window_.showChildWindow(step_editor_.get());
-        step_editor_->openFor(pending_alg_block_);
+        window_.showChildWindow(stepEditor_.get());
+        stepEditor_->openFor(pendingAlgBlock_);
     });
     // After an insert or delete the editor goes through the loading window again.
-    connect(step_editor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
-    connect(step_editor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
+    connect(stepEditor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
+    connect(stepEditor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
     connect(&window, &MainWindow::writeSchemeRequested, this, [this] {
         writer_->startSchemeWrite(
             buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
     });
-    // The page writes need the page image, which has no renderer yet: their
-    // items stay greyed so that no empty page can be sent to a controller.
-    for (const char* name : {"MnuSaveOstrelSCADA", "MnuAllSaveOstrelSCADA"})
-        if (QAction* item = window.action(QString::fromLatin1(name)))
-            item->setEnabled(false);
+    // Page writes: each page is painted offscreen and encoded just before its
+    // packets go out; the selected tab follows the page being written. The
+    // canvases and the writer share one painter: what the page shows is
+    // what the controller gets.
+    writer_->setPagePreparer(makePagePreparer(*painter_, ws.pages, ws.version_code,
+                                              [this] { return projectFolder(); }, ws.transfer, ui));
+    connect(&window, &MainWindow::writePageRequested, this,
+            [this] { writer_->startPageWrite(window_.shell().current_page); });
+    connect(&window, &MainWindow::writeAllPagesRequested, this, [this] { writer_->startAllPagesWrite(); });
     connect(writer_.get(), &SchemeWriteController::transferActiveChanged, &window.settingsDialog(),
             &SettingsDialog::setTransferActive);
     connect(writer_.get(), &SchemeWriteController::currentPageChanged, &window, &MainWindow::selectPage);
+    connect(writer_.get(), &SchemeWriteController::pageTabReselected, &window, &MainWindow::selectPage);
 
     connect(&window, &MainWindow::openProjectPathRequested, this, &AppController::openProjectFile);
     connect(&window, &MainWindow::saveProjectPathRequested, this, &AppController::saveProjectFile);
@@ -66,13 +78,13 @@ AppController::~AppController() = default;
 void AppController::openParameterEditor(int block)
 {
     // The editor lays itself out for the block before it is shown.
-    param_editor_->openFor(block);
-    window_.showChildWindow(param_editor_.get());
+    paramEditor_->openFor(block);
+    window_.showChildWindow(paramEditor_.get());
 }
 
 void AppController::openAlgorithmEditor(int block)
 {
-    pending_alg_block_ = block;
+    pendingAlgBlock_ = block;
     window_.showChildWindow(loading_.get());
     loading_->start();
 }
@@ -99,13 +111,16 @@ bool AppController::openProjectFile(const QString& path)
         return false;
     }
     // File dialogs start in the project's folder from now on.
-    QDir::setCurrent(QFileInfo(path).absolutePath());
+    projectFolder_ = QFileInfo(path).absolutePath();
+    QDir::setCurrent(projectFolder_);
     window_.shell().settings_reopened = 0;
-    window_.applyProjectVersion(r.version_code);
+    window_.applyProjectVersion(r.versionCode);
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
+    // Every canvas is built again from the pages read; page 1 becomes current.
+    scada_->projectReplaced(QFileInfo(path).absolutePath());
     for (int p = 0; p < MainWindow::kPages; ++p)
-        window_.setPageTabCaption(p, r.tab_captions[size_t(p)]);
+        window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
     if (r.status == ProjectReadStatus::NetlistMissing)
         return true; // the scheme was not re-imported: menus and title stay
@@ -115,9 +130,18 @@ bool AppController::openProjectFile(const QString& path)
 
 bool AppController::saveProjectFile(const QString& path)
 {
-    if (QAction* lock = window_.action(QStringLiteral("mnuBlockSCADA")))
-        lock->setChecked(true);
-    return writeProject(ws_, path, ui_);
+    window_.scadaActions().lock->setChecked(true);
+    if (!writeProject(ws_, path, ui_))
+        return false;
+    // The background pictures were copied beside the project file.
+    projectFolder_ = QFileInfo(path).absolutePath();
+    scada_->setProjectFolder(projectFolder_);
+    return true;
+}
+
+QString AppController::projectFolder() const
+{
+    return projectFolder_.isEmpty() ? QDir::currentPath() : projectFolder_;
 }
 
 } // namespace ostrel

@@ -4,6 +4,7 @@
 // import, the project file and the writes into the controller. Owns those
 // secondary windows; the main window closes them at shutdown.
 #include <QObject>
+#include <QString>
 #include <memory>
 
 namespace ostrel {
@@ -15,6 +16,9 @@ class BlockParameterEditor;
 class StepEditor;
 class LoadingWindow;
 class SchemeWriteController;
+class ElementPictures;
+class PagePainter;
+class ScadaEditor;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -22,10 +26,17 @@ public:
     AppController(Workspace& ws, Interaction& ui, MainWindow& window);
     ~AppController() override;
 
-    BlockParameterEditor& parameterEditor() { return *param_editor_; }
-    StepEditor& stepEditor() { return *step_editor_; }
+    BlockParameterEditor& parameterEditor() { return *paramEditor_; }
+    StepEditor& stepEditor() { return *stepEditor_; }
     LoadingWindow& loadingWindow() { return *loading_; }
     SchemeWriteController& writer() { return *writer_; }
+    // The element pictures and the page painter of the run (page writes).
+    ElementPictures& pictures() { return *pictures_; }
+    PagePainter& pagePainter() { return *painter_; }
+    // Folder of the project file once one was opened or saved, else the
+    // current folder: pictures named by file name only are looked for there.
+    QString projectFolder() const;
+    ScadaEditor& scadaEditor() { return *scada_; }
 
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
@@ -40,11 +51,16 @@ private:
     Workspace& ws_;
     Interaction& ui_;
     MainWindow& window_;
-    std::unique_ptr<BlockParameterEditor> param_editor_;
-    std::unique_ptr<StepEditor> step_editor_;
+    std::unique_ptr<BlockParameterEditor> paramEditor_;
+    std::unique_ptr<StepEditor> stepEditor_;
     std::unique_ptr<LoadingWindow> loading_;
+    // The painter outlives the writer, whose page preparer uses it.
+    std::unique_ptr<ElementPictures> pictures_;
+    std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<SchemeWriteController> writer_;
-    int pending_alg_block_ = 0;
+    std::unique_ptr<ScadaEditor> scada_;
+    QString projectFolder_;
+    int pendingAlgBlock_ = 0;
 };
 
 } // namespace ostrel

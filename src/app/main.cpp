@@ -1,15 +1,22 @@
 // ostrel-configurator: the desktop program.
 #include "app/app_controller.h"
+#include "app/app_icon.h"
 #include "app/main_window.h"
 #include "platform/qt_interaction.h"
+#include "platform/qt_translation.h"
 #include "workspace/workspace.h"
 #include <QApplication>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Qt's dialogs and buttons in Russian, like the rest of the program.
+    QTranslator qtTexts;
+    ostrel::installQtTranslation(app, qtTexts);
+    app.setWindowIcon(ostrel::applicationIcon());
     // The workspace holds large fixed tables: keep it off the stack.
     auto ws = std::make_unique<ostrel::Workspace>();
     ostrel::QtInteraction interaction;

@@ -141,11 +141,11 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     connect(settings_.get(), &SettingsDialog::confirmed, this, &MainWindow::settingsConfirmed);
     connect(settings_.get(), &QDialog::finished, this, [this] {
         setEnabled(true);
-        if (!project_exists_)
+        if (!projectExists_)
             showLogo(true);
     });
     connect(settings_.get(), &SettingsDialog::netlistImported, this, [this] {
-        if (project_exists_)
+        if (projectExists_)
             redrawScheme();
     });
 
@@ -172,7 +172,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    for (const QPointer<QWidget>& w : modal_children_)
+    for (const QPointer<QWidget>& w : modalChildren_)
         if (w)
             w->removeEventFilter(this);
 }
@@ -224,29 +224,30 @@ void MainWindow::buildMenus()
 
     // Page background, grid and element insertion: the page editor connects these.
     QMenu* scada = newMenu(QStringLiteral("&SCADA"), "MnuSCADA1");
-    addItem(scada, QStringLiteral("&Установить фон SCADA"), "MnuInsertFonSCADA");
-    addItem(scada, QStringLiteral("&Цвет заливки фона"), "MnuColorFonSCADA");
+    ScadaActions& a = scadaActions_;
+    a.background = addItem(scada, QStringLiteral("&Установить фон SCADA"), "MnuInsertFonSCADA");
+    a.fillColor = addItem(scada, QStringLiteral("&Цвет заливки фона"), "MnuColorFonSCADA");
     addSeparator(scada, "mnu6");
-    QAction* lock = addItem(scada, QStringLiteral("&Блокировка элементов"), "mnuBlockSCADA");
-    lock->setCheckable(true);
-    lock->setChecked(true);
-    addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
+    a.lock = addItem(scada, QStringLiteral("&Блокировка элементов"), "mnuBlockSCADA");
+    a.lock->setCheckable(true);
+    a.lock->setChecked(true);
+    a.grid = addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
     addSeparator(scada, "nu5");
-    addItem(scada, QStringLiteral("&Линия"), "MnuLine");
-    addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
+    a.line = addItem(scada, QStringLiteral("&Линия"), "MnuLine");
+    a.figura = addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
     addSeparator(scada, "mnu4");
-    addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
-    addItem(scada, QStringLiteral("&Текст"), "mnuText");
-    addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
-    addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
-    addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
+    a.menu = addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
+    a.text = addItem(scada, QStringLiteral("&Текст"), "mnuText");
+    a.goBlock = addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
+    a.parametr = addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
+    a.level = addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
     addItem(scada, QStringLiteral("&Манометр"), "mnuManometr")->setVisible(false);
-    addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
-    addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
-    addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
-    addItem(scada, QStringLiteral("&Управление"), "MnuControl");
-    addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
-    addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
+    a.signal = addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
+    a.textSignal = addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
+    a.vent = addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
+    a.control = addItem(scada, QStringLiteral("&Управление"), "MnuControl");
+    a.grafik = addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
+    a.clock = addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
 
     QMenu* ostrel = newMenu(QStringLiteral("&Контроллер Ostrel"), "MnuOstrel");
     connect(addItem(ostrel, QStringLiteral("&Записать схему в Ostrel"), "MnuSaveOstrel"), &QAction::triggered,
@@ -262,16 +263,16 @@ void MainWindow::buildMenus()
         a->setCheckable(true);
         const int code = kVersions[i].code;
         connect(a, &QAction::triggered, this, [this, code] { selectVersion(code); });
-        version_items_[i] = a;
+        versionItems_[i] = a;
     }
 
     // Never in the bar: the page editor opens it as a context menu.
-    edit_menu_ = new QMenu(QStringLiteral("&Редактировать"), this);
-    edit_menu_->setObjectName(QStringLiteral("mnuEdit"));
-    QAction* copy = addItem(edit_menu_, QStringLiteral("&Копировать"), "mnuCopy");
-    addItem(edit_menu_, QStringLiteral("&Вставить"), "mnuPaste");
-    addItem(edit_menu_, QStringLiteral("&Удалить"), "mnuDelete");
-    edit_menu_->setDefaultAction(copy);
+    editMenu_ = new QMenu(QStringLiteral("&Редактировать"), this);
+    editMenu_->setObjectName(QStringLiteral("mnuEdit"));
+    editActions_.copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
+    editActions_.paste = addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
+    editActions_.remove = addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    editMenu_->setDefaultAction(editActions_.copy);
 }
 
 void MainWindow::buildClientArea()
@@ -358,7 +359,7 @@ void MainWindow::selectVersion(int code)
     for (const VersionItem& v : kVersions)
         if (v.code == code)
             setTitle(QString::fromUtf8(v.title));
-    action(QStringLiteral("mnuVent"))->setVisible(code != 1);
+    scadaActions_.vent->setVisible(code != 1);
 }
 
 void MainWindow::applyProjectVersion(int code)
@@ -371,14 +372,14 @@ void MainWindow::applyProjectVersion(int code)
         return; // not a version of the menu: the current one stays in force
     ws_.selectVersion(uint8_t(code));
     for (int i = 0; i < 4; ++i)
-        version_items_[i]->setChecked(i == chosen);
+        versionItems_[i]->setChecked(i == chosen);
 }
 
 void MainWindow::showProjectMenus()
 {
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(true);
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(true);
-    project_exists_ = true;
+    projectExists_ = true;
 }
 
 void MainWindow::showSchemeMode()
@@ -388,7 +389,7 @@ void MainWindow::showSchemeMode()
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(true);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
-    scada_mode_ = false;
+    scadaMode_ = false;
     redrawScheme();
 }
 
@@ -402,7 +403,7 @@ void MainWindow::showScadaMode()
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(false);
     for (QWidget* canvas : canvases_)
         canvas->setGeometry(0, 0, 800, 480);
-    scada_mode_ = true;
+    scadaMode_ = true;
     auto* stack = static_cast<QStackedWidget*>(centralWidget());
     stack->setCurrentWidget(tabs_->parentWidget());
 }
@@ -446,8 +447,10 @@ void MainWindow::settingsConfirmed(bool newProject)
     setTitle(QStringLiteral("Конфигуратор Ostrel - ") + ws_.settings.netlist_path);
     // The settings of the open project leave SCADA mode as it was; a new
     // project starts in scheme mode.
-    if (scada_mode_ && !newProject)
-        overview_->redraw();
+    if (newProject)
+        emit projectStarted();
+    if (scadaMode_ && !newProject)
+        drawOverview();
     else
         showSchemeMode();
 }
@@ -472,7 +475,7 @@ void MainWindow::openProject()
     showLogo(false);
     const QString path = ui_.openFile(kProjectFilter, QDir::currentPath());
     if (path.isEmpty()) {
-        if (!project_exists_)
+        if (!projectExists_)
             showLogo(true);
         return;
     }
@@ -510,10 +513,18 @@ void MainWindow::showProjectOpened()
     redrawScheme();
 }
 
+// Blocks 97..99 carry their fixed types whenever the scheme is shown, even
+// when the project file left them out.
+void MainWindow::drawOverview()
+{
+    ws_.blocks.setFixedBlockTypes();
+    overview_->redraw();
+}
+
 void MainWindow::redrawScheme()
 {
-    overview_->redraw();
-    if (!scada_mode_)
+    drawOverview();
+    if (!scadaMode_)
         static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(overview_);
 }
 
@@ -524,9 +535,9 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
     BlockTable& b = ws_.blocks;
     if (button == Qt::RightButton) {
         // A right-button press on an algorithm block imports a drawn algorithm.
-        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == 45) {
+        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == kAlgorithm) {
             b.cur_block = uint8_t(k - 8);
-            b.cur_block_type = 45;
+            b.cur_block_type = kAlgorithm;
             emit algorithmDrawingImportRequested(k - 8);
         }
         return;
@@ -551,7 +562,7 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
         return; // an empty cell has no picture to click
     b.cur_block_type = uint8_t(type);
     b.cur_block = uint8_t(block);
-    if (type == 45)
+    if (type == kAlgorithm)
         emit openAlgorithmEditorRequested(block);
     else
         emit openParameterEditorRequested(block);
@@ -573,14 +584,14 @@ void MainWindow::showChildWindow(QWidget* window)
         return;
     registerSecondaryWindow(window);
     bool known = false;
-    for (const QPointer<QWidget>& w : modal_children_)
+    for (const QPointer<QWidget>& w : modalChildren_)
         known = known || w == window;
     if (!known) {
-        modal_children_.append(window);
+        modalChildren_.append(window);
         window->installEventFilter(this);
         connect(window, &QObject::destroyed, this, [this] {
             bool open = settings_ && settings_->isVisible();
-            for (const QPointer<QWidget>& w : modal_children_)
+            for (const QPointer<QWidget>& w : modalChildren_)
                 open = open || (w && w->isVisible());
             if (!open)
                 setEnabled(true);
@@ -596,7 +607,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Hide && !event->spontaneous()) {
         bool open = settings_->isVisible();
-        for (const QPointer<QWidget>& w : modal_children_)
+        for (const QPointer<QWidget>& w : modalChildren_)
             open = open || (w && w != watched && w->isVisible());
         if (!open)
             setEnabled(true);

@@ -22,6 +22,34 @@ class Interaction;
 class SchemeOverview;
 class SettingsDialog;
 
+// The items of the "&SCADA" menu, for the page editor to connect.
+struct ScadaActions {
+    QAction* background = nullptr;    // "&Установить фон SCADA"
+    QAction* fillColor = nullptr;     // "&Цвет заливки фона"
+    QAction* lock = nullptr;          // "&Блокировка элементов" (checkable)
+    QAction* grid = nullptr;          // "&Координатная сетка"
+    QAction* line = nullptr;          // "&Линия" (no action)
+    QAction* figura = nullptr;        // "&Фигура"
+    QAction* menu = nullptr;          // "&Меню"
+    QAction* text = nullptr;          // "&Текст"
+    QAction* goBlock = nullptr;       // "&Переход в блок"
+    QAction* parametr = nullptr;      // "&Параметр"
+    QAction* level = nullptr;         // "&Уровень"
+    QAction* signal = nullptr;        // "&Сигнализация"
+    QAction* textSignal = nullptr;    // "&Текстовая сигнализация"
+    QAction* vent = nullptr;          // "&Механизм"
+    QAction* control = nullptr;       // "&Управление"
+    QAction* grafik = nullptr;        // "&График"
+    QAction* clock = nullptr;         // "&Часы"
+};
+
+// The items of the "&Редактировать" context menu.
+struct EditActions {
+    QAction* copy = nullptr;          // "&Копировать" (the default item)
+    QAction* paste = nullptr;         // "&Вставить"
+    QAction* remove = nullptr;        // "&Удалить"
+};
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,7 +67,9 @@ public:
     QAction* action(const QString& name) const;
     // Menu by its control name, including the context menu "mnuEdit".
     QMenu* menu(const QString& name) const;
-    QMenu* editMenu() const { return edit_menu_; }
+    QMenu* editMenu() const { return editMenu_; }
+    const ScadaActions& scadaActions() const { return scadaActions_; }
+    const EditActions& editActions() const { return editActions_; }
 
     SettingsDialog& settingsDialog() { return *settings_; }
     SchemeOverview& overview() { return *overview_; }
@@ -50,8 +80,8 @@ public:
     void setPageCanvas(int page, QWidget* canvas);
     void setPageTabCaption(int page, const QString& caption);
 
-    bool projectExists() const { return project_exists_; }
-    bool inScadaMode() const { return scada_mode_; }
+    bool projectExists() const { return projectExists_; }
+    bool inScadaMode() const { return scadaMode_; }
 
     // What a version menu item does: version_code, title, check marks,
     // "&Механизм" and the catalog counts.
@@ -114,6 +144,8 @@ signals:
     void schemeModeEntered();
     void scadaModeEntered();
     void currentPageChanged(int page);
+    // "Ok" of the settings dialog opened by "&Создать проект".
+    void projectStarted();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -127,6 +159,7 @@ private:
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
     void closeSecondaryWindows();
+    void drawOverview();
     void tabChanged(int index);
 
     Workspace& ws_;
@@ -137,12 +170,14 @@ private:
     SchemeOverview* overview_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::array<QWidget*, kPages> canvases_{};
-    QMenu* edit_menu_ = nullptr;
-    std::array<QAction*, 4> version_items_{};
+    QMenu* editMenu_ = nullptr;
+    ScadaActions scadaActions_;
+    EditActions editActions_;
+    std::array<QAction*, 4> versionItems_{};
     QList<QPointer<QWidget>> secondary_;
-    QList<QPointer<QWidget>> modal_children_;
-    bool project_exists_ = false;
-    bool scada_mode_ = false;
+    QList<QPointer<QWidget>> modalChildren_;
+    bool projectExists_ = false;
+    bool scadaMode_ = false;
 };
 
 } // namespace ostrel

@@ -1,6 +1,7 @@
 #include "app/settings_dialog.h"
 
 #include "app/shell_state.h"
+#include "link/transport.h"
 #include "platform/interaction.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
@@ -51,7 +52,8 @@ int32_t leadingNumber(const QString& text)
 }
 
 SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui, QWidget* parent)
-    : QDialog(parent), ws_(ws), shell_(shell), ui_(ui)
+    : QDialog(parent), ws_(ws), shell_(shell), ui_(ui), deviceName_(defaultSerialDeviceName),
+      devicePresent_(serialDevicePresent)
 {
     setObjectName(QStringLiteral("Config_Project"));
     setWindowTitle(QStringLiteral("Проект"));
@@ -59,20 +61,20 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
     name_ = new QLineEdit(QStringLiteral("Имя"), this);
     name_->setObjectName(QStringLiteral("Name_Project_Text"));
 
-    port_list_ = new QComboBox(this);
-    port_list_->setObjectName(QStringLiteral("Combo1"));
+    portList_ = new QComboBox(this);
+    portList_->setObjectName(QStringLiteral("Combo1"));
     // The COM items begin with the Cyrillic letter Es, as the controller
     // documentation spells them.
     for (int i = 1; i <= 8; ++i)
-        port_list_->addItem(QString(QChar(0x0421)) + QStringLiteral("OM%1").arg(i));
-    port_list_->addItem(QStringLiteral("TCP/IP"));
-    port_list_->setCurrentIndex(-1);
+        portList_->addItem(QString(QChar(0x0421)) + QStringLiteral("OM%1").arg(i));
+    portList_->addItem(QStringLiteral("TCP/IP"));
+    portList_->setCurrentIndex(-1);
 
-    controller_list_ = new QComboBox(this);
-    controller_list_->setObjectName(QStringLiteral("Combo2"));
+    controllerList_ = new QComboBox(this);
+    controllerList_->setObjectName(QStringLiteral("Combo2"));
     for (int i = 1; i <= 8; ++i)
-        controller_list_->addItem(QStringLiteral("№%1").arg(i));
-    controller_list_->setCurrentIndex(-1);
+        controllerList_->addItem(QStringLiteral("№%1").arg(i));
+    controllerList_->setCurrentIndex(-1);
 
     schema_ = new QLineEdit(kNoNetlist, this);
     schema_->setObjectName(QStringLiteral("Name_Schema_text"));
@@ -83,8 +85,8 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
 
     ip_ = new QLineEdit(this);
     ip_->setObjectName(QStringLiteral("IP_address"));
-    tcp_port_ = new QLineEdit(this);
-    tcp_port_->setObjectName(QStringLiteral("Port"));
+    tcpPort_ = new QLineEdit(this);
+    tcpPort_->setObjectName(QStringLiteral("Port"));
 
     ok_ = new QPushButton(QStringLiteral("Ok"), this);
     ok_->setObjectName(QStringLiteral("Ok"));
@@ -93,24 +95,28 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
     cancel_->setObjectName(QStringLiteral("Cancel"));
     cancel_->setAutoDefault(false);
 
-    ip_label_ = makeLabel(QStringLiteral("IP address:"), "Label_IP", this);
-    tcp_port_label_ = makeLabel(QStringLiteral("Port:"), "Label_Port", this);
+    ipLabel_ = makeLabel(QStringLiteral("IP address:"), "Label_IP", this);
+    tcpPortLabel_ = makeLabel(QStringLiteral("Port:"), "Label_Port", this);
+    // Which device the chosen COM port is on this machine: a write to a port
+    // with nothing behind it would otherwise seem to succeed.
+    device_ = makeLabel(QString(), "Com_Device", this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(makeLabel(QStringLiteral("Имя проекта"), "Label_Name", this), 0, 0);
     grid->addWidget(name_, 0, 1, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер COM"), "Label_COM", this), 1, 0);
-    grid->addWidget(port_list_, 1, 1);
+    grid->addWidget(portList_, 1, 1);
+    grid->addWidget(device_, 1, 2);
     grid->addWidget(makeLabel(QStringLiteral("Номер Ostrel"), "Label_Ostrel", this), 2, 0);
-    grid->addWidget(controller_list_, 2, 1);
+    grid->addWidget(controllerList_, 2, 1);
     // "Cхема" begins with a Latin C, as the window has always shown it.
     grid->addWidget(makeLabel(QStringLiteral("Cхема P-CAD ASCII"), "Label_Schema", this), 3, 0);
     grid->addWidget(schema_, 3, 1);
     grid->addWidget(load_, 3, 2);
-    grid->addWidget(ip_label_, 4, 0);
+    grid->addWidget(ipLabel_, 4, 0);
     grid->addWidget(ip_, 4, 1, 1, 2);
-    grid->addWidget(tcp_port_label_, 5, 0);
-    grid->addWidget(tcp_port_, 5, 1, 1, 2);
+    grid->addWidget(tcpPortLabel_, 5, 0);
+    grid->addWidget(tcpPort_, 5, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok_);
@@ -119,8 +125,8 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
     grid->setColumnStretch(1, 1);
     resize(460, 230);
 
-    connect(port_list_, &QComboBox::currentIndexChanged, this, &SettingsDialog::portSelected);
-    connect(controller_list_, &QComboBox::currentIndexChanged, this, &SettingsDialog::controllerSelected);
+    connect(portList_, &QComboBox::currentIndexChanged, this, &SettingsDialog::portSelected);
+    connect(controllerList_, &QComboBox::currentIndexChanged, this, &SettingsDialog::controllerSelected);
     connect(load_, &QPushButton::clicked, this, &SettingsDialog::loadNetlist);
     connect(ok_, &QPushButton::clicked, this, &SettingsDialog::confirm);
     connect(cancel_, &QPushButton::clicked, this, &SettingsDialog::reject);
@@ -140,12 +146,12 @@ void SettingsDialog::openForNewProject()
     schema_->setText(kNoNetlist);
     {
         // Nothing is selected, so nothing is applied to the settings.
-        const QSignalBlocker b1(port_list_), b2(controller_list_);
-        port_list_->setCurrentIndex(-1);
-        controller_list_->setCurrentIndex(-1);
+        const QSignalBlocker b1(portList_), b2(controllerList_);
+        portList_->setCurrentIndex(-1);
+        controllerList_->setCurrentIndex(-1);
     }
     ip_->clear();
-    tcp_port_->clear();
+    tcpPort_->clear();
     applyPortRule();
     ok_->setEnabled(false);
     show();
@@ -164,11 +170,11 @@ void SettingsDialog::openForSettings()
     const int port = s.link_port, controller = s.controller_number;
     const QString ip = s.ip_address;
     const int32_t tcp = s.tcp_port;
-    port_list_->setCurrentIndex(port >= 1 && port <= 9 ? port - 1 : -1);
+    portList_->setCurrentIndex(port >= 1 && port <= 9 ? port - 1 : -1);
     applyPortRule();
     ip_->setText(ip);
-    tcp_port_->setText(QString::number(tcp));
-    controller_list_->setCurrentIndex(controller >= 1 && controller <= 8 ? controller - 1 : -1);
+    tcpPort_->setText(QString::number(tcp));
+    controllerList_->setCurrentIndex(controller >= 1 && controller <= 8 ? controller - 1 : -1);
     show();
     raise();
     activateWindow();
@@ -197,9 +203,32 @@ void SettingsDialog::controllerSelected(int index)
 void SettingsDialog::applyPortRule()
 {
     const bool tcp = ws_.settings.usesTcp();
-    for (QWidget* w : {static_cast<QWidget*>(ip_), static_cast<QWidget*>(tcp_port_),
-                       static_cast<QWidget*>(ip_label_), static_cast<QWidget*>(tcp_port_label_)})
+    for (QWidget* w : {static_cast<QWidget*>(ip_), static_cast<QWidget*>(tcpPort_),
+                       static_cast<QWidget*>(ipLabel_), static_cast<QWidget*>(tcpPortLabel_)})
         w->setEnabled(tcp);
+    showDevice();
+}
+
+void SettingsDialog::setSerialDeviceLookup(std::function<QString(int)> name,
+                                           std::function<bool(const QString&)> present)
+{
+    deviceName_ = std::move(name);
+    devicePresent_ = std::move(present);
+    showDevice();
+}
+
+void SettingsDialog::showDevice()
+{
+    const int port = ws_.settings.link_port;
+    if (port < 1 || port > 8 || !deviceName_) {
+        device_->clear();
+        return;
+    }
+    const QString device = deviceName_(port);
+    if (devicePresent_ && devicePresent_(device))
+        device_->setText(QStringLiteral("Устройство: ") + device);
+    else
+        device_->setText(QStringLiteral("Устройства нет (") + device + u')');
 }
 
 void SettingsDialog::updateOk()
@@ -228,7 +257,7 @@ void SettingsDialog::confirm()
     ProjectSettings& s = ws_.settings;
     s.project_name = name_->text();
     s.ip_address = ip_->text();
-    s.tcp_port = leadingNumber(tcp_port_->text());
+    s.tcp_port = leadingNumber(tcpPort_->text());
     const bool newProject = shell_.settings_reopened == 0;
     emit confirmed(newProject);
     if (newProject)

@@ -7,6 +7,7 @@
 // disables itself while it is open, and a Qt child window would be disabled
 // with it.
 #include <QDialog>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -30,6 +31,10 @@ public:
     // For "&Настройки": the controls show the current settings, settings_reopened := 1.
     void openForSettings();
 
+    // How "СOMn" is turned into a device and whether one is there; the link's
+    // own mapping by default (tests replace it).
+    void setSerialDeviceLookup(std::function<QString(int)> name, std::function<bool(const QString&)> present);
+
 public slots:
     // Disabled while a write into the controller runs, so that the link
     // settings cannot change under it.
@@ -51,19 +56,23 @@ private:
     void confirm();
     void updateOk();
     void applyPortRule();
+    void showDevice();
 
     Workspace& ws_;
     ShellState& shell_;
     Interaction& ui_;
     QLineEdit* name_;
-    QComboBox* port_list_;
-    QComboBox* controller_list_;
+    QComboBox* portList_;
+    QComboBox* controllerList_;
     QLineEdit* schema_;
     QPushButton* load_;
     QLineEdit* ip_;
-    QLineEdit* tcp_port_;
-    QLabel* ip_label_;
-    QLabel* tcp_port_label_;
+    QLineEdit* tcpPort_;
+    QLabel* ipLabel_;
+    QLabel* tcpPortLabel_;
+    QLabel* device_;
+    std::function<QString(int)> deviceName_;
+    std::function<bool(const QString&)> devicePresent_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

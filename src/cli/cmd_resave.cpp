@@ -28,19 +28,23 @@ int runResave(const QStringList& args)
     }
     if (r.status == ProjectReadStatus::NetlistMissing)
         printError(QStringLiteral("warning: netlist not found (%1); scheme taken from the project file")
-                       .arg(r.netlist_path));
+                       .arg(r.netlistPath));
 
     ProjectWriteOptions options;
     // Keep the decimal separator the file was written with.
-    if (r.decimal_point == QLatin1String(","))
+    if (r.decimalPoint == QLatin1String(","))
         options.locale = QLocale(QLocale::Russian, QLocale::Russia);
-    else if (r.decimal_point == QLatin1String("."))
+    else if (r.decimalPoint == QLatin1String("."))
         options.locale = QLocale::c();
-    if (!writeProject(*ws, out, ui, options)) {
-        printError(QStringLiteral("cannot write %1").arg(args[1]));
+    const ProjectWriteResult written = writeProject(*ws, out, ui, options);
+    if (!written) {
+        printError(QStringLiteral("cannot write %1").arg(written.error));
         return 1;
     }
-    return 0;
+    // The project file is written; a companion that is not is still a failure.
+    for (const QString& copy : written.failedCopies)
+        printError(QStringLiteral("cannot copy %1").arg(copy));
+    return written.failedCopies.isEmpty() ? 0 : 1;
 }
 
 } // namespace ostrel::cli

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "link/scheme_serializer.h"
 #include "link/transfer_engine.h"
+#include "platform/checked_file.h"
 #include "platform/headless_interaction.h"
 #include "project/project_reader.h"
 #include "workspace/new_project.h"
@@ -12,7 +13,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <functional>
 #include <memory>
 
 namespace ostrel::cli {
@@ -154,8 +155,16 @@ int runWriteScheme(const QStringList& args)
     }
     auto ws = std::make_unique<Workspace>();
     // Messages go to standard error as they come; the choosers answer "cancel".
-    HeadlessInteraction ui([](const Message& m) {
-        printError(m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
+    // A link error gets its address and cause on the same line.
+    std::function<QString()> linkDetail;
+    HeadlessInteraction ui([&linkDetail](const Message& m) {
+        QString line = m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text;
+        if (linkDetail && (m.text == kPortError || m.text == kComPortError)) {
+            const QString detail = linkDetail();
+            if (!detail.isEmpty())
+                line += u' ' + detail;
+        }
+        printError(line);
     });
     ws->selectVersion(uint8_t(o.version));
     if (!loadInput(*ws, o.input, ui, error)) {
@@ -177,9 +186,9 @@ int runWriteScheme(const QStringList& args)
         if (image.parameterError)
             ui.message(kParameterError, kParameterErrorTitle, MessageIcon::None);
         const QByteArray stream = schemeWireStream(image);
-        QSaveFile out(o.dumpFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(stream) != stream.size() || !out.commit()) {
-            printError(QStringLiteral("cannot write ") + o.dumpFile);
+        const QString error = saveFileChecked(o.dumpFile, stream);
+        if (!error.isEmpty()) {
+            printError(QStringLiteral("cannot write ") + error);
             return 1;
         }
         printJson(summary(*ws, stream.size()));
@@ -195,6 +204,7 @@ int runWriteScheme(const QStringList& args)
     }
     TransferEngine engine(ws->transfer, ws->settings, ui);
     engine.setRetryOnFailure(false);
+    linkDetail = [&engine] { return engine.errorDetail(); };
     if (!o.serialDevice.isEmpty()) {
         const QString device = o.serialDevice;
         engine.link().serialDeviceName = [device](int) { return device; };

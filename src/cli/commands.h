@@ -3,15 +3,32 @@
 // its result to standard output and returns the exit status.
 #include <QStringList>
 
+class QImage;
+
+namespace ostrel {
+struct Workspace;
+}
+
 namespace ostrel::cli {
 
 int runScheme(const QStringList& args);       // scheme FILE.net [--version 5|3|0|1]
 int runAlgorithm(const QStringList& args);    // algorithm SCHEME.net DRAWING.net [--block N]
 int runWriteScheme(const QStringList& args);  // write-scheme IN (--tcp H:P | --serial DEV | --dump FILE) ...
 int runResave(const QStringList& args);       // resave IN.prt OUT.prt
+int runWritePages(const QStringList& args);   // write-pages PROJECT.prt (--page N | --all) (--tcp | --serial | --dump) ...
+int runRenderPage(const QStringList& args);   // render-page PROJECT.prt --page N --png OUT.png [--quantised]
 
 // Shared helpers.
 void printError(const QString& line);         // one line on standard error
 void printJson(const QByteArray& json);       // standard output, newline added
+// Writes `bytes` (or `image` as PNG) through QSaveFile, flushed and checked
+// before commit; false leaves an existing file as it was.
+bool saveBytes(const QString& path, const QByteArray& bytes);
+bool savePng(const QString& path, const QImage& image);
+// Opens a project for its pages; the scheme's netlist is not needed (a
+// missing one gives a warning line). false with a one-line reason.
+bool loadPagesProject(Workspace& ws, const QString& path, QString& error);
+// "--page N" with N the page number the user sees, 1..8; -1 when not.
+int parsePageNumber(const QString& text);
 
 } // namespace ostrel::cli

@@ -27,7 +27,10 @@ const char* kUsage =
     "  algorithm SCHEME.net DRAWING.net [--block N]\n"
     "  write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
     "               [--controller N] [--version CODE]\n"
-    "  resave IN.prt OUT.prt\n";
+    "  resave IN.prt OUT.prt\n"
+    "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
+    "              [--controller N]\n"
+    "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n";
 }
 
 int main(int argc, char** argv)
@@ -47,6 +50,8 @@ int main(int argc, char** argv)
     if (cmd == QLatin1String("algorithm")) return runAlgorithm(args);
     if (cmd == QLatin1String("write-scheme")) return runWriteScheme(args);
     if (cmd == QLatin1String("resave")) return runResave(args);
+    if (cmd == QLatin1String("write-pages")) return runWritePages(args);
+    if (cmd == QLatin1String("render-page")) return runRenderPage(args);
     std::fputs(kUsage, stderr);
     return 2;
 }

@@ -42,6 +42,19 @@ bool ControllerLink::send(const QByteArray& bytes)
     return serial_->send(bytes);
 }
 
+bool ControllerLink::connecting() const
+{
+    return useTcp_ && tcp_->isConnecting();
+}
+
+QString ControllerLink::errorDetail() const
+{
+    if (useTcp_)
+        return tcp_->errorDetail();
+    const QString detail = serial_->errorDetail();
+    return detail.isEmpty() ? serial_->deviceName() + QStringLiteral(": no such device") : detail;
+}
+
 void ControllerLink::applyProjectOpened(const LinkSettings& settings, TransferState& ts)
 {
     deriveLinkTiming(settings, ts);

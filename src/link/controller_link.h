@@ -29,6 +29,10 @@ public:
     // Hands a whole packet to the transport chosen by the last openLink.
     bool send(const QByteArray& bytes);
     bool usesTcp() const { return useTcp_; }
+    // The TCP connection is still being set up: a send has to wait.
+    bool connecting() const;
+    // The last failure of the transport in use, as "address: cause".
+    QString errorDetail() const;
 
     // What opening a project file does to the link: TCP projects get the
     // 3000 ms page-chain interval, multiplier 10 and a connection; serial

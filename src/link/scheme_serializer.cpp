@@ -13,24 +13,6 @@ namespace {
 
 constexpr int kSendBlocks = 100; // blocks 0..99 in stages 1, 2 and 6
 
-enum class TextKind { None, Byte, Padded, Algorithm };
-
-struct TextEncoding {
-    TextKind kind = TextKind::None;
-    int width = 0;
-};
-
-TextEncoding textEncoding(int type)
-{
-    switch (type) {
-    case 5: return {TextKind::Byte, 1};
-    case 25: case 29: case 41: case 48: return {TextKind::Padded, 17};
-    case 42: return {TextKind::Padded, 40};
-    case 45: return {TextKind::Algorithm, 1};
-    default: return {};
-    }
-}
-
 // Unicode -> code page 1251 for single characters, built once per image from
 // the platform's codec. ASCII maps to itself; the upper half is looked up.
 class Cp1251Table {
@@ -164,11 +146,11 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
         QByteArray p = dataPacket(controller, 9, std::max(bt.text_bytes, 0));
         for (int n = 1; n < kSendBlocks; ++n) {
             const int type = bt.block_type[n];
-            const TextEncoding enc = textEncoding(type);
+            const TextForm form = catalog.textForm(type);
             const int count = catalog.textCount(type);
-            if (enc.kind == TextKind::None || count <= 0)
+            if (form == TextForm::None || count <= 0)
                 continue;
-            if (enc.kind == TextKind::Algorithm) {
+            if (form == TextForm::Steps) {
                 QByteArray steps;
                 QString problem;
                 if (!algorithmDownloadImage(bt, alg, n, steps, &problem)) {
@@ -180,10 +162,11 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
                 continue;
             }
             const int base = bt.text_base[n];
+            const int width = catalog.textWidth(type);
             for (int k = 0; k < count; ++k) {
                 const int index = base + k;
                 const QString& text = (index >= 0 && index < BlockTable::kTexts) ? bt.TextStore[index] : empty;
-                if (enc.kind == TextKind::Byte) {
+                if (form == TextForm::Number) {
                     const int64_t v = textNumericValue(text);
                     if (v < 0 || v > 255) {
                         img.fatal = kParameterError;
@@ -191,7 +174,7 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
                     }
                     p.append(char(uint8_t(v)));
                 } else {
-                    appendPadded(p, text, enc.width, cp);
+                    appendPadded(p, text, width, cp);
                 }
             }
         }

@@ -22,11 +22,27 @@ SchemeWriteController::SchemeWriteController(TransferState& transfer, const Link
         if (window_)
             window_->setPageLabels(sheet, packet);
     });
+    connect(&engine_, &TransferEngine::stageSent, this, [this](int stage) {
+        if (window_)
+            window_->setSchemePacket(stage + 1);
+    });
+    connect(&engine_, &TransferEngine::retrying, this, [this](int attempt) {
+        if (window_)
+            window_->setRetrying(attempt);
+    });
     connect(&engine_, &TransferEngine::started, this, [this](bool scheme) {
         showWindow(scheme ? kSchemeWriteCaption : kPageWriteCaption);
     });
     connect(&engine_, &TransferEngine::aborted, this, &SchemeWriteController::closeWindow);
-    connect(&engine_, &TransferEngine::sequenceFinished, this, &SchemeWriteController::closeWindow);
+    // Between the pages of an all-pages write the window stays; at the end of
+    // a write it stays open and says so, until the user closes it. A write
+    // that failed before sending (a page that cannot be encoded) keeps the
+    // window with its message until "Отмена"; a port that cannot be opened
+    // closes it through aborted().
+    connect(&engine_, &TransferEngine::finished, this, [this](bool ok) {
+        if (ok && window_ && window_->isVisible())
+            window_->setFinished();
+    });
     connect(&engine_, &TransferEngine::transferActiveChanged, this, &SchemeWriteController::transferActiveChanged);
     connect(&engine_, &TransferEngine::finished, this, &SchemeWriteController::finished);
     connect(&engine_, &TransferEngine::currentPageChanged, this, &SchemeWriteController::currentPageChanged);
@@ -57,11 +73,11 @@ void SchemeWriteController::closeWindow()
 void SchemeWriteController::startSchemeWrite(const SchemeImage& image)
 {
     // The window shows before the link is opened, so a port error closes it again.
-    showWindow(kSchemeWriteCaption);
     if (window_) {
+        window_->reset();
         window_->setProgress(0, 10);
-        window_->clearLabels();
     }
+    showWindow(kSchemeWriteCaption);
     engine_.startSchemeWrite(image);
 }
 
@@ -72,18 +88,28 @@ void SchemeWriteController::setPagePreparer(TransferEngine::PagePreparer prepare
 
 void SchemeWriteController::startPageWrite(int page)
 {
+    if (window_)
+        window_->reset();
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(page + 1, 0);
     engine_.startPageWrite(page);
 }
 
 void SchemeWriteController::startAllPagesWrite()
 {
+    if (window_)
+        window_->reset();
     showWindow(kPageWriteCaption);
+    if (window_)
+        window_->setPageLabels(1, 0);
     engine_.startAllPagesWrite();
 }
 
 void SchemeWriteController::startPageSequence(int page, const std::array<QByteArray, 8>& payloads)
 {
+    if (window_)
+        window_->reset();
     showWindow(kPageWriteCaption);
     engine_.startPageSequence(page, payloads);
 }

@@ -124,4 +124,16 @@ int PageSequence::sendFailed()
     return interval_;
 }
 
+QByteArray pageWireStream(TransferState& ts, uint8_t controller, int page)
+{
+    PageSequence sequence(ts, controller, page, false);
+    QByteArray out;
+    for (;;) {
+        const SequenceTick t = sequence.tick();
+        out.append(t.bytes);
+        if (t.finished)
+            return out;
+    }
+}
+
 } // namespace ostrel

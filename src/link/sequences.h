@@ -75,4 +75,9 @@ private:
     int previous_ = 0;
 };
 
+// The sixteen packets of the page prepared in ts.part_payload, in the order
+// and with the bytes the page sequence sends them (C0, D0, .., C7, D7), for
+// page index `page` of controller `controller`.
+QByteArray pageWireStream(TransferState& ts, uint8_t controller, int page);
+
 } // namespace ostrel

@@ -38,7 +38,10 @@ void TransferEngine::stopSequences()
     chainTimer_.stop();
     scheme_.reset();
     page_.reset();
+    if (failing_)
+        emit retrying(0);
     failing_ = false;
+    attempts_ = 0;
     cancelled_ = false;
 }
 
@@ -93,22 +96,45 @@ void TransferEngine::handleFailure(int retryInterval, QTimer& timer)
         return;
     }
     if (failing_) {
+        emit retrying(++attempts_);
         timer.start(retryInterval); // one message per run of failures
         return;
     }
     failing_ = true;
+    attempts_ = 0;
     const quint64 gen = generation_;
     // No tick while the message is open: a modal box runs its own event loop.
     ui_.message(kPortError);
-    if (gen == generation_ && (scheme_ || page_))
+    if (gen == generation_ && (scheme_ || page_)) {
+        emit retrying(++attempts_);
         timer.start(retryInterval);
+    }
+}
+
+bool TransferEngine::waitForConnection(QTimer& timer)
+{
+    // A connection still being set up (a lost SYN is sent again after 1 s)
+    // holds the sequence back; the transport gives it up after its timeout.
+    if (!link_->connecting())
+        return false;
+    timer.start(kConnectPollMs);
+    return true;
+}
+
+void TransferEngine::sendSucceeded()
+{
+    if (failing_)
+        emit retrying(0);
+    failing_ = false;
+    attempts_ = 0;
 }
 
 void TransferEngine::onSchemeTick()
 {
-    if (!scheme_)
+    if (!scheme_ || waitForConnection(schemeTimer_))
         return;
-    emit progressChanged(scheme_->stage(), SchemeImage::kStages);
+    const int stage = scheme_->stage();
+    emit progressChanged(stage, SchemeImage::kStages);
     const SequenceTick t = scheme_->tick();
     if (t.finished) {
         scheme_.reset();
@@ -121,8 +147,9 @@ void TransferEngine::onSchemeTick()
         handleFailure(scheme_->sendFailed(), schemeTimer_);
         return;
     }
-    failing_ = false;
+    sendSucceeded();
     emit packetSent(t.bytes);
+    emit stageSent(stage);
     schemeTimer_.start(t.nextIntervalMs);
 }
 
@@ -181,7 +208,7 @@ bool TransferEngine::startAllPagesWrite()
 
 void TransferEngine::onPageTick()
 {
-    if (!page_)
+    if (!page_ || waitForConnection(pageTimer_))
         return;
     emit progressChanged(page_->packet(), 16);
     const SequenceTick t = page_->tick();
@@ -196,7 +223,7 @@ void TransferEngine::onPageTick()
         handleFailure(page_->sendFailed(), pageTimer_);
         return;
     }
-    failing_ = false;
+    sendSucceeded();
     emit packetSent(t.bytes);
     if (page_->lastWasHeader())
         emit pageTabReselected(page_->page());
@@ -241,6 +268,23 @@ void TransferEngine::cancel()
         emit sequenceFinished();
         endWrite(false);
     }
+}
+
+bool TransferEngine::tickNow()
+{
+    if (pageTimer_.isActive()) {
+        pageTimer_.stop();
+        onPageTick();
+    } else if (schemeTimer_.isActive()) {
+        schemeTimer_.stop();
+        onSchemeTick();
+    } else if (chainTimer_.isActive()) {
+        chainTimer_.stop();
+        onChainTick();
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void TransferEngine::projectOpened()

@@ -64,10 +64,20 @@ public:
     // The link part of opening a project (timing, TCP connect or close).
     void projectOpened();
 
+    // Runs the tick whose timer is pending (page, scheme or page chain) now
+    // instead of when its interval runs out, for callers that pace the
+    // sequence themselves; false when no tick is pending.
+    bool tickNow();
+
     bool isActive() const { return active_; }
     // An all-pages write is running and will start further pages.
     bool writingAllPages() const { return allPages_; }
     bool isRetrying() const { return failing_; }
+    // Cause and address of the last link failure ("127.0.0.1:5020: connection
+    // refused"), to go with "Ошибка порта!!!" or "Ошибка СОМ порта!".
+    QString errorDetail() const { return link_->errorDetail(); }
+    // How often a send waits for a TCP connection that is still being set up.
+    static constexpr int kConnectPollMs = 50;
     bool schemeRunning() const { return bool(scheme_); }
     bool pageRunning() const { return bool(page_); }
 
@@ -79,9 +89,13 @@ signals:
     void pageTabReselected(int page);         // after each page header packet
     void currentPageChanged(int page);        // the all-pages chain moved on
     void aborted();                           // nothing was started: close the progress window
-    void sequenceFinished();                  // a sequence ended: close the progress window
+    void sequenceFinished();                  // a sequence ended (a page of a chain, or the write)
     void packetSent(const QByteArray& bytes);
     void packetFailed(const QByteArray& bytes);  // a send that did not go out
+    // The failing packet is being tried again: the number of the attempt
+    // (1 = the first retry), 0 once a send got through again.
+    void retrying(int attempt);
+    void stageSent(int stage);                // scheme packet of that stage went out (0..9)
     void finished(bool ok);                   // the whole write is over
 
 private:
@@ -93,6 +107,8 @@ private:
     void endWrite(bool ok);
     bool startPageFromState(int page);
     void handleFailure(int retryInterval, QTimer& timer);
+    bool waitForConnection(QTimer& timer);
+    void sendSucceeded();
 
     TransferState& transfer_;
     const LinkSettings& settings_;
@@ -109,6 +125,7 @@ private:
     int chainPage_ = 0;      // page the all-pages chain is at
     bool active_ = false;
     bool failing_ = false;
+    int attempts_ = 0;       // retries of the failing packet so far
     bool cancelled_ = false; // "Отмена" was pressed while this sequence ran
     quint64 generation_ = 0;
 };

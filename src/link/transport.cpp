@@ -1,7 +1,12 @@
 #include "link/transport.h"
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QTcpSocket>
+#ifndef Q_OS_WIN
+#include <QFile>
+#include <sys/stat.h>
+#endif
 
 namespace ostrel {
 
@@ -20,6 +25,57 @@ QString defaultSerialDeviceName(int comNumber)
 #endif
 }
 
+bool serialDevicePresent(const QString& deviceName)
+{
+    if (deviceName.isEmpty())
+        return false;
+    const QString canonical = QFileInfo(deviceName).canonicalFilePath();
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        if (info.systemLocation() == deviceName || info.portName() == deviceName
+            || (!canonical.isEmpty() && info.systemLocation() == canonical))
+            return true;
+#ifdef Q_OS_WIN
+    return false;
+#else
+    // A terminal device (an adapter, a pseudo-terminal) that the port list
+    // does not show; never a plain file.
+    struct stat st {};
+    return !deviceName.startsWith(QLatin1String("/dev/ttyS"))
+        && ::stat(QFile::encodeName(deviceName).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+#endif
+}
+
+namespace {
+
+QString serialCause(QSerialPort::SerialPortError e, const QString& text)
+{
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::ResourceError: // the device went away while open
+        return QStringLiteral("no such device");
+    case QSerialPort::UnsupportedOperationError: // no terminal behind the name
+        return QStringLiteral("not a serial device");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("permission denied");
+    default:
+        return text.toLower();
+    }
+}
+
+QString socketCause(QAbstractSocket::SocketError e, const QString& text)
+{
+    switch (e) {
+    case QAbstractSocket::ConnectionRefusedError: return QStringLiteral("connection refused");
+    case QAbstractSocket::RemoteHostClosedError: return QStringLiteral("reset by peer");
+    case QAbstractSocket::HostNotFoundError: return QStringLiteral("host not found");
+    case QAbstractSocket::SocketTimeoutError: return QStringLiteral("connection timed out");
+    case QAbstractSocket::NetworkError: return QStringLiteral("network unreachable");
+    default: return text.toLower();
+    }
+}
+
+} // namespace
+
 // ---- serial ---------------------------------------------------------------
 
 SerialTransport::SerialTransport(QObject* parent)
@@ -28,37 +84,60 @@ SerialTransport::SerialTransport(QObject* parent)
     // A vanished device (unplugged adapter) closes the port, so that the next
     // write opens it again instead of failing for the rest of the run.
     connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::NoError)
+            return;
+        noteError();
         if (e == QSerialPort::ResourceError && port_->isOpen())
             port_->close();
     });
+}
+
+void SerialTransport::noteError()
+{
+    if (port_->error() != QSerialPort::NoError)
+        cause_ = serialCause(port_->error(), port_->errorString());
+}
+
+QString SerialTransport::errorDetail() const
+{
+    if (cause_.isEmpty())
+        return {};
+    return (name_.isEmpty() ? QStringLiteral("(no device)") : name_) + QStringLiteral(": ") + cause_;
 }
 
 SerialTransport::~SerialTransport() = default;
 
 void SerialTransport::setDeviceName(const QString& name)
 {
-    if (name != port_->portName()) {
+    if (name != name_) {
         if (port_->isOpen())
             port_->close();
         port_->setPortName(name);
+        name_ = name;
     }
 }
 
-QString SerialTransport::deviceName() const { return port_->portName(); }
+// As given: the port itself shortens "/dev/ttyUSB0" to "ttyUSB0".
+QString SerialTransport::deviceName() const { return name_; }
 
 bool SerialTransport::open()
 {
     if (port_->isOpen())
         return true;
-    if (port_->portName().isEmpty())
+    if (name_.isEmpty()) {
+        cause_ = QStringLiteral("no such device");
         return false;
+    }
     port_->clearError();
-    if (!port_->open(QIODevice::WriteOnly))
+    if (!port_->open(QIODevice::WriteOnly)) {
+        noteError();
         return false;
+    }
     const bool ok = port_->setBaudRate(QSerialPort::Baud115200) && port_->setDataBits(QSerialPort::Data8)
         && port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop)
         && port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!ok) {
+        noteError();
         port_->close();
         return false;
     }
@@ -72,8 +151,10 @@ bool SerialTransport::send(const QByteArray& bytes)
     if (!port_->isOpen())
         return false;
     const qint64 written = port_->write(bytes);
-    if (written != bytes.size())
+    if (written != bytes.size()) {
+        noteError();
         return false;
+    }
     port_->flush();
     return port_->isOpen();
 }
@@ -92,8 +173,32 @@ TcpTransport::TcpTransport(QObject* parent)
     : Transport(parent), socket_(new QTcpSocket(this))
 {
     // Packets are paced by the sender's timers: hand each one over at once.
-    connect(socket_, &QTcpSocket::connected, this,
-            [this] { socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    connect(socket_, &QTcpSocket::connected, this, [this] {
+        connectDeadline_.stop();
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this] { noteError(); });
+    connectDeadline_.setSingleShot(true);
+    connect(&connectDeadline_, &QTimer::timeout, this, [this] {
+        if (!isConnecting())
+            return;
+        socket_->abort();
+        cause_ = QStringLiteral("connection timed out");
+    });
+}
+
+void TcpTransport::noteError()
+{
+    cause_ = socketCause(socket_->error(), socket_->errorString());
+}
+
+QString TcpTransport::errorDetail() const
+{
+    if (cause_.isEmpty())
+        return {};
+    return QStringLiteral("%1:%2: %3").arg(connectedHost_.isEmpty() ? host_ : connectedHost_)
+        .arg(connectedHost_.isEmpty() ? port_ : connectedPort_)
+        .arg(cause_);
 }
 
 TcpTransport::~TcpTransport() = default;
@@ -115,6 +220,7 @@ bool TcpTransport::open()
         socket_->abort();
     connectedHost_ = host_;
     connectedPort_ = port_;
+    connectDeadline_.start(connectTimeoutMs_);
     socket_->connectToHost(host_, port_, QIODevice::WriteOnly);
     return true;
 }
@@ -128,6 +234,12 @@ bool TcpTransport::isOpen() const
 
 bool TcpTransport::isConnected() const { return socket_->state() == QAbstractSocket::ConnectedState; }
 
+bool TcpTransport::isConnecting() const
+{
+    const auto state = socket_->state();
+    return state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState;
+}
+
 bool TcpTransport::send(const QByteArray& bytes)
 {
     if (socket_->state() == QAbstractSocket::UnconnectedState) {
@@ -136,15 +248,22 @@ bool TcpTransport::send(const QByteArray& bytes)
         open();
         return false;
     }
-    const qint64 written = socket_->write(bytes);
-    if (written != bytes.size())
+    // Flushing a socket that is still connecting fails it: the bytes would
+    // be lost along with the attempt.
+    if (!isConnected())
         return false;
+    const qint64 written = socket_->write(bytes);
+    if (written != bytes.size()) {
+        noteError();
+        return false;
+    }
     socket_->flush();
     return true;
 }
 
 void TcpTransport::close()
 {
+    connectDeadline_.stop();
     socket_->abort();
     connectedHost_.clear();
     connectedPort_ = 0;

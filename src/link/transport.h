@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class QSerialPort;
@@ -24,11 +25,20 @@ public:
     virtual bool send(const QByteArray& bytes) = 0;
     virtual void close() = 0;
     virtual QString errorString() const = 0;
+    // The last failure as "address: cause" (for example "127.0.0.1:5020:
+    // connection refused", "/dev/ttyUSB0: no such device"); empty before
+    // any failure.
+    virtual QString errorDetail() const = 0;
 };
 
 // Device name of serial port COMn. Windows: "COMn". Elsewhere the first of
 // /dev/ttyUSB(n-1), /dev/ttyACM(n-1) that exists, else /dev/ttyS(n-1).
 QString defaultSerialDeviceName(int comNumber);
+
+// Whether a serial device is there under that name. A /dev/ttyS node exists
+// for every UART the kernel could drive, so it counts only when the system
+// lists a port behind it.
+bool serialDevicePresent(const QString& deviceName);
 
 class SerialTransport : public Transport {
     Q_OBJECT
@@ -42,9 +52,14 @@ public:
     bool send(const QByteArray& bytes) override;
     void close() override;
     QString errorString() const override;
+    QString errorDetail() const override;
 
 private:
+    void noteError();
+
     QSerialPort* port_;
+    QString name_;
+    QString cause_;
 };
 
 class TcpTransport : public Transport {
@@ -58,17 +73,32 @@ public:
     QString host() const { return host_; }
     quint16 port() const { return port_; }
     // Starts connecting unless connected or connecting to the same peer. A
-    // failing connect shows up as a failing send later.
+    // failing connect shows up as a failing send later. A connect that is not
+    // answered within the connect timeout is given up: a lost SYN is sent
+    // again by the system after 1 s and 3 s, so the default waits 6 s.
     bool open() override;
     bool isOpen() const override; // connected or connecting
     bool isConnected() const;
+    bool isConnecting() const;    // looking up the host or waiting for the answer
+    // Sends only on an established connection (a send while connecting fails
+    // without spoiling the attempt: wait for isConnecting() to end first).
     bool send(const QByteArray& bytes) override;
     void close() override;
     QString errorString() const override;
+    QString errorDetail() const override;
     QTcpSocket* socket() const { return socket_; }
 
+    static constexpr int kDefaultConnectTimeoutMs = 6000;
+    void setConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+    int connectTimeout() const { return connectTimeoutMs_; }
+
 private:
+    void noteError();
+
     QTcpSocket* socket_;
+    QTimer connectDeadline_;
+    int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
+    QString cause_;
     QString host_;
     quint16 port_ = 0;
     QString connectedHost_;

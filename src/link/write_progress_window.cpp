@@ -1,12 +1,19 @@
 #include "link/write_progress_window.h"
 #include <QCloseEvent>
-#include <algorithm>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 namespace ostrel {
+
+namespace {
+const QString kCancelCaption = QStringLiteral("Отмена");
+const QString kCloseCaption = QStringLiteral("Закрыть");
+const QString kRetryingText = QStringLiteral("Нет связи с контроллером, повтор записи (попытка %1)");
+const QString kFinishedText = QStringLiteral("Запись завершена");
+} // namespace
 
 WriteProgressWindow::WriteProgressWindow(QWidget* parent)
     : QDialog(parent)
@@ -23,7 +30,9 @@ WriteProgressWindow::WriteProgressWindow(QWidget* parent)
     auto* packetCaption = new QLabel(QStringLiteral("Пакет:"), this);
     packet_ = new QLabel(this);
     packet_->setObjectName(QStringLiteral("Num_Paket_SCADA"));
-    cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
+    state_ = new QLabel(this);
+    state_->setObjectName(QStringLiteral("Write_State"));
+    cancel_ = new QPushButton(kCancelCaption, this);
     cancel_->setObjectName(QStringLiteral("Command1"));
     cancel_->setAutoDefault(false);
 
@@ -33,10 +42,18 @@ WriteProgressWindow::WriteProgressWindow(QWidget* parent)
     grid->addWidget(sheet_, 1, 1);
     grid->addWidget(packetCaption, 1, 2);
     grid->addWidget(packet_, 1, 3);
+    grid->addWidget(state_, 2, 0, 1, 3);
     grid->addWidget(cancel_, 2, 3);
     setMinimumWidth(320);
 
     connect(cancel_, &QPushButton::clicked, this, &WriteProgressWindow::cancelRequested);
+}
+
+void WriteProgressWindow::reset()
+{
+    clearLabels();
+    state_->clear();
+    cancel_->setText(kCancelCaption);
 }
 
 void WriteProgressWindow::setProgress(int value, int maximum)
@@ -50,6 +67,27 @@ void WriteProgressWindow::setPageLabels(int sheet, int packet)
 {
     sheet_->setText(QString::number(sheet));
     packet_->setText(QString::number(packet));
+}
+
+void WriteProgressWindow::setSchemePacket(int packet)
+{
+    sheet_->setText(QStringLiteral("-"));
+    packet_->setText(QString::number(packet));
+}
+
+void WriteProgressWindow::setRetrying(int attempt)
+{
+    if (attempt > 0)
+        state_->setText(kRetryingText.arg(attempt));
+    else
+        state_->clear();
+}
+
+void WriteProgressWindow::setFinished()
+{
+    bar_->setValue(bar_->maximum());
+    state_->setText(kFinishedText);
+    cancel_->setText(kCloseCaption);
 }
 
 void WriteProgressWindow::clearLabels()

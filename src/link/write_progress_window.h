@@ -1,6 +1,7 @@
 #pragma once
 // The write-progress window: caption set by the caller, a progress bar, the
-// page and packet labels and the "Отмена" button.
+// page and packet labels, a state line (retrying, finished) and the "Отмена"
+// button.
 #include <QDialog>
 
 class QLabel;
@@ -14,9 +15,18 @@ class WriteProgressWindow : public QDialog {
 public:
     explicit WriteProgressWindow(QWidget* parent = nullptr);
 
+    // A write starts: empty labels, no state, "Отмена".
+    void reset();
     void setProgress(int value, int maximum);
     void setPageLabels(int sheet, int packet);
+    // A scheme write has no page: "-" and the number of packets sent.
+    void setSchemePacket(int packet);
     void clearLabels();
+    // attempt > 0: the link failed and the packet is being sent again; 0: it
+    // got through again.
+    void setRetrying(int attempt);
+    // The write is over: full bar, "Запись завершена", the button closes.
+    void setFinished();
 
 signals:
     // "Отмена" or the window's close box.
@@ -30,6 +40,7 @@ private:
     QProgressBar* bar_;
     QLabel* sheet_;
     QLabel* packet_;
+    QLabel* state_;
     QPushButton* cancel_;
 };
 

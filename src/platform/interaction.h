@@ -9,7 +9,7 @@
 
 namespace ostrel {
 
-enum class MessageIcon { None, Information, Warning, Error };
+enum class MessageIcon { None, Information, Warning, Error, Question };
 
 struct Message {
     QString text;

@@ -25,6 +25,7 @@ void QtInteraction::message(const QString& text, const QString& title, MessageIc
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
     case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

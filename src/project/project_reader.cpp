@@ -1,6 +1,7 @@
 #include "project/project_reader.h"
 
 #include "platform/headless_interaction.h"
+#include "platform/text_encoding.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
@@ -56,7 +57,7 @@ private:
 struct LineReader {
     LineSource& src;
     bool ok = true;
-    bool with_mechanisms = true;
+    bool withMechanisms = true;
 
     QStringView take()
     {
@@ -105,7 +106,7 @@ struct LineReader {
     }
     void label(int, const QString&, int) { take(); }
     void before_control(ControlElement&) {}
-    bool mechanisms() const { return with_mechanisms; }
+    bool mechanisms() const { return withMechanisms; }
 
     static QStringView trimmedRight(QStringView l)
     {
@@ -172,7 +173,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
         return fail("the file ends in its settings");
 
     // Sections 8..19.
-    r.with_mechanisms = storesMechanisms(st.version);
+    r.withMechanisms = storesMechanisms(st.version);
     visitPages(*st.pages, r);
     if (!r.ok)
         return fail("the SCADA pages are incomplete or not where expected");
@@ -230,7 +231,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
         return fail("the names section is not where expected");
     for (int n = 1; n <= kLastBlock; ++n) {
         const int t = st.types[n];
-        if (!storesNames(t, st.version))
+        if (!storesNames(cat, t))
             continue;
         r.take(); // name header
         const int count = cat.textCount(t);
@@ -361,7 +362,7 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 
     // The saved algorithm program the import copies into algorithm blocks.
     for (int n = 1; n <= kLastBlock; ++n) {
-        if (st.types[n] != kAlgorithmType)
+        if (st.types[n] != kAlgorithm)
             continue;
         const auto& params = st.params[n];
         for (int k = 1; k < BlockTable::kAlgParams && k < int(params.size()); ++k)
@@ -388,15 +389,15 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
 void fillPageResult(const Workspace& ws, const QString& folder, ProjectReadResult& result)
 {
     for (int p = 0; p < ScadaPages::kShownPages; ++p) {
-        result.tab_captions[p] = QStringLiteral("Страница ") + QString::number(p + 1);
+        result.tabCaptions[p] = QStringLiteral("Страница ") + QString::number(p + 1);
         const QString& ref = ws.pages.shortRef(p);
         if (ws.pages.background_kind[p] != 1 || ref.isEmpty() || fileNameOf(ref).isEmpty())
             continue;
-        result.background_files[p] = pathInFolder(folder, ref);
+        result.backgroundFiles[p] = pathInFolder(folder, ref);
         // The picture's file name without its extension.
         const QString caption = backgroundCaption(ref);
         if (!caption.isEmpty())
-            result.tab_captions[p] = caption;
+            result.tabCaptions[p] = caption;
     }
 }
 
@@ -406,10 +407,18 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
                                    Interaction& ui)
 {
     ProjectReadResult result;
-    result.version_code = ws.version_code;
+    result.versionCode = ws.version_code;
     if (bytes.size() > kMaxProjectBytes) {
         result.status = ProjectReadStatus::Malformed;
         result.error = QStringLiteral("the file is too large for a project file");
+        return result;
+    }
+    // A project file is code page 1251, and its first line always holds
+    // Cyrillic letters: bytes that are UTF-8 come from a text editor and would
+    // be read wrongly.
+    if (detectTextEncoding(bytes) == TextEncoding::Utf8) {
+        result.status = ProjectReadStatus::Malformed;
+        result.error = kProjectEncodingError;
         return result;
     }
     QStringDecoder dec("windows-1251");
@@ -420,14 +429,14 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
         result.status = ProjectReadStatus::Malformed;
         return result;
     }
-    result.version_line = st.version_line;
-    result.comments_complete = st.comments_complete;
-    result.decimal_point = st.decimal_point;
+    result.versionLine = st.version_line;
+    result.commentsComplete = st.comments_complete;
+    result.decimalPoint = st.decimal_point;
 
     applyStaged(ws, st, folder);
-    result.version_code = ws.version_code;
-    result.connect_tcp = ws.settings.usesTcp();
-    result.netlist_path = ws.settings.netlist_path;
+    result.versionCode = ws.version_code;
+    result.connectTcp = ws.settings.usesTcp();
+    result.netlistPath = ws.settings.netlist_path;
     fillPageResult(ws, folder, result);
 
     const QString& netlist = ws.settings.netlist_path;
@@ -444,7 +453,7 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
 ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& ui)
 {
     ProjectReadResult result;
-    result.version_code = ws.version_code;
+    result.versionCode = ws.version_code;
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         result.error = QStringLiteral("cannot open %1").arg(path);
@@ -469,7 +478,7 @@ bool loadProjectForCli(Workspace& ws, const QString& path, QString* error)
         why = r.error.isEmpty() ? QStringLiteral("cannot read %1").arg(path)
                                 : QStringLiteral("%1: %2").arg(path, r.error);
     else if (r.status == ProjectReadStatus::NetlistMissing)
-        why = QStringLiteral("netlist not found: %1").arg(r.netlist_path);
+        why = QStringLiteral("netlist not found: %1").arg(r.netlistPath);
     if (error)
         *error = why;
     return why.isEmpty();

@@ -19,6 +19,10 @@ namespace ostrel {
 struct Workspace;
 class Interaction;
 
+// The reason given for a project file saved as UTF-8 (by a text editor).
+inline const QString kProjectEncodingError =
+    QStringLiteral("Ошибка кодировки!!! Файл проекта сохранён в UTF-8, а не в кодировке Windows-1251");
+
 enum class ProjectReadStatus {
     Ok,             // project read and netlist imported
     NetlistMissing, // project read; the netlist it names could not be opened
@@ -28,18 +32,18 @@ enum class ProjectReadStatus {
 
 struct ProjectReadResult {
     ProjectReadStatus status = ProjectReadStatus::CannotOpen;
-    int version_line = 0;        // leading number of line 1
-    uint8_t version_code = 5;    // version in force after reading
-    bool connect_tcp = false;    // link_port is 9: connect to ip_address:tcp_port
+    int versionLine = 0;        // leading number of line 1
+    uint8_t versionCode = 5;    // version in force after reading
+    bool connectTcp = false;    // link_port is 9: connect to ip_address:tcp_port
     // Captions of page tabs 0..7 ("Страница N" or the picture's base name).
-    std::array<QString, 8> tab_captions{};
+    std::array<QString, 8> tabCaptions{};
     // Background picture to load for page p; empty when the page has none.
-    std::array<QString, 8> background_files{};
-    bool comments_complete = true; // the comment section was read to its end
-    QString netlist_path;          // where the netlist was looked for
+    std::array<QString, 8> backgroundFiles{};
+    bool commentsComplete = true; // the comment section was read to its end
+    QString netlistPath;          // where the netlist was looked for
     // Decimal separator of the first fractional parameter line ("." or ","),
     // empty when the file has none: lets a re-save keep the file's form.
-    QString decimal_point;
+    QString decimalPoint;
     QString error;                 // one line for Malformed / CannotOpen
 
     bool loaded() const

@@ -1,5 +1,7 @@
 #pragma once
 // Which optional parts of the project file a controller version stores.
+#include "scheme/block_catalog.h"
+#include "scheme/block_types.h"
 #include <array>
 #include <cstdint>
 
@@ -7,9 +9,6 @@ namespace ostrel::project {
 
 inline constexpr int kLastBlock = 99;      // blocks 1..99 are stored
 inline constexpr int kCallFlagSteps = 128; // call flags of steps 0..127
-inline constexpr int kReportType = 48;
-inline constexpr int kAlgorithmType = 45;
-inline constexpr int kRs485Type = 5;
 
 // The mechanism table (section 13): versions 0, 3, 4, 5.
 inline bool storesMechanisms(int version)
@@ -23,24 +22,19 @@ inline bool storesComments(int version)
     return version == 3 || version == 4 || version == 5;
 }
 
-// Blocks whose texts are stored in the names section.
-inline bool storesNames(int type, int version)
+// Blocks whose texts are stored in the names section: every type that owns
+// texts under the catalog of the file's version (the RS485 block only under
+// version 5).
+inline bool storesNames(const BlockCatalog& versionCatalog, int type)
 {
-    switch (type) {
-    case 25: case 29: case 41: case 42: case 45: case 48:
-        return true;
-    case kRs485Type:
-        return version == 5;
-    default:
-        return false;
-    }
+    return versionCatalog.textCount(type) > 0;
 }
 
 template <size_t N>
 bool hasReportBlock(const std::array<int16_t, N>& types)
 {
     for (int n = 1; n <= kLastBlock && n < int(N); ++n)
-        if (types[size_t(n)] == kReportType)
+        if (types[size_t(n)] == kReport)
             return true;
     return false;
 }

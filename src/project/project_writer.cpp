@@ -1,14 +1,13 @@
 #include "project/project_writer.h"
 
+#include "platform/checked_file.h"
 #include "platform/interaction.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
 #include "workspace/workspace.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 namespace ostrel {
@@ -21,8 +20,8 @@ const QLatin1String kCrLf("\r\n");
 
 struct LineWriter {
     QString out;
-    QString decimal_point;
-    bool with_mechanisms = true;
+    QString decimalPoint;
+    bool withMechanisms = true;
 
     void end() { out += kCrLf; }
     void number(qint64 v)
@@ -60,48 +59,28 @@ struct LineWriter {
         end();
     }
     void before_control(ControlElement& c) { c.picture_file = shortenedPictureName(c.picture_file); }
-    bool mechanisms() const { return with_mechanisms; }
+    bool mechanisms() const { return withMechanisms; }
     void parameter(float v)
     {
-        appendParameter(out, v, decimal_point);
+        appendParameter(out, v, decimalPoint);
         end();
     }
 };
 
-// Copies src to dest through a save file; true when dest holds src afterwards.
-bool copyInto(const QString& src, const QString& dest)
+// Copies the netlist and the background pictures into `folder`. A picture
+// whose source cannot be found anywhere is skipped; a copy that fails while
+// writing is listed in the result.
+QStringList copyCompanions(const Workspace& ws, const QString& folder, const SaveFault* fault)
 {
-    const QFileInfo si(src);
-    if (!si.isFile())
-        return false;
-    const QFileInfo di(dest);
-    if (di.exists() && si.canonicalFilePath() == di.canonicalFilePath())
-        return true;
-    QFile in(src);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(dest);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    char buf[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(buf, sizeof buf);
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        if (out.write(buf, n) != n)
-            return false;
-    }
-    return out.commit();
-}
-
-void copyCompanions(const Workspace& ws, const QString& folder)
-{
+    QStringList failed;
     const QString& netlist = ws.settings.netlist_path;
     QString netlistFolder;
     if (netlist != kNoNetlist && !fileNameOf(netlist).isEmpty()) {
-        copyInto(netlist, pathInFolder(folder, netlist));
+        if (QFileInfo(netlist).isFile()) {
+            const QString error = copyFileChecked(netlist, pathInFolder(folder, netlist), fault);
+            if (!error.isEmpty())
+                failed << error;
+        }
         netlistFolder = QFileInfo(netlist).absolutePath();
     }
     for (int p = 0; p < ScadaPages::kShownPages; ++p) {
@@ -116,10 +95,16 @@ void copyCompanions(const Workspace& ws, const QString& folder)
         const QStringList sources{full, fullSlashed,
                                   netlistFolder.isEmpty() ? QString() : pathInFolder(netlistFolder, name)};
         const QString dest = pathInFolder(folder, name);
-        for (const QString& src : sources)
-            if (!src.isEmpty() && copyInto(src, dest))
-                break;
+        for (const QString& src : sources) {
+            if (src.isEmpty() || !QFileInfo(src).isFile())
+                continue;
+            const QString error = copyFileChecked(src, dest, fault);
+            if (!error.isEmpty())
+                failed << error;
+            break;
+        }
     }
+    return failed;
 }
 
 QByteArray toCp1251(const QString& text)
@@ -141,8 +126,8 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
 
     LineWriter w;
     w.out.reserve(2 * 1024 * 1024);
-    w.decimal_point = locale.decimalPoint();
-    w.with_mechanisms = storesMechanisms(version);
+    w.decimalPoint = locale.decimalPoint();
+    w.withMechanisms = storesMechanisms(version);
 
     // Sections 1..7: version line and settings.
     w.fixed(QString::number(version) + kHeaderTail);
@@ -183,7 +168,7 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
     w.fixed(kNamesHeader);
     for (int n = 1; n <= kLastBlock; ++n) {
         const int t = bt.block_type[n];
-        if (!storesNames(t, version))
+        if (!storesNames(cat, t))
             continue;
         w.fixed(kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
         const int count = cat.textCount(t);
@@ -205,21 +190,24 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
     return toCp1251(w.out);
 }
 
-bool writeProject(Workspace& ws, const QString& path, Interaction& ui, const ProjectWriteOptions& options)
+ProjectWriteResult writeProject(Workspace& ws, const QString& path, Interaction& ui,
+                                const ProjectWriteOptions& options)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ui.message(kFileLockedMessage, {}, MessageIcon::Error);
-        return false;
-    }
+    ProjectWriteResult result;
     const QByteArray bytes = projectFileBytes(ws, options.locale);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    result.error = saveFileChecked(path, bytes, options.fault);
+    if (!result.error.isEmpty()) {
         ui.message(kFileLockedMessage, {}, MessageIcon::Error);
-        return false;
+        return result;
     }
-    if (options.copy_companions)
-        copyCompanions(ws, QFileInfo(path).absolutePath());
-    return true;
+    result.written = true;
+    if (options.copyCompanions) {
+        result.failedCopies = copyCompanions(ws, QFileInfo(path).absolutePath(), options.fault);
+        if (!result.failedCopies.isEmpty())
+            ui.message(kCopyFailedMessage + QLatin1Char('\n') + result.failedCopies.join(QLatin1Char('\n')), {},
+                       MessageIcon::Error);
+    }
+    return result;
 }
 
 } // namespace ostrel

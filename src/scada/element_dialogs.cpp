@@ -1,5 +1,7 @@
 #include "scada/element_dialogs.h"
 
+#include "scada/bound_element_dialogs.h"
+
 #include <QWidget>
 
 namespace ostrel {
@@ -11,19 +13,56 @@ ElementDialogs::ElementDialogs(ElementDialogContext context, QWidget* owner)
 
 ElementDialogs::~ElementDialogs() = default;
 
-bool ElementDialogs::open(const ElementRef&)
+ElementDialog* ElementDialogs::ensure(ObjectKind kind)
 {
+    auto& slot = dialogs_[size_t(kind)];
+    if (!slot) {
+        switch (kind) {
+        case ObjectKind::Parametr: slot = std::make_unique<ParametrDialog>(ctx_, owner_); break;
+        case ObjectKind::Signal: slot = std::make_unique<SignalDialog>(ctx_, owner_); break;
+        case ObjectKind::TextSignal: slot = std::make_unique<TextSignalDialog>(ctx_, owner_); break;
+        case ObjectKind::Level: slot = std::make_unique<LevelDialog>(ctx_, owner_); break;
+        case ObjectKind::Vent: slot = std::make_unique<VentDialog>(ctx_, owner_); break;
+        default: return nullptr;
+        }
+        connect(slot.get(), &ElementDialog::pageChanged, this, &ElementDialogs::pageChanged);
+    }
+    return slot.get();
+}
+
+bool ElementDialogs::open(const ElementRef& ref)
+{
+    if (!isValidRef(ref) || isOpen())
+        return false;
+    ElementDialog* d = ensure(ref.kind);
+    if (!d)
+        return false;
+    d->openFor(ref);
+    return true;
+}
+
+bool ElementDialogs::isOpen() const
+{
+    for (const auto& d : dialogs_)
+        if (d && d->isOpen())
+            return true;
     return false;
 }
 
-QWidget* ElementDialogs::dialog(ObjectKind) const
+QWidget* ElementDialogs::dialog(ObjectKind kind) const
 {
-    return nullptr;
+    return dialogs_[size_t(kind)].get();
 }
 
 QList<QWidget*> ElementDialogs::windows() const
 {
-    return {};
+    QList<QWidget*> list;
+    for (const auto& d : dialogs_)
+        if (d) {
+            list.append(d.get());
+            list += d->extraWindows();
+        }
+    return list;
 }
 
 } // namespace ostrel

@@ -10,7 +10,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <array>
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -20,6 +22,7 @@ struct BlockTable;
 class BlockCatalog;
 class ElementPictures;
 class Interaction;
+class ElementDialog;
 
 struct ElementDialogContext {
     ScadaPages& pages;
@@ -40,8 +43,11 @@ public:
 
     // Opens the dialog of the element's kind on its page: a template (number
     // 0) opens it for a new element. False when the kind has no dialog (the
-    // clock) or the dialog is not available.
+    // clock) or the dialog is not available, for a ref outside the pages, and
+    // while another dialog is open.
     bool open(const ElementRef& ref);
+    // True while one of the dialogs is open.
+    bool isOpen() const;
 
     // The dialog window of a kind once it was created (tests, shutdown).
     QWidget* dialog(ObjectKind kind) const;
@@ -53,8 +59,12 @@ signals:
     void pageChanged(const PageChanges& changes);
 
 private:
+    // The kind's dialog, created on first use; nullptr for a kind without one.
+    ElementDialog* ensure(ObjectKind kind);
+
     ElementDialogContext ctx_;
     QPointer<QWidget> owner_;
+    std::array<std::unique_ptr<ElementDialog>, kObjectKinds> dialogs_;
 };
 
 } // namespace ostrel

@@ -1,5 +1,7 @@
 #include "scada/element_ref.h"
 
+#include "scada/page_painter.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -22,7 +24,6 @@ bool isPageKind(ObjectKind kind)
     return kind == ObjectKind::Grafik || kind == ObjectKind::Clock;
 }
 
-// Pixel size of a font of `points` points at 96 dots per inch.
 // The tooltip's word of each kind; the text kind's word begins with a Latin T.
 QString kindWord(ObjectKind kind)
 {
@@ -43,73 +44,11 @@ QString kindWord(ObjectKind kind)
     return {};
 }
 
-int emPixels(int points)
-{
-    return (points * 96 + 36) / 72;
-}
-
-// A one-line text field of `chars` characters: an average character of
-// `widthPercent` of the em, the line 5/4 of the em, 2 pixels of padding
-// around (room for a frame).
-QSize textField(int points, int chars, int widthPercent)
-{
-    const int em = emPixels(points);
-    const int charWidth = (em * widthPercent + 99) / 100;
-    return {chars * charWidth + 4, (em * 5 + 3) / 4 + 4};
-}
-
-// The parameter's font code as the editor shows it: code 18 is 14 points
-// bold, the time display 24 points; codes no dialog writes (8 at start)
-// show as the first choice, 10 points.
-int parameterPoints(uint8_t font)
-{
-    switch (font) {
-    case 14: case 18: return 14;
-    case 24: return 24;
-    case 25: return 25;
-    default: return 10;
-    }
-}
-
-QSize parametrSize(const ParametrElement& e)
-{
-    // Field width 2..6 digits; the time display shows "hh:mm".
-    const int chars = e.font == 24 ? 5 : std::clamp(int(e.digits), 0, 4) + 2;
-    return textField(parameterPoints(e.font), chars, 60);
-}
-
-QSize textSignalSize(const TextSignalElement& e)
-{
-    return textField(e.font == 14 ? 14 : 10, 12, 55);
-}
-
-QSize textSize(const TextElement& e)
-{
-    const int points = e.font_size > 0 ? e.font_size : 10;
-    // At least 4 characters (an empty template stays clickable), at most a page's width of them.
-    return textField(points, int(std::clamp<qsizetype>(e.text.size(), 4, 800)), 55);
-}
-
-// A stored size, or the fallback when the record holds none.
-QSize storedOr(int w, int h, QSize fallback)
-{
-    w = std::abs(w);
-    h = std::abs(h);
-    return (w > 0 && h > 0) ? QSize(w, h) : fallback;
-}
-
 int controlType(const ScadaPages& s, const ElementRef& ref)
 {
     return ref.kind == ObjectKind::Control && isValidRef(ref)
         ? s.control[size_t(ref.page)][size_t(ref.number)].type
         : 0;
-}
-
-QSize figuraSize(const FiguraElement& e)
-{
-    const int w = std::abs(int(e.size_x));
-    const int h = e.type == 1 ? w : std::abs(int(e.size_y));
-    return storedOr(w, h, {40, 40});
 }
 
 } // namespace
@@ -223,74 +162,114 @@ bool storeObjectPos(ScadaPages& s, const ElementRef& ref, QPoint pos)
 
 QSize buttonSize(int type)
 {
-    switch (type) {
-    case 10: case 11: return {105, 40};
-    case 12: return {33, 45};
-    case 13: return {60, 60};
-    default: return {40, 40};
-    }
+    return ElementPictures::buttonSize(type);
 }
 
 QSize mechanismSize(int picture)
 {
-    switch (picture) {
-    case 0: case 1: case 2: case 3: return {48, 48};
-    case 8: case 10: return {38, 60};
-    case 9: case 11: return {60, 38};
-    case 12: case 14: return {30, 48};
-    case 13: case 15: return {48, 30};
-    case 16: return {48, 18};
-    case 17: return {48, 12};
-    case 18: case 19: return {18, 51};
-    case 20: case 21: return {28, 28};
-    default: return {40, 40}; // 4..7, 22
+    const QSize size = ElementPictures::mechanismSize(picture);
+    return size.isEmpty() ? QSize(40, 40) : size;
+}
+
+void applyTemplateLook(ParametrElement&) {}
+
+void applyTemplateLook(SignalElement& e)
+{
+    const int shape = signalShape(e.width, e.height);
+    if (signalSize(e.width) == 0 || signalSize(e.height) == 0) {
+        e.width = packSignalWidth(20, shape);
+        e.height = packSignalHeight(20, shape);
     }
+}
+
+void applyTemplateLook(TextSignalElement& e)
+{
+    if (e.text_off.isEmpty())
+        e.text_off = QStringLiteral("Текст 1");
+    if (e.text_on.isEmpty())
+        e.text_on = QStringLiteral("Текст 2");
+}
+
+void applyTemplateLook(LevelElement& e)
+{
+    if (e.width == 0 || e.height == 0) {
+        e.width = 20;
+        e.height = 40;
+    }
+}
+
+void applyTemplateLook(GoBlockElement&) {}
+
+void applyTemplateLook(FiguraElement& e)
+{
+    if (e.size_x == 0 || (e.type != 1 && e.size_y == 0))
+        e.size_x = e.size_y = 40;
+    if (e.line_width == 0)
+        e.line_width = 3;
+}
+
+void applyTemplateLook(VentElement&) {}
+
+void applyTemplateLook(TextElement& e)
+{
+    if (e.text.trimmed().isEmpty())
+        e.text = QStringLiteral("Текст");
+}
+
+void applyTemplateLook(ControlElement&) {}
+void applyTemplateLook(MenuElement&) {}
+void applyTemplateLook(GrafikElement&) {}
+void applyTemplateLook(ClockElement&) {}
+
+namespace {
+
+// The rectangle the painter draws the main object of a shown record in.
+QRect mainRect(const ParametrElement& e, int number) { return parametrRect(e, parametrCaption(number, e.digits)); }
+QRect mainRect(const SignalElement& e, int) { return signalRect(e); }
+QRect mainRect(const TextSignalElement& e, int) { return textSignalRect(e, e.text_off); }
+QRect mainRect(const LevelElement& e, int) { return levelRect(e); }
+QRect mainRect(const GoBlockElement& e, int) { return goBlockRect(e); }
+QRect mainRect(const FiguraElement& e, int) { return figuraShapeRect(e); }
+QRect mainRect(const VentElement& e, int) { return ventRect(e); }
+QRect mainRect(const TextElement& e, int) { return textElementRect(e); }
+QRect mainRect(const ControlElement& e, int) { return controlRect(e); }
+QRect mainRect(const MenuElement& e, int) { return menuPictureRect(e); }
+QRect mainRect(const GrafikElement& e, int) { return grafikRect(e); }
+QRect mainRect(const ClockElement& e, int) { return clockRect(e); }
+
+} // namespace
+
+ElementGeometry elementGeometry(const ScadaPages& s, const ElementRef& ref, QPoint pos)
+{
+    ElementGeometry g;
+    withShownRecord(s, ref, pos, [&](const auto& e) {
+        using T = std::decay_t<decltype(e)>;
+        g.object = g.bounds = g.painted = mainRect(e, ref.number);
+        if constexpr (std::is_same_v<T, MenuElement>) {
+            g.bounds = g.painted = g.object.united(menuTextRect(e));
+        } else if constexpr (std::is_same_v<T, FiguraElement>) {
+            g.painted = figuraRect(e);
+        } else if constexpr (std::is_same_v<T, TextSignalElement>) {
+            if (e.text_on != e.text_off)
+                g.painted = g.object.united(textSignalRect(e, e.text_on));
+        }
+    });
+    return g;
+}
+
+QRect objectRect(const ScadaPages& s, const ElementRef& ref, QPoint pos)
+{
+    return elementGeometry(s, ref, pos).object;
 }
 
 QSize objectSize(const ScadaPages& s, const ElementRef& ref)
 {
-    QSize size;
-    withRecord(s, ref, [&](const auto& e) {
-        using T = std::decay_t<decltype(e)>;
-        if constexpr (std::is_same_v<T, ParametrElement>)
-            size = parametrSize(e);
-        else if constexpr (std::is_same_v<T, SignalElement>)
-            size = storedOr(signalSize(e.width), signalSize(e.height), {20, 20});
-        else if constexpr (std::is_same_v<T, TextSignalElement>)
-            size = textSignalSize(e);
-        else if constexpr (std::is_same_v<T, LevelElement>)
-            size = storedOr(e.width, e.height, {20, 40});
-        else if constexpr (std::is_same_v<T, GoBlockElement>)
-            size = kGoBlockSize;
-        else if constexpr (std::is_same_v<T, FiguraElement>)
-            size = figuraSize(e);
-        else if constexpr (std::is_same_v<T, VentElement>)
-            size = storedOr(e.width, e.height, mechanismSize(e.picture));
-        else if constexpr (std::is_same_v<T, TextElement>)
-            size = textSize(e);
-        else if constexpr (std::is_same_v<T, ControlElement>)
-            size = storedOr(e.width, e.height, buttonSize(e.type));
-        else if constexpr (std::is_same_v<T, MenuElement>)
-            size = kMenuPictureSize;
-        else if constexpr (std::is_same_v<T, GrafikElement>)
-            size = storedOr(e.width, e.height, {100, 50});
-        else
-            size = kClockLabelSize;
-    });
-    return size;
+    return objectRect(s, ref, recordObjectPos(s, ref)).size();
 }
 
 QRect elementBounds(const ScadaPages& s, const ElementRef& ref, QPoint pos)
 {
-    const QRect main(pos, objectSize(s, ref));
-    switch (ref.kind) {
-    case ObjectKind::Menu:
-        return main.united(QRect(pos + kMenuTextOffset, kMenuTextSize));
-    case ObjectKind::Clock:
-        return main.united(QRect(pos + QPoint(0, kClockDateOffset), kClockLabelSize));
-    default:
-        return main;
-    }
+    return elementGeometry(s, ref, pos).bounds;
 }
 
 MoveRange moveRange(const ScadaPages& s, const ElementRef& ref)

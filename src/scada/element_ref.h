@@ -12,6 +12,7 @@
 //   - a control of button type 13 stores y = picture top + 10;
 //   - a menu stores the position of its text box, which sits 7 pixels right
 //     and 13 pixels down of its picture; the picture is the object position.
+#include "scada/element_pictures.h"
 #include "scada/scada_pages.h"
 
 #include <QPoint>
@@ -114,26 +115,64 @@ QPoint recordObjectPos(const ScadaPages& s, const ElementRef& ref);
 // Writes an object position into the ref's record; false for an invalid ref.
 bool storeObjectPos(ScadaPages& s, const ElementRef& ref, QPoint pos);
 
-// Picture sizes of the fixed picture sets.
+// Picture sizes of the fixed picture sets (those of ElementPictures; an
+// unknown mechanism number counts as 40 x 40).
 QSize buttonSize(int type);          // control button types 0..13
 QSize mechanismSize(int picture);    // mechanism pictures 0..22
 inline constexpr QSize kMenuPictureSize{120, 40};
-inline constexpr QPoint kMenuTextOffset{7, 13};  // text box from the picture's corner
-inline constexpr QSize kMenuTextSize{106, 18};
+// The menu's text box sits this far right and down of its picture.
+inline constexpr QPoint kMenuTextOffset = ElementPictures::kMenuTextOffset;
+inline constexpr QSize kMenuTextSize = ElementPictures::kMenuTextSize;
 inline constexpr QSize kGoBlockSize{40, 40};
-inline constexpr QSize kClockLabelSize{50, 18};
 inline constexpr int kClockDateOffset = 22;      // date label below the time label
 inline constexpr int kType13Lift = 10;           // type-13 picture above its record's y
 
-// Size of the main object (the level's outer box, the menu's picture, the
-// clock's time label). Sizes the record does not hold are estimated from the
-// font: a parameter from its field width (five characters for the time
-// display), a text signal from a 12-character field, a text from its
-// characters. A template of a kind whose size lives in the record and is
-// still 0 gets the kind's default size.
+// A template whose record holds no size or text yet is shown with a sample
+// look, so that it can be seen and clicked: signal 20 x 20, level 20 x 40,
+// figure 40 x 40 with line width 3, text "Текст", text signal "Текст 1" /
+// "Текст 2". The other kinds show their template slot as it is.
+void applyTemplateLook(ParametrElement&);
+void applyTemplateLook(SignalElement& e);
+void applyTemplateLook(TextSignalElement& e);
+void applyTemplateLook(LevelElement& e);
+void applyTemplateLook(GoBlockElement&);
+void applyTemplateLook(FiguraElement& e);
+void applyTemplateLook(VentElement&);
+void applyTemplateLook(TextElement& e);
+void applyTemplateLook(ControlElement&);
+void applyTemplateLook(MenuElement&);
+void applyTemplateLook(GrafikElement&);
+void applyTemplateLook(ClockElement&);
+
+// Calls f(const record&) with the record as the canvas shows the ref's
+// objects with the main object at `pos`: a copy of the record moved there,
+// with the template look for a template. False for an invalid ref.
+template <class F> bool withShownRecord(const ScadaPages& s, const ElementRef& ref, QPoint pos, F&& f)
+{
+    return withRecord(s, ref, [&](const auto& e) {
+        auto shown = e;
+        setObjectPos(shown, pos);
+        if (ref.isTemplate())
+            applyTemplateLook(shown);
+        f(shown);
+    });
+}
+
+// Geometry comes from the page painter's rectangle functions (what is drawn).
+struct ElementGeometry {
+    // The main object: the level's outer box, the menu's picture, both lines
+    // of the clock, the box a figure's outline follows (without its line).
+    QRect object;
+    // Every object of the element (the menu's picture with its text box).
+    QRect bounds;
+    // Everything the element paints (a figure's line reaches beyond its box,
+    // a text signal may show its longer text).
+    QRect painted;
+};
+// The geometry of the element with its main object placed at `pos`.
+ElementGeometry elementGeometry(const ScadaPages& s, const ElementRef& ref, QPoint pos);
+QRect objectRect(const ScadaPages& s, const ElementRef& ref, QPoint pos);
 QSize objectSize(const ScadaPages& s, const ElementRef& ref);
-// The rectangle of every object of the element placed at `pos` (menu picture
-// with its text box, clock time with date label).
 QRect elementBounds(const ScadaPages& s, const ElementRef& ref, QPoint pos);
 
 // Where a dragged object may go: a proposed left (top) outside its range

@@ -167,7 +167,7 @@ QPoint PageEditor::objectPos(const ElementRef& ref) const
 
 QRect PageEditor::objectRect(const ElementRef& ref) const
 {
-    return QRect(objectPos(ref), objectSize(pages_, ref));
+    return ostrel::objectRect(pages_, ref, objectPos(ref));
 }
 
 QRect PageEditor::bounds(const ElementRef& ref) const

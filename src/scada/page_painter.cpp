@@ -173,12 +173,18 @@ QRect textElementRect(const TextElement& t)
     return textBox(t.x, t.y, textElementFont(t), t.text, 0);
 }
 
-QRect figuraRect(const FiguraElement& f)
+QRect figuraShapeRect(const FiguraElement& f)
 {
     const int w = std::abs(int(f.size_x));
     const int h = f.type == 1 ? w : std::abs(int(f.size_y));
+    return QRect(f.x, f.y, w, h);
+}
+
+QRect figuraRect(const FiguraElement& f)
+{
+    const QRect box = figuraShapeRect(f);
     const int pen = std::max(1, std::abs(int(f.line_width)));
-    return QRect(f.x, f.y, w + 1, h + 1).adjusted(-pen, -pen, pen, pen);
+    return QRect(box.topLeft(), box.size() + QSize(1, 1)).adjusted(-pen, -pen, pen, pen);
 }
 
 QRect parametrRect(const ParametrElement& e, const QString& caption)

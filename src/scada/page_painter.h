@@ -30,7 +30,6 @@ class QPainter;
 
 namespace ostrel {
 
-
 inline const QString kPageTooLarge = QStringLiteral("Размер Х x Y должен быть меньше 800 x 480");
 inline const QString kPageErrorTitle = QStringLiteral("Ошибка !!!");
 
@@ -66,8 +65,10 @@ QRect ventRect(const VentElement& v);
 QRect menuPictureRect(const MenuElement& m);
 QRect menuTextRect(const MenuElement& m);
 QRect textElementRect(const TextElement& t);
-// The figure's outline box including the line width; a circle is
+// The box the figure's outline follows: (x, y), size_x x size_y, a circle
 // size_x x size_x.
+QRect figuraShapeRect(const FiguraElement& f);
+// The figure's outline box including the line width.
 QRect figuraRect(const FiguraElement& f);
 QRect parametrRect(const ParametrElement& e, const QString& caption);
 QRect signalRect(const SignalElement& s);

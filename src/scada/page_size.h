@@ -1,5 +1,5 @@
 #pragma once
-// The size of a SCADA page and of the controller's display, in pixels.
+// The size of a SCADA page: the controller's display, 800 x 480 pixels.
 namespace ostrel {
 
 inline constexpr int kPageWidth = 800;

@@ -128,57 +128,238 @@ const std::vector<QStringList>& uniLabels()
     return sets;
 }
 
+// ---- how the netlist import reads each type's attributes ---------------------
+// Attribute positions count from the component's first attribute; indexes are
+// the block's parameters (p) or texts (t). The runs of a type are read in the
+// order listed. Most attributes land where the type's editor row (rowsOf
+// below) shows them; the component forms are the names the catalog lists.
+
+using enum AttrRead;
+
+// Attribute `attr` into index `index`.
+constexpr AttrRun field(AttrRead read, int attr, int index)
+{
+    AttrRun r;
+    r.attr = int16_t(attr);
+    r.fields[0] = {read, int16_t(index)};
+    return r;
+}
+
+// `count` consecutive attributes from `attr` into index, index + step, ...
+constexpr AttrRun run(AttrRead read, int attr, int index, int count, int step = 1)
+{
+    AttrRun r = field(read, attr, index);
+    r.records = int16_t(count);
+    r.step = int16_t(step);
+    return r;
+}
+
+// A value written without reading an attribute.
+constexpr AttrRun given(AttrRead read, int index) { return field(read, 0, index); }
+
+// `count` records of consecutive attributes from `attr`, one per field; the
+// fields of record r go to their index + r.
+constexpr AttrRun records(int attr, int count, std::initializer_list<AttrField> fields)
+{
+    AttrRun r;
+    r.attr = int16_t(attr);
+    r.records = int16_t(count);
+    int f = 0;
+    for (const AttrField& x : fields)
+        r.fields[f++] = x;
+    return r;
+}
+
+// The run only for components of form `form`.
+constexpr AttrRun onlyFor(int form, AttrRun r)
+{
+    r.form = int8_t(form);
+    return r;
+}
+
+constexpr bool kFormRequired = true;
+constexpr bool kShortTexts = true;
+
+constexpr AttrRun kAnalogInputRuns[] = {
+    field(NetNumber3, 0, 0),
+    // Four inputs of seven attributes: type, scale min/max, offset, signal min/max, filter.
+    records(1, 4, {{Sensor, 1}, {Number, 5}, {Number, 9}, {Number, 13}, {Number, 17}, {Number, 21}, {Number, 25}}),
+};
+constexpr AttrRun kNetNumberRuns[] = {field(NetNumber, 0, 0)};
+constexpr ComponentForm kDiscreteInputForms[] = {{"D_INPUT_ENCODER", 1}};
+constexpr AttrRun kDiscreteInputRuns[] = {
+    field(NetNumber, 0, 0),
+    run(Zero, 0, 1, 8),              // p1..p8 := 0
+    onlyFor(1, run(One, 0, 6, 3)),   // the encoder: p6..p8 := 1
+};
+constexpr AttrRun kDiscreteOutputRuns[] = {field(NetNumber, 0, 0), run(OutputKind, 1, 1, 8)};
+constexpr ComponentForm kRs485Forms[] = {{"RS485_CONTROL", 0}, {"RS485_Ubrix_01", 1}, {"RS485", 2}};
+constexpr AttrRun kRs485Runs[] = {field(NetNumber, 0, 0), given(Form, 1), field(Baud, 1, 2)};
+constexpr AttrRun kFourNumberRuns[] = {run(Number, 0, 0, 4)};
+constexpr ComponentForm kSumForms[] = {{"SUM2_4", 0}, {"SUM2_3", 1}, {"SUM8_1", 2}};
+constexpr AttrRun kSumRuns[] = {given(Form, 9), field(Number, 0, 8), run(Number, 1, 0, 8)};
+constexpr ComponentForm kAndForms[] = {{"AND2_4", 0}, {"AND4_2", 1}, {"AND8_1", 2}};
+constexpr ComponentForm kOrForms[] = {{"OR_2_4", 0}, {"OR_4_2", 1}, {"OR_8_1", 2}};
+constexpr ComponentForm kMultiplexerForms[] = {{"MUX1_6", 0}, {"MUX2_3", 1}, {"MUXD1_8", 2}, {"MUXD2_4", 3}};
+constexpr ComponentForm kMinMaxForms[] = {{"MIN_MAX_MIN", 0}, {"MIN_MAX_MAX", 1}};
+constexpr AttrRun kFormRuns[] = {given(Form, 0)};
+constexpr AttrRun kRegisterRuns[] = {field(Edge, 0, 0)};
+constexpr AttrRun kSetpointRuns[] = {
+    field(Text, 0, 8),                                 // block name
+    records(1, 8, {{Text, 0}, {Number, 0}}),           // name and value of setpoints 1..8
+};
+constexpr ComponentForm kPidForms[] = {
+    {"PID_ANALOG1", 0}, {"PID21_ANALOG", 1}, {"PID_IMPULS", 2}, {"PID_IMPULS1", 3}, {"PID_RELAY", 4}};
+constexpr AttrRun kPidRuns[] = {
+    given(Form, 0),
+    // The editor rows 1..11 in order: p4, p11, p1..p3, p12..p14, p7, p16, p17.
+    field(Number, 0, 4), field(Number, 1, 11), run(Number, 2, 1, 3), run(Number, 5, 12, 3),
+    field(Number, 8, 7), run(Number, 9, 16, 2),
+};
+constexpr AttrRun kProgramSetterRuns[] = {
+    field(Program, 0, 136),
+    // Steps 1..32: set, hold, target, kind.
+    records(1, 32, {{Number, 4}, {Number, 36}, {Number, 68}, {Number, 100}}),
+};
+constexpr ComponentForm kPanelForms[] = {
+    {"PAN_OFF_ON", 0}, {"PAN_OFF_ON2", 1}, {"PAN_HAND_AUT", 2}, {"PAN_INC_DEC", 4}, {"PAN_INC_DEC_REG", 5}};
+constexpr AttrRun kPanelRuns[] = {
+    given(Form, 0),
+    run(Text, 0, 0, 5),                        // panel name, channel names 1..4
+    onlyFor(4, run(Number, 5, 10, 4)),         // limits 1..4
+    onlyFor(5, run(Number, 5, 2, 4, 2)),       // setpoints 1..4 at p2, p4, p6, p8
+    onlyFor(5, run(Number, 9, 10, 4)),         // limits 1..4
+};
+constexpr AttrRun kSixNumberRuns[] = {run(Number, 0, 0, 6)};
+constexpr ComponentForm kCodeForms[] = {{"CODE", 0}, {"CODE_SP", 0}, {"CODE_AUTOMAT_128", 1}};
+constexpr AttrRun kCodeRuns[] = {
+    onlyFor(0, field(Program, 0, 0)),
+    onlyFor(0, records(1, 32, {{Number, 4}, {Number, 36}, {Number, 68}})), // outputs 1..3 of steps 1..32
+    onlyFor(1, field(AutomatProgram, 0, 0)),
+    onlyFor(1, field(AutomatSteps, 1, 4)),
+};
+constexpr ComponentForm kTimerForms[] = {{"TIMER_4", 0}, {"TIMER_2", 1}};
+constexpr AttrRun kTimerRuns[] = {
+    given(Form, 0),
+    onlyFor(0, run(Number, 0, 1, 4)),
+    onlyFor(1, run(Number, 0, 1, 2)),
+};
+constexpr AttrRun kThreeNumberRuns[] = {run(Number, 0, 0, 3)};
+constexpr ComponentForm kOscillatorForms[] = {{"OSC4_ONE", 0}, {"OSC4_GEN", 1}, {"OSC2_ONE", 2}, {"OSC2_GEN", 3}};
+constexpr AttrRun kOscillatorRuns[] = {
+    given(Form, 0),
+    onlyFor(0, run(Number, 0, 1, 4, 2)),   // pulses at p1, p3, p5, p7
+    onlyFor(1, run(Number, 0, 1, 8)),      // pulses and pauses p1..p8
+    onlyFor(2, run(Number, 0, 1, 2, 2)),   // pulses at p1, p3
+    onlyFor(3, run(Number, 0, 1, 4)),      // pulses and pauses p1..p4
+};
+constexpr AttrRun kGraphRuns[] = {
+    field(Number3, 0, 0),                                        // poll interval
+    field(Text, 1, 33),                                          // graph name
+    records(2, 32, {{Number, 34}, {Number, 67}, {Text, 1}}),     // channels: scale min, max, name
+};
+constexpr AttrRun kJournalRuns[] = {
+    field(Number3, 0, 50),                                       // time
+    field(Text, 1, 0),                                           // journal name
+    // Events: kind, Y coordinate, name. Event 32's coordinate lands on p82,
+    // past the journal's own parameters.
+    records(2, 32, {{Number, 10}, {Number, 51}, {Text, 1}}),
+};
+constexpr AttrRun kLogicRuns[] = {records(0, 3, {{SetpointOrTimer, 0}, {Number, 3}, {Number, 6}})};
+constexpr AttrRun kAlgorithmRuns[] = {field(Number, 0, 0), given(SavedAlgorithm, 0)};
+constexpr ComponentForm kUniversalForms[] = {
+    {"UNI_STEP_OFF_ON", 0}, {"UNI_MENU", 1},      {"UNI_IF_THEN", 2},       {"UNI_IF_THEN_ELSE", 3},
+    {"UNI_ZARIADKA_GA", 4}, {"UNI_DEC_HEX", 5},   {"UNI_REVERS", 6},        {"UNI_SHIBER_KLAPAN", 7},
+    {"UNI_RTC", 8},         {"UNI_FILTER_4", 9},  {"UNI_GRAPH_START_STOP", 10}};
+constexpr AttrRun kUniversalRuns[] = {given(Form, 0), run(Number, 0, 1, 8)};
+constexpr AttrRun kReportRuns[] = {run(Text, 0, 0, 16)};
+
+// ---- the types -----------------------------------------------------------------
+
 struct TypeRow {
-    int type;
+    int16_t type;
     const char* code;
-    int params, texts, width, first, end;
-    int setpointMax;
+    int16_t params = 0, texts = 0;
+    uint8_t width = 0;
+    TextForm textForm = TextForm::None;
+    uint8_t first = 100;
+    int16_t end = 100;
+    int16_t setpointMax = 0;
+    AttributeMap attributes = {};
 };
 
-// Codes, counts, text widths, pins and setpoint ranges of the real types.
+// One row per real type: code, parameter and text counts, text width and how
+// the texts are sent, first output pin and pin after the outputs, setpoint
+// range, and how the netlist import reads the component's attributes.
 constexpr TypeRow kTypeRows[] = {
-    {1, "A_I", 29, 0, 0, 1, 16, 0},     {2, "A_O", 5, 0, 0, 100, 100, 0},    {3, "D_I", 9, 0, 0, 1, 8, 0},
-    {4, "D_O", 9, 0, 0, 100, 100, 0},   {5, "RS4", 3, 48, 1, 9, 17, 0},     {6, "SYS", 1, 0, 0, 1, 2, 0},
-    {9, "MUL", 4, 0, 0, 9, 13, 0},      {10, "SUM", 10, 0, 0, 9, 13, 0},    {11, "DIV", 4, 0, 0, 9, 13, 0},
-    {12, "SQR", 4, 0, 0, 5, 9, 0},      {13, "ABS", 0, 0, 0, 5, 9, 0},      {17, "AND", 1, 0, 0, 9, 13, 0},
-    {18, "OR_", 1, 0, 0, 9, 13, 0},     {19, "XOR", 0, 0, 0, 9, 13, 0},     {20, "TRI", 0, 0, 0, 9, 13, 0},
-    {21, "REG", 1, 0, 0, 9, 13, 0},     {25, "S_P", 8, 9, 17, 2, 10, 7},    {26, "PID", 18, 0, 0, 9, 14, 7},
-    {27, "MUX", 1, 0, 0, 9, 17, 0},     {28, "PRO", 137, 0, 0, 5, 9, 95},   {29, "PAN", 14, 5, 17, 9, 17, 0},
-    {30, "RTC", 6, 0, 0, 8, 9, 0},      {31, "COD", 100, 0, 0, 6, 9, 95},   {33, "MIN", 1, 0, 0, 9, 11, 0},
-    {34, "LIM", 4, 0, 0, 3, 9, 0},      {35, "CMP", 6, 0, 0, 5, 11, 5},     {36, "TIM", 5, 0, 0, 9, 17, 3},
-    {37, "COU", 3, 0, 0, 9, 12, 0},     {38, "OSC", 9, 0, 0, 9, 17, 7},     {41, "GRA", 99, 34, 17, 100, 100, 0},
-    {42, "JUR", 82, 33, 40, 33, 41, 0}, {43, "SCA", 1, 0, 0, 32, 100, 0},   {44, "LOG", 9, 0, 0, 9, 15, 0},
-    {45, "ALG", 129, 5248, 1, 33, 65, 95}, {46, "UNI", 9, 0, 0, 9, 17, 7}, {47, "MON", 0, 0, 0, 100, 100, 0},
-    {48, "REP", 0, 16, 17, 17, 100, 0}, {49, "INV", 0, 0, 0, 2, 3, 0},      {50, "TOU", 0, 0, 0, 1, 256, 0},
+    {kAnalogInput, "A_I", 29, 0, 0, TextForm::None, 1, 16, 0, {kAnalogInputRuns}},
+    {kAnalogOutput, "A_O", 5, 0, 0, TextForm::None, 100, 100, 0, {kNetNumberRuns}},
+    {kDiscreteInput, "D_I", 9, 0, 0, TextForm::None, 1, 8, 0, {kDiscreteInputRuns, kDiscreteInputForms}},
+    {kDiscreteOutput, "D_O", 9, 0, 0, TextForm::None, 100, 100, 0, {kDiscreteOutputRuns}},
+    {kRs485, "RS4", 3, 48, 1, TextForm::Number, 9, 17, 0, {kRs485Runs, kRs485Forms}},
+    {kSystem, "SYS", 1, 0, 0, TextForm::None, 1, 2, 0},
+    {kMultiplier, "MUL", 4, 0, 0, TextForm::None, 9, 13, 0, {kFourNumberRuns}},
+    {kSum, "SUM", 10, 0, 0, TextForm::None, 9, 13, 0, {kSumRuns, kSumForms, kFormRequired}},
+    {kDivider, "DIV", 4, 0, 0, TextForm::None, 9, 13, 0, {kFourNumberRuns}},
+    {kSquareRoot, "SQR", 4, 0, 0, TextForm::None, 5, 9, 0, {kFourNumberRuns}},
+    {kAbsolute, "ABS", 0, 0, 0, TextForm::None, 5, 9, 0},
+    {kAnd, "AND", 1, 0, 0, TextForm::None, 9, 13, 0, {kFormRuns, kAndForms}},
+    {kOr, "OR_", 1, 0, 0, TextForm::None, 9, 13, 0, {kFormRuns, kOrForms}},
+    {kXor, "XOR", 0, 0, 0, TextForm::None, 9, 13, 0},
+    {kTrigger, "TRI", 0, 0, 0, TextForm::None, 9, 13, 0},
+    {kRegister, "REG", 1, 0, 0, TextForm::None, 9, 13, 0, {kRegisterRuns}},
+    {kSetpointBlock, "S_P", 8, 9, 17, TextForm::Padded, 2, 10, 7, {kSetpointRuns, {}, false, kShortTexts}},
+    {kPid, "PID", 18, 0, 0, TextForm::None, 9, 14, 7, {kPidRuns, kPidForms, kFormRequired}},
+    {kMultiplexer, "MUX", 1, 0, 0, TextForm::None, 9, 17, 0, {kFormRuns, kMultiplexerForms}},
+    {kProgramSetter, "PRO", 137, 0, 0, TextForm::None, 5, 9, 95, {kProgramSetterRuns}},
+    {kPanel, "PAN", 14, 5, 17, TextForm::Padded, 9, 17, 0, {kPanelRuns, kPanelForms, false, kShortTexts}},
+    {kRealTimeClock, "RTC", 6, 0, 0, TextForm::None, 8, 9, 0, {kSixNumberRuns}},
+    {kCode, "COD", 100, 0, 0, TextForm::None, 6, 9, 95, {kCodeRuns, kCodeForms, kFormRequired}},
+    {kMinMax, "MIN", 1, 0, 0, TextForm::None, 9, 11, 0, {kFormRuns, kMinMaxForms}},
+    {kLimiter, "LIM", 4, 0, 0, TextForm::None, 3, 9, 0, {kFourNumberRuns}},
+    {kComparator, "CMP", 6, 0, 0, TextForm::None, 5, 11, 5, {kSixNumberRuns}},
+    {kTimer, "TIM", 5, 0, 0, TextForm::None, 9, 17, 3, {kTimerRuns, kTimerForms, kFormRequired}},
+    {kCounter, "COU", 3, 0, 0, TextForm::None, 9, 12, 0, {kThreeNumberRuns}},
+    {kOscillator, "OSC", 9, 0, 0, TextForm::None, 9, 17, 7, {kOscillatorRuns, kOscillatorForms, kFormRequired}},
+    {kGraph, "GRA", 99, 34, 17, TextForm::Padded, 100, 100, 0, {kGraphRuns}},
+    {kJournal, "JUR", 82, 33, 40, TextForm::Padded, 33, 41, 0, {kJournalRuns}},
+    {kScadaPage, "SCA", 1, 0, 0, TextForm::None, 32, 100, 0},
+    {kLogic, "LOG", 9, 0, 0, TextForm::None, 9, 15, 0, {kLogicRuns}},
+    {kAlgorithm, "ALG", 129, 5248, 1, TextForm::Steps, 33, 65, 95, {kAlgorithmRuns}},
+    {kUniversal, "UNI", 9, 0, 0, TextForm::None, 9, 17, 7, {kUniversalRuns, kUniversalForms, kFormRequired}},
+    {kMonitor, "MON", 0, 0, 0, TextForm::None, 100, 100, 0},
+    {kReport, "REP", 0, 16, 17, TextForm::Padded, 17, 100, 0, {kReportRuns, {}, false, kShortTexts}},
+    {kInverter, "INV", 0, 0, 0, TextForm::None, 2, 3, 0},
+    {kTouch, "TOU", 0, 0, 0, TextForm::None, 1, 256, 0},
 };
 
 std::vector<EditorRow> rowsOf(int type)
 {
     const QStringList net16 = numbered(16);
     switch (type) {
-    case 1: {
+    case kAnalogInput: {
         QStringList sensors = BlockCatalog::sensorTypes().mid(0, 15);
         return {choice("№ в сети", net16, 0), selector("№ входа", numbered(4)), choice("Тип входа", sensors),
                 number("Шкала min"),           number("Шкала max"),                number("Смещение"),
                 number("Сигнал min"),          number("Сигнал max"),               number("Фильтр")};
     }
-    case 2:
+    case kAnalogOutput:
         return {choice("№ в сети", net16, 0), selector("№ выхода", numbered(4)),
                 choice("Тип выхода", list({"0-10 В", "0-5 мА", "0-20 мА", "4-20 мА", "Ручное"})), number("Значение")};
-    case 3:
+    case kDiscreteInput:
         return {choice("№ в сети", net16, 0), selector("№ входа", numbered(8)), number("Тип")};
-    case 4:
+    case kDiscreteOutput:
         return {choice("№ в сети", net16, 0), selector("№ выхода", numbered(8)),
                 choice("Тип", list({"Реле", "Импульс", "Универсальный", "Шаговый мотор"}))};
-    case 5:
+    case kRs485:
         return {choice("№ в сети", numbered(128), 0),
                 choice("Тип", list({"CONTROL", "Ubrix-01", "MODBUS", "4", "5"}), 1),
                 choice("Скорость", BlockCatalog::baudList(), 2)};
-    case 9:
-    case 11:
-    case 12:
+    case kMultiplier:
+    case kDivider:
+    case kSquareRoot:
         return {number("Усиление 1", 0), number("Усиление 2", 1), number("Усиление 3", 2), number("Усиление 4", 3)};
-    case 10: {
+    case kSum: {
         std::vector<EditorRow> rows;
         const QStringList& base = sumLabels()[0];
         rows.push_back(number(base[0].toUtf8().constData(), 8));
@@ -187,13 +368,13 @@ std::vector<EditorRow> rowsOf(int type)
         rows.push_back(choice("Тип", list({"2 SUM", "2 sum", "8 SUM"}), 9));
         return rows;
     }
-    case 17:
+    case kAnd:
         return {choice("Тип 2-4-8", list({"2 AND", "4 AND", "8 AND"}), 0)};
-    case 18:
+    case kOr:
         return {choice("Тип 2-4-8", list({"2 OR", "4 OR", "8 OR"}), 0)};
-    case 21:
+    case kRegister:
         return {choice("Тип регистра", list({"Фронт", "Уровень"}), 0)};
-    case 25: {
+    case kSetpointBlock: {
         std::vector<EditorRow> rows;
         for (int k = 0; k < 8; ++k) {
             rows.push_back(name(QString(S("Имя задатчика ") + QString::number(k + 1)).toUtf8().constData(), k));
@@ -202,7 +383,7 @@ std::vector<EditorRow> rowsOf(int type)
         rows.push_back(name("Имя блока", 8));
         return rows;
     }
-    case 26: {
+    case kPid: {
         std::vector<EditorRow> rows;
         rows.push_back(choice("Тип", list({"Аналоговый ПИД 1", "Аналоговый ПИД 2", "Импульсный ПИД 1", "Импульсный ПИД 2",
                                            "Реле 2"}),
@@ -213,9 +394,9 @@ std::vector<EditorRow> rowsOf(int type)
             rows.push_back(number(base[i].toUtf8().constData(), store[i]));
         return rows;
     }
-    case 27:
+    case kMultiplexer:
         return {choice("Тип коммутатора", list({"MUX1-6", "MUX2-3", "DMUX1-8", "DMUX2-4", "-------"}), 0)};
-    case 28: {
+    case kProgramSetter: {
         QStringList steps;
         for (int i = 0; i < 32; ++i)
             steps << S("Программа %1 Шаг %2 (%3)").arg(i / 8 + 1).arg(i % 8 + 1).arg(i + 1);
@@ -223,7 +404,7 @@ std::vector<EditorRow> rowsOf(int type)
                 choice("Тип", list({"Время", "Задание", "Время-Задание", "СТОП"})),
                 choice("Программа", list({"1", "2", "3", "4"}), 136)};
     }
-    case 29: {
+    case kPanel: {
         std::vector<EditorRow> rows;
         rows.push_back(choice("Тип панели", list({"OFF_ON", "OFF_ON2", "AUT_HND", "SRT_STP", "INC_DEC", "INC_DEC PID"}), 0));
         rows.push_back(name("Имя панели", 0));
@@ -235,48 +416,48 @@ std::vector<EditorRow> rowsOf(int type)
             rows.push_back(number(QString(S("Ограничение ") + QString::number(k + 1)).toUtf8().constData(), 10 + k));
         return rows;
     }
-    case 30:
+    case kRealTimeClock:
         return {number("Вкл. час", 0),  number("Вкл. мин", 1),  number("Вкл. сек", 2),
                 number("Выкл. час", 3), number("Выкл. мин", 4), number("Выкл. сек", 5)};
-    case 31:
+    case kCode:
         return {selector("Шаг", numbered(32, "Шаг ")), number("Выход 1"), number("Выход 2"), number("Выход 3"),
                 choice("Номер блока", numbered(8), 0)};
-    case 33:
+    case kMinMax:
         return {choice("Минимум/Максимум", list({"min", "max"}), 0)};
-    case 34:
+    case kLimiter:
         return {number("Уровень min 1", 0), number("Уровень max 1", 1), number("Уровень min 2", 2),
                 number("Уровень max 2", 3)};
-    case 35:
+    case kComparator:
         return {number("Задание 1", 0), number("Зона 1", 1), number("Гистерезис 1", 2),
                 number("Задание 2", 3), number("Зона 2", 4), number("Гистерезис 2", 5)};
-    case 36:
+    case kTimer:
         return {choice("Тип", list({"4 канала", "2 канала", " ", " "}), 0), number("Задание 1", 1),
                 number("Задание 2", 2), number("Задание 3", 3), number("Задание 4", 4)};
-    case 37:
+    case kCounter:
         return {number("Задание CNT", 0), number("Минимум CNT", 1), number("Максимум CNT", 2)};
-    case 38:
+    case kOscillator:
         return {choice("Тип", list({"Одновибратор 4", "Мультивибратор 4", "Одновибратор 2", "Мультивибратор 2"}), 0),
                 number("Импульс 1", 1), number("Пауза 1", 2), number("Импульс ", 3), number("Пауза 2", 4),
                 number("Импульс 3", 5), number("Пауза 3", 6), number("Импульс 4", 7), number("Пауза 4", 8)};
-    case 41:
+    case kGraph:
         return {choice("№ канала", numbered(32), 33), number("Опрос", 0), name("Имя графика", 33),
                 number("Шкала min "), number("Шкала max"), name("Имя канала")};
-    case 42: {
+    case kJournal: {
         QStringList events = list({"Архив", "Предупреждение", "Опасность 1", "Опасность 2", "Авария 1", "Авария 2",
                                    "ALR SCADA", "Сигнал"});
         events << numbered(8, "SCADA ");
         return {selector("Событие", numbered(32)), name("Имя"), choice("Тип события", events), number("Время", 50),
                 number("Координата Y")};
     }
-    case 43:
+    case kScadaPage:
         return {selector("№ страницы", numbered(8, "Стр. ")), selector("№ кнопки 1-24", numbered(24, "Кн. ")),
                 number("№ блока 1-99")};
-    case 44:
+    case kLogic:
         return {selector("№ канала", numbered(4)), choice("Тип канала", list({"SP<=IN", "Timer"})), number("Параметр"),
                 number("Задержка")};
-    case 45:
+    case kAlgorithm:
         return {number("Номер блока", 0)};
-    case 46: {
+    case kUniversal: {
         std::vector<EditorRow> rows;
         rows.push_back(choice("Тип", list({"Step OFF-ON", "Меню", "If_Then", "If_Then_Else", "Разрядка ГА", "DEC_HEX",
                                            "РЕВЕРС", "Шибер_Клапан", "Таймер RTC", "FILTER", "График ПУСК/СТОП"}),
@@ -286,7 +467,7 @@ std::vector<EditorRow> rowsOf(int type)
             rows.push_back(number(base[i].toUtf8().constData(), 1 + i));
         return rows;
     }
-    case 48: {
+    case kReport: {
         std::vector<EditorRow> rows;
         for (int k = 0; k < 16; ++k)
             rows.push_back(name(QString(S("Имя события ") + QString::number(k + 1)).toUtf8().constData(), k));
@@ -299,25 +480,6 @@ std::vector<EditorRow> rowsOf(int type)
 
 } // namespace
 
-QString labelSetCaption(int type, int row, int subtype)
-{
-    const std::vector<QStringList>* sets = nullptr;
-    int first = 0;
-    switch (type) {
-    case 10: sets = &sumLabels(); first = 0; break;
-    case 26: sets = &pidLabels(); first = 1; break;
-    case 46: sets = &uniLabels(); first = 1; break;
-    default: return QString();
-    }
-    if (subtype < 0 || subtype >= int(sets->size()))
-        return QString();
-    const QStringList& set = (*sets)[size_t(subtype)];
-    const int i = row - first;
-    if (i < 0 || i >= set.size())
-        return QString();
-    return set[i];
-}
-
 BlockCatalog::BlockCatalog()
 {
     for (int t = 1; t <= kTypes; ++t)
@@ -325,22 +487,32 @@ BlockCatalog::BlockCatalog()
     for (const TypeRow& r : kTypeRows) {
         BlockTypeInfo& i = types_[r.type];
         i.code = QString::fromLatin1(r.code);
-        i.param_count = int16_t(r.params);
-        i.text_count = int16_t(r.texts);
-        i.text_width = uint8_t(r.width);
-        i.first_out_pin = uint8_t(r.first);
-        i.out_end_pin = int16_t(r.end);
-        i.setpoint_max = int16_t(r.setpointMax);
-        if (r.type == 1 || r.type == 3)
+        i.param_count = r.params;
+        i.text_count = r.texts;
+        i.text_width = r.width;
+        i.textForm = r.textForm;
+        i.first_out_pin = r.first;
+        i.out_end_pin = r.end;
+        i.setpoint_max = r.setpointMax;
+        i.attributes = r.attributes;
+        // Output labels: the pin of each output, counted from the last output
+        // pin down; the input modules count up from pin 1; the SCADA-page
+        // block's eight outputs sit on fixed pins.
+        if (r.type == kAnalogInput || r.type == kDiscreteInput)
             i.output_labels = upTo(r.end);
-        else if (r.type == 43)
+        else if (r.type == kScadaPage)
             i.output_labels = {33, 34, 67, 68, 101, 102, 135, 136};
-        else if (r.type == 48 || r.type == 49 || r.type == 50 || r.first >= 100 || r.end >= 100)
+        else if (r.type == kReport || r.type == kInverter || r.type == kTouch || r.first >= 100 || r.end >= 100)
             i.output_labels = {};
         else
             i.output_labels = downFrom(r.end - 1, r.first);
         i.rows = rowsOf(r.type);
     }
+    // Row captions that follow a subtype: SUM rows 0..8 by p9 (its list is
+    // row 9), PID rows 1..11 and UNI rows 1..8 by p0 (their list is row 0).
+    types_[kSum].labels = {&sumLabels(), 0, 9, 9};
+    types_[kPid].labels = {&pidLabels(), 1, 0, 0};
+    types_[kUniversal].labels = {&uniLabels(), 1, 0, 0};
 }
 
 const BlockTypeInfo& BlockCatalog::info(int type) const
@@ -361,18 +533,30 @@ int BlockCatalog::outputCount(int type) const
 {
     // The SCADA, report, inverter and touch blocks have no outputs a page
     // element can show except the SCADA block's eight, which carry labels.
-    if (type == 43 || type == 48 || type == 49 || type == 50)
+    if (type == kScadaPage || type == kReport || type == kInverter || type == kTouch)
         return int(info(type).output_labels.size());
     const BlockTypeInfo& i = info(type);
     if (i.first_out_pin >= 100 || i.out_end_pin >= 100)
         return 0;
-    return i.out_end_pin - i.first_out_pin + ((type == 1 || type == 3) ? 1 : 0);
+    return i.out_end_pin - i.first_out_pin + ((type == kAnalogInput || type == kDiscreteInput) ? 1 : 0);
 }
 
 int BlockCatalog::outputLabel(int type, int j) const
 {
     const BlockTypeInfo& i = info(type);
     return (j >= 0 && j < int(i.output_labels.size())) ? i.output_labels[size_t(j)] : 0;
+}
+
+QString BlockCatalog::labelSetCaption(int type, int row, int subtype) const
+{
+    const LabelSets& labels = info(type).labels;
+    if (!labels.sets || subtype < 0 || subtype >= int(labels.sets->size()))
+        return QString();
+    const QStringList& set = (*labels.sets)[size_t(subtype)];
+    const int i = row - labels.firstRow;
+    if (i < 0 || i >= set.size())
+        return QString();
+    return set[i];
 }
 
 QString BlockCatalog::rowCaption(int type, int row, int subtype) const
@@ -393,8 +577,8 @@ int BlockCatalog::typeForCode(const QString& code3) const
 
 void BlockCatalog::applyVersion(int version_code)
 {
-    types_[5].text_count = version_code == 5 ? 48 : 0;
-    types_[50].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
+    types_[kRs485].text_count = version_code == 5 ? 48 : 0;
+    types_[kTouch].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
 }
 
 const QStringList& BlockCatalog::sensorTypes()

@@ -1,5 +1,6 @@
 #include "scheme/block_parameter_editor.h"
 
+#include "platform/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_symbol.h"
@@ -112,6 +113,7 @@ BlockParameterEditor::BlockParameterEditor(BlockTable& blocks, const BlockCatalo
     // Both buttons only close: values are stored as they change.
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
     connect(cancel_, &QPushButton::clicked, this, &QWidget::close);
+    cancelOnEscape(this, cancel_);
 
     setFixedSize(px(kWindowWidth), px(kFullHeight - kChrome));
 }
@@ -129,10 +131,10 @@ void BlockParameterEditor::openFor(int block)
     blocks_.cur_block = uint8_t(block);
     blocks_.cur_block_type = uint8_t(blocks_.block_type[block]);
     const int type = blocks_.block_type[block];
-    texts_[1]->setMaxLength(type == 42 ? 40 : 17);
+    texts_[1]->setMaxLength(type == kJournal ? 40 : 17);
 
-    const bool loaded = rows_.load(block, cod_step_);
-    cod_step_ = rows_.codStep();
+    const bool loaded = rows_.load(block, codStep_);
+    codStep_ = rows_.codStep();
 
     symbol_->setPixmap(QPixmap::fromImage(blockSymbol(type, catalog_.typeCode(type))));
     number_->setText(block < 10 ? QStringLiteral("0%1").arg(block) : QString::number(block));
@@ -204,7 +206,7 @@ void BlockParameterEditor::layoutWindow()
 void BlockParameterEditor::onChosen(int r, int index)
 {
     rows_.choose(r, index);
-    cod_step_ = rows_.codStep();
+    codStep_ = rows_.codStep();
     syncRows();
 }
 

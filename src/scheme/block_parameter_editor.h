@@ -36,7 +36,7 @@ public:
     void openFor(int block);
 
     const ParameterRows& rows() const { return rows_; }
-    int codStep() const { return cod_step_; }
+    int codStep() const { return codStep_; }
     // The channel dialog (created on first use; null before).
     ModbusDialog* modbusDialog() const { return modbus_.get(); }
 
@@ -61,7 +61,7 @@ private:
     const BlockCatalog& catalog_;
     Interaction& ui_;
     ParameterRows rows_;
-    int cod_step_ = 0;
+    int codStep_ = 0;
 
     std::array<QLabel*, ParameterRows::kRows> captions_{};
     std::array<QComboBox*, ParameterRows::kRows> combos_{};

@@ -1,4 +1,5 @@
 #include "scheme/block_symbol.h"
+#include "scheme/block_types.h"
 
 #include <QFont>
 #include <QPainter>
@@ -10,15 +11,15 @@ namespace {
 // Frame colour by block family.
 QColor familyColor(int type)
 {
-    if (type >= 1 && type <= 6)
+    if (type >= kAnalogInput && type <= kSystem)
         return QColor(0, 110, 0);       // modules, RS485, system
-    if (type >= 9 && type <= 13)
+    if (type >= kMultiplier && type <= kAbsolute)
         return QColor(0, 0, 160);       // arithmetic
-    if (type >= 17 && type <= 21)
+    if (type >= kAnd && type <= kRegister)
         return QColor(150, 0, 150);     // logic
-    if (type >= 25 && type <= 40)
+    if (type >= kSetpointBlock && type < kGraph)
         return QColor(160, 60, 0);      // control: setters, PID, timers
-    if (type >= 41 && type <= 50)
+    if (type >= kGraph && type <= kTouch)
         return QColor(0, 110, 130);     // display, journal, algorithm
     return QColor(128, 128, 128);
 }

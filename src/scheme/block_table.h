@@ -2,6 +2,7 @@
 // The scheme in memory: which block type sits under which number, where each
 // block's parameters and texts live in the two flat stores, and the wiring.
 // Fixed-size arrays, allocated once with the workspace and overwritten in place.
+#include "scheme/block_types.h"
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -41,6 +42,14 @@ struct BlockTable {
 
     uint8_t cur_block_type = 1;
     uint8_t cur_block = 0;
+
+    // Blocks 97, 98 and 99 are always the SCADA-page, graph and journal blocks.
+    void setFixedBlockTypes()
+    {
+        block_type[kScadaBlock] = kScadaPage;
+        block_type[kGraphBlock] = kGraph;
+        block_type[kJournalBlock] = kJournal;
+    }
 
     // Clears the wiring: input links, the special input tables and every
     // inversion mask.

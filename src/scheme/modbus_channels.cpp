@@ -30,7 +30,7 @@ QString modbusDirectionLabel(int function_index)
 
 bool isModbusBlock(BlockTable& blocks, const BlockCatalog& catalog, int block)
 {
-    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != 5)
+    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != kRs485)
         return false;
     const float* p1 = BlockSlots(blocks, catalog, block).param(1);
     return p1 && *p1 == float(kModbusDeviceType);
@@ -38,7 +38,7 @@ bool isModbusBlock(BlockTable& blocks, const BlockCatalog& catalog, int block)
 
 bool ownsModbusTable(BlockTable& blocks, const BlockCatalog& catalog, int block)
 {
-    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != 5)
+    if (block < 0 || block >= BlockTable::kBlocks || blocks.block_type[block] != kRs485)
         return false;
     const BlockSlots own(blocks, catalog, block);
     return own.textCount() >= kModbusSlots && own.text(kModbusSlots - 1) != nullptr;

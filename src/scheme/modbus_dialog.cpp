@@ -1,5 +1,6 @@
 #include "scheme/modbus_dialog.h"
 
+#include "platform/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
@@ -121,6 +122,7 @@ ModbusDialog::ModbusDialog(BlockTable& blocks, const BlockCatalog& catalog, Inte
         close();
     });
     connect(cancel_, &QPushButton::clicked, this, &QWidget::close);
+    cancelOnEscape(this, cancel_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

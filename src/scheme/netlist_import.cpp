@@ -153,9 +153,9 @@ private:
         QString code;
     };
     std::array<Instance, 100> instances_{};
-    std::array<int, 100> attr_line_{};
-    std::array<bool, BlockTable::kBlocks> from_netlist_{}; // typed by a component, not only forced
-    int value_column_ = 0; // 0 = no attribute located yet
+    std::array<int, 100> attrLine_{};
+    std::array<bool, BlockTable::kBlocks> fromNetlist_{}; // typed by a component, not only forced
+    int valueColumn_ = 0; // 0 = no attribute located yet
     QString source_;       // source block of the net being processed (for messages)
 
     [[noreturn]] static void fail() { throw ImportFailure{}; }
@@ -211,9 +211,9 @@ private:
                     int v = ival(right(inst, 3));
                     if (v == 0)
                         v = ival(right(inst, 2));
-                    if (v < 0 || v >= int(attr_line_.size()))
+                    if (v < 0 || v >= int(attrLine_.size()))
                         fail();
-                    attr_line_[size_t(v)] = k + 1;
+                    attrLine_[size_t(v)] = k + 1;
                 }
             }
         }
@@ -238,11 +238,9 @@ private:
             if (v < 0 || v >= BlockTable::kBlocks)
                 fail();
             bt_.block_type[size_t(v)] = int16_t(t);
-            from_netlist_[size_t(v)] = true;
+            fromNetlist_[size_t(v)] = true;
         }
-        bt_.block_type[BlockTable::kScadaBlock] = 43;
-        bt_.block_type[BlockTable::kGraphBlock] = 41;
-        bt_.block_type[BlockTable::kJournalBlock] = 42;
+        bt_.setFixedBlockTypes();
     }
 
     // ---- attribute access -------------------------------------------------
@@ -250,7 +248,7 @@ private:
     // Finds the attribute item `pos` of block m and its value column.
     const QString& locate(int m, int pos)
     {
-        const int k = attr_line_[size_t(m)] + pos;
+        const int k = attrLine_[size_t(m)] + pos;
         if (k < 2 || k > NetlistItems::kMaxItems + 1) {
             ui_.message(U8("Ошибка параметра!!!Блок U") + QString::number(m), QString(), MessageIcon::Error);
             fail(); // the read of a missing item cannot succeed
@@ -259,11 +257,11 @@ private:
         int quotes = 0;
         for (int col = 5; col <= 32 && col <= it.size(); ++col) {
             if (it[col - 1] == QLatin1Char('"') && ++quotes == 3) {
-                value_column_ = col + 1;
+                valueColumn_ = col + 1;
                 break;
             }
         }
-        if (value_column_ < 1)
+        if (valueColumn_ < 1)
             fail();
         return it;
     }
@@ -271,7 +269,7 @@ private:
     QString raw(int m, int pos, int len)
     {
         const QString& it = locate(m, pos);
-        return mid(it, value_column_, len);
+        return mid(it, valueColumn_, len);
     }
 
     double num(int m, int pos, int len = 7) { return val(raw(m, pos, len)); }
@@ -303,32 +301,18 @@ private:
         return &bt_.TextStore[size_t(i)];
     }
 
-    void numTo(int m, int pos, int offset) { setP(m, offset, num(m, pos)); }
-
     // A text attribute: everything before the closing quote within 42
     // characters; nothing is stored when there is no quote.
-    void textTo(int m, int type, int pos, int offset)
+    void textTo(int m, int pos, int offset, bool shortTexts)
     {
         const QString s = raw(m, pos, 42);
         const qsizetype q = s.indexOf(QLatin1Char('"'));
         if (q < 0)
             return;
         QString text = s.left(q);
-        if ((type == 25 || type == 29 || type == 48) && q + 1 > 18)
+        if (shortTexts && q + 1 > 18)
             text.truncate(15);
         setT(m, offset, text);
-    }
-
-    // Index of `name` in `names`, or -1.
-    static int nameIndex(const QString& name, std::initializer_list<const char*> names)
-    {
-        int i = 0;
-        for (const char* n : names) {
-            if (name == QLatin1String(n))
-                return i;
-            ++i;
-        }
-        return -1;
     }
 
     // ---- step 4 -------------------------------------------------------------
@@ -354,276 +338,137 @@ private:
             bt_.text_bytes = textBytes;
             // The fixed blocks 97..99 are typed even without a component; with
             // no component there are no attributes to read.
-            if (from_netlist_[size_t(m)])
-                importBlock(m, t, result_.component[size_t(m)]);
+            if (fromNetlist_[size_t(m)])
+                importBlock(m, cat_.info(t).attributes, result_.component[size_t(m)]);
         }
     }
 
-    void importBlock(int m, int t, const QString& name)
+    // Reads the block's attributes as its type's description says, run by
+    // run and record by record, in the order the attributes are listed.
+    void importBlock(int m, const AttributeMap& map, const QString& name)
     {
-        switch (t) {
-        case 1: { // A_I
-            setP(m, 0, num(m, 0, 3) - 1);
-            const QStringList& sensors = BlockCatalog::sensorTypes();
-            for (int c = 0; c < 4; ++c) {
-                const int base = 1 + 7 * c;
-                QString s = raw(m, base, 4);
-                if (s.size() == 4 && s[3] == QLatin1Char('"'))
-                    s[3] = QLatin1Char(' ');
-                for (int i = 0; i <= 14; ++i) {
-                    if (s == sensors[i].left(4)) {
-                        setP(m, 1 + c, i);
-                        break;
-                    }
-                }
-                static constexpr int offs[6] = {5, 9, 13, 17, 21, 25};
-                for (int a = 0; a < 6; ++a)
-                    numTo(m, base + 1 + a, offs[a] + c);
-            }
-            break;
-        }
-        case 2: // A_O
-            setP(m, 0, num(m, 0) - 1);
-            break;
-        case 3: { // D_I
-            setP(m, 0, num(m, 0) - 1);
-            const bool encoder = name == QLatin1String("D_INPUT_ENCODER");
-            for (int i = 1; i <= 8; ++i)
-                setP(m, i, encoder && i >= 6 ? 1 : 0);
-            break;
-        }
-        case 4: { // D_O
-            setP(m, 0, num(m, 0) - 1);
-            static const QStringList kinds{U8("Реле"), U8("Импу"), U8("Унив"), U8("Шаго")};
-            for (int i = 1; i <= 8; ++i) {
-                const QString s = raw(m, i, 42);
-                int kind = -1;
-                for (int j = 0; j < kinds.size() && kind < 0; ++j)
-                    if (s.startsWith(kinds[j]))
-                        kind = j;
-                if (kind < 0 && s.section(QLatin1Char('"'), 0, 0) == QLatin1String("3"))
-                    kind = 3;
-                if (kind >= 0)
-                    setP(m, i, kind);
-            }
-            break;
-        }
-        case 5: { // RS4
-            setP(m, 0, num(m, 0) - 1);
-            const int kind = nameIndex(name, {"RS485_CONTROL", "RS485_Ubrix_01", "RS485"});
-            if (kind >= 0)
-                setP(m, 1, kind);
-            const double baud = num(m, 1, 4);
-            static constexpr int bauds[5] = {9600, 1920, 3840, 5760, 1152};
-            for (int i = 0; i < 5; ++i)
-                if (baud == bauds[i])
-                    setP(m, 2, i);
-            break;
-        }
-        case 9:
-        case 11:
-        case 12:
-            for (int i = 0; i < 4; ++i)
-                numTo(m, i, i);
-            break;
-        case 10: { // SUM
-            const int k = nameIndex(name, {"SUM2_4", "SUM2_3", "SUM8_1"});
-            if (k < 0)
+        constexpr int kNoForm = -2; // the component is none of the listed forms
+        int form = kNoForm;
+        for (const ComponentForm& f : map.forms) {
+            if (name == QLatin1String(f.component)) {
+                form = f.form;
                 break;
-            setP(m, 9, k);
-            numTo(m, 0, 8);
-            for (int i = 1; i <= 8; ++i)
-                numTo(m, i, i - 1);
-            break;
+            }
         }
-        case 17:
-            nameToP0(m, nameIndex(name, {"AND2_4", "AND4_2", "AND8_1"}));
-            break;
-        case 18:
-            nameToP0(m, nameIndex(name, {"OR_2_4", "OR_4_2", "OR_8_1"}));
-            break;
-        case 21: // REG
-            setP(m, 0, raw(m, 0, 5) == U8("Фронт") ? 0 : 1);
-            break;
-        case 25: // S_P
-            textTo(m, t, 0, 8);
-            for (int k = 0; k < 8; ++k) {
-                textTo(m, t, 2 * k + 1, k);
-                numTo(m, 2 * k + 2, k);
-            }
-            break;
-        case 26: { // PID
-            const int k = nameIndex(name, {"PID_ANALOG1", "PID21_ANALOG", "PID_IMPULS", "PID_IMPULS1", "PID_RELAY"});
-            if (k < 0)
-                break;
-            setP(m, 0, k);
-            static constexpr int offs[11] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
-            for (int i = 0; i < 11; ++i)
-                numTo(m, i, offs[i]);
-            break;
-        }
-        case 27:
-            nameToP0(m, nameIndex(name, {"MUX1_6", "MUX2_3", "MUXD1_8", "MUXD2_4"}));
-            break;
-        case 28: { // PRO
-            const double v = num(m, 0, 1) - 1;
-            setP(m, 136, (v >= 0 && v <= 3) ? v : 0);
-            for (int s = 0; s < 32; ++s) {
-                numTo(m, 1 + 4 * s, 4 + s);
-                numTo(m, 2 + 4 * s, 36 + s);
-                numTo(m, 3 + 4 * s, 68 + s);
-                numTo(m, 4 + 4 * s, 100 + s);
-            }
-            break;
-        }
-        case 29: { // PAN
-            static constexpr int kinds[5] = {0, 1, 2, 4, 5};
-            const int k = nameIndex(name, {"PAN_OFF_ON", "PAN_OFF_ON2", "PAN_HAND_AUT", "PAN_INC_DEC", "PAN_INC_DEC_REG"});
-            if (k >= 0)
-                setP(m, 0, kinds[k]);
-            for (int i = 0; i < 5; ++i)
-                textTo(m, t, i, i);
-            if (k == 3) {
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, 5 + i, 10 + i);
-            } else if (k == 4) {
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, 5 + i, 2 + 2 * i);
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, 9 + i, 10 + i);
-            }
-            break;
-        }
-        case 30:
-            for (int i = 0; i < 6; ++i)
-                numTo(m, i, i);
-            break;
-        case 31: // COD
-            if (name == QLatin1String("CODE") || name == QLatin1String("CODE_SP")) {
-                const double v = num(m, 0, 1) - 1;
-                setP(m, 0, (v >= 0 && v <= 3) ? v : 0);
-                for (int s = 0; s < 32; ++s) {
-                    numTo(m, 1 + 3 * s, 4 + s);
-                    numTo(m, 2 + 3 * s, 36 + s);
-                    numTo(m, 3 + 3 * s, 68 + s);
-                }
-            } else if (name == QLatin1String("CODE_AUTOMAT_128")) {
-                const double v = num(m, 0, 1) + 3;
-                setP(m, 0, (v >= 4 && v <= 7) ? v : 4);
-                std::array<double, 384> bit{};
-                for (int b = 0; b < 384; ++b)
-                    bit[size_t(b)] = std::nearbyint(num(m, 1 + b));
-                for (int s = 0; s < 32; ++s) {
-                    for (int out = 0; out < 3; ++out) {
-                        double sum = 0, weight = 1;
-                        for (int g = 0; g < 4; ++g, weight *= 4)
-                            sum += bit[size_t(12 * s + 3 * g + out)] * weight;
-                        setP(m, 4 + 32 * out + s, sum);
-                    }
-                }
-            }
-            break;
-        case 33:
-            nameToP0(m, nameIndex(name, {"MIN_MAX_MIN", "MIN_MAX_MAX"}));
-            break;
-        case 34:
-            for (int i = 0; i < 4; ++i)
-                numTo(m, i, i);
-            break;
-        case 35:
-            for (int i = 0; i < 6; ++i)
-                numTo(m, i, i);
-            break;
-        case 36: // TIM
-            if (name == QLatin1String("TIMER_4")) {
-                setP(m, 0, 0);
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, i, 1 + i);
-            } else if (name == QLatin1String("TIMER_2")) {
-                setP(m, 0, 1);
-                for (int i = 0; i < 2; ++i)
-                    numTo(m, i, 1 + i);
-            }
-            break;
-        case 37:
-            for (int i = 0; i < 3; ++i)
-                numTo(m, i, i);
-            break;
-        case 38: { // OSC
-            const int k = nameIndex(name, {"OSC4_ONE", "OSC4_GEN", "OSC2_ONE", "OSC2_GEN"});
-            if (k < 0)
-                break;
-            setP(m, 0, k);
-            if (k == 0)
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, i, 1 + 2 * i);
-            else if (k == 1)
-                for (int i = 0; i < 8; ++i)
-                    numTo(m, i, 1 + i);
-            else if (k == 2)
-                for (int i = 0; i < 2; ++i)
-                    numTo(m, i, 1 + 2 * i);
-            else
-                for (int i = 0; i < 4; ++i)
-                    numTo(m, i, 1 + i);
-            break;
-        }
-        case 41: // GRA
-            setP(m, 0, num(m, 0, 3));
-            textTo(m, t, 1, 33);
-            for (int j = 0; j < 32; ++j) {
-                numTo(m, 2 + 3 * j, 34 + j);
-                numTo(m, 3 + 3 * j, 67 + j);
-                textTo(m, t, 4 + 3 * j, 1 + j);
-            }
-            break;
-        case 42: // JUR
-            setP(m, 50, num(m, 0, 3));
-            textTo(m, t, 1, 0);
-            for (int j = 0; j < 32; ++j) {
-                numTo(m, 2 + 3 * j, 10 + j);
-                numTo(m, 3 + 3 * j, 51 + j); // j = 31 writes p82, past the journal's own parameters
-                textTo(m, t, 4 + 3 * j, 1 + j);
-            }
-            break;
-        case 44: // LOG
-            for (int j = 0; j < 3; ++j) {
-                setP(m, j, raw(m, 3 * j, 5).startsWith(QLatin1String("SP")) ? 0 : 1);
-                numTo(m, 3 * j + 1, 3 + j);
-                numTo(m, 3 * j + 2, 6 + j);
-            }
-            break;
-        case 45: // ALG
-            numTo(m, 0, 0);
-            for (int i = 1; i < BlockTable::kAlgParams; ++i)
-                setP(m, i, val(bt_.alg_param_saved[size_t(i)]));
-            for (int i = 0; i < BlockTable::kAlgTexts; ++i)
-                setT(m, i, bt_.alg_text_saved[size_t(i)]);
-            break;
-        case 46: { // UNI
-            const int k = nameIndex(name, {"UNI_STEP_OFF_ON", "UNI_MENU", "UNI_IF_THEN", "UNI_IF_THEN_ELSE",
-                                           "UNI_ZARIADKA_GA", "UNI_DEC_HEX", "UNI_REVERS", "UNI_SHIBER_KLAPAN", "UNI_RTC",
-                                           "UNI_FILTER_4", "UNI_GRAPH_START_STOP"});
-            if (k < 0)
-                break;
-            setP(m, 0, k);
-            for (int i = 0; i < 8; ++i)
-                numTo(m, i, 1 + i);
-            break;
-        }
-        case 48: // REP
-            for (int i = 0; i < 16; ++i)
-                textTo(m, t, i, i);
-            break;
-        default:
-            break;
+        if (form == kNoForm && map.formRequired)
+            return;
+        for (const AttrRun& run : map.runs) {
+            if (run.form != AttrRun::kAnyForm && run.form != form)
+                continue;
+            const int width = run.fieldCount();
+            for (int r = 0; r < run.records; ++r)
+                for (int f = 0; f < width; ++f)
+                    readField(m, map, run.fields[f].read, run.attr + width * r + f,
+                              run.fields[f].index + run.step * r, form);
         }
     }
 
-    void nameToP0(int m, int k)
+    void readField(int m, const AttributeMap& map, AttrRead read, int pos, int index, int form)
     {
-        if (k >= 0)
-            setP(m, 0, k);
+        switch (read) {
+        case AttrRead::None: break;
+        case AttrRead::Number: setP(m, index, num(m, pos)); break;
+        case AttrRead::Number3: setP(m, index, num(m, pos, 3)); break;
+        case AttrRead::NetNumber: setP(m, index, num(m, pos) - 1); break;
+        case AttrRead::NetNumber3: setP(m, index, num(m, pos, 3) - 1); break;
+        case AttrRead::Text: textTo(m, pos, index, map.shortTexts); break;
+        case AttrRead::Form:
+            if (form >= 0)
+                setP(m, index, form);
+            break;
+        case AttrRead::Zero: setP(m, index, 0); break;
+        case AttrRead::One: setP(m, index, 1); break;
+        case AttrRead::Sensor: readSensor(m, pos, index); break;
+        case AttrRead::OutputKind: readOutputKind(m, pos, index); break;
+        case AttrRead::Baud: readBaud(m, pos, index); break;
+        case AttrRead::Edge: setP(m, index, raw(m, pos, 5) == U8("Фронт") ? 0 : 1); break;
+        case AttrRead::SetpointOrTimer: setP(m, index, raw(m, pos, 5).startsWith(QLatin1String("SP")) ? 0 : 1); break;
+        case AttrRead::Program: {
+            const double v = num(m, pos, 1) - 1;
+            setP(m, index, (v >= 0 && v <= 3) ? v : 0);
+            break;
+        }
+        case AttrRead::AutomatProgram: {
+            const double v = num(m, pos, 1) + 3;
+            setP(m, index, (v >= 4 && v <= 7) ? v : 4);
+            break;
+        }
+        case AttrRead::AutomatSteps: readAutomatSteps(m, pos, index); break;
+        case AttrRead::SavedAlgorithm: copySavedAlgorithm(m); break;
+        }
+    }
+
+    // An input type: the first four characters (a closing quote read as a
+    // blank) against the sensor names; no match stores nothing.
+    void readSensor(int m, int pos, int index)
+    {
+        QString s = raw(m, pos, 4);
+        if (s.size() == 4 && s[3] == QLatin1Char('"'))
+            s[3] = QLatin1Char(' ');
+        const QStringList& sensors = BlockCatalog::sensorTypes();
+        for (int i = 0; i <= 14; ++i) {
+            if (s == sensors[i].left(4)) {
+                setP(m, index, i);
+                return;
+            }
+        }
+    }
+
+    // An output kind by the beginning of its name, or "3" for the stepper.
+    void readOutputKind(int m, int pos, int index)
+    {
+        static constexpr const char* kinds[4] = {"Реле", "Импу", "Унив", "Шаго"};
+        const QString s = raw(m, pos, 42);
+        int kind = -1;
+        for (int j = 0; j < 4 && kind < 0; ++j)
+            if (s.startsWith(U8(kinds[j])))
+                kind = j;
+        if (kind < 0 && s.section(QLatin1Char('"'), 0, 0) == QLatin1String("3"))
+            kind = 3;
+        if (kind >= 0)
+            setP(m, index, kind);
+    }
+
+    // A baud rate from its first four digits; an unknown rate stores nothing.
+    void readBaud(int m, int pos, int index)
+    {
+        static constexpr int bauds[5] = {9600, 1920, 3840, 5760, 1152};
+        const double baud = num(m, pos, 4);
+        for (int i = 0; i < 5; ++i)
+            if (baud == bauds[i])
+                setP(m, index, i);
+    }
+
+    // 384 bits, three outputs of four groups for each of 32 steps: every
+    // step's output gets the four groups as base-4 digits.
+    void readAutomatSteps(int m, int pos, int index)
+    {
+        std::array<double, 384> bit{};
+        for (int b = 0; b < 384; ++b)
+            bit[size_t(b)] = std::nearbyint(num(m, pos + b));
+        for (int s = 0; s < 32; ++s) {
+            for (int out = 0; out < 3; ++out) {
+                double sum = 0, weight = 1;
+                for (int g = 0; g < 4; ++g, weight *= 4)
+                    sum += bit[size_t(12 * s + 3 * g + out)] * weight;
+                setP(m, index + 32 * out + s, sum);
+            }
+        }
+    }
+
+    // The algorithm program kept from the last project file: setpoints 1..128
+    // and every step text.
+    void copySavedAlgorithm(int m)
+    {
+        for (int i = 1; i < BlockTable::kAlgParams; ++i)
+            setP(m, i, val(bt_.alg_param_saved[size_t(i)]));
+        for (int i = 0; i < BlockTable::kAlgTexts; ++i)
+            setT(m, i, bt_.alg_text_saved[size_t(i)]);
     }
 
     // ---- step 5 -------------------------------------------------------------
@@ -631,7 +476,7 @@ private:
     void algorithmDefaults()
     {
         for (int m = 1; m <= 96; ++m) {
-            if (bt_.block_type[size_t(m)] != 45)
+            if (bt_.block_type[size_t(m)] != kAlgorithm)
                 continue;
             for (int s = 0; s < 128; ++s) {
                 const int f = 41 * s;
@@ -663,7 +508,9 @@ private:
             if (letter == QLatin1Char('U') || (letter == QLatin1Char('D') && pin == 1)) {
                 const int b = ival(midView(it, 9, 3));
                 const int t = (b >= 0 && b < 100) ? bt_.block_type[size_t(b)] : 0;
-                const int firstOut = (t == 0 || t == 43 || t == 48) ? 33 : cat_.firstOutPin(t);
+                // Pins from 33 on drive the net for an empty number and the
+                // SCADA-page and report blocks.
+                const int firstOut = (t == kNoBlockType || t == kScadaPage || t == kReport) ? 33 : cat_.firstOutPin(t);
                 if (pin < firstOut || letter == QLatin1Char('D')) {
                     ++r;
                 } else {
@@ -705,12 +552,12 @@ private:
             if (b < 0 || b >= BlockTable::kBlocks)
                 fail();
             const int u = bt_.block_type[size_t(b)];
-            if (u == 42 || u == 48) {
+            if (u == kJournal || u == kReport) {
                 if (i < 0 || i >= 32)
                     fail();
-                auto& mask = u == 42 ? bt_.journal_invert : bt_.report_invert;
+                auto& mask = u == kJournal ? bt_.journal_invert : bt_.report_invert;
                 mask[size_t(i / 8)] |= uint8_t(1u << (i % 8));
-                if (u == 48)
+                if (u == kReport)
                     bt_.special_link[1][size_t(i / 8)] = mask[size_t(i / 8)];
             } else {
                 if (i < 0 || i >= 8)
@@ -756,11 +603,11 @@ private:
     bool numberOk(int type, int block)
     {
         const char* text = nullptr;
-        if (type == 41 && block != BlockTable::kGraphBlock)
+        if (type == kGraph && block != BlockTable::kGraphBlock)
             text = "Номер блока ГРАФИК не равен 98";
-        else if (type == 42 && block != BlockTable::kJournalBlock)
+        else if (type == kJournal && block != BlockTable::kJournalBlock)
             text = "Номер блока ЖУРНАЛ не равен 99";
-        else if (type == 43 && block != BlockTable::kScadaBlock)
+        else if (type == kScadaPage && block != BlockTable::kScadaBlock)
             text = "Номер блока SCADA не равен 97";
         if (!text)
             return true;
@@ -782,7 +629,8 @@ private:
             row.fill(0);
         source_.clear();
         int s = 0, outIndex = 0;
-        static constexpr int scadaPins[8] = {33, 34, 67, 68, 101, 102, 135, 136};
+        // The SCADA-page block's outputs sit on the pins its output labels name.
+        const std::vector<uint8_t>& scadaPins = cat_.info(kScadaPage).output_labels;
         for (int i = 2; i <= count(); ++i) {
             const QString& it = item(i);
             if (!begins(it, "(node "))
@@ -796,12 +644,12 @@ private:
                 const int p = pinOf(it);
                 if (!numberOk(t, s))
                     return;
-                if (t == 43) {
+                if (t == kScadaPage) {
                     outIndex = p - 1;
-                    for (int j = 0; j < 8; ++j)
-                        if (scadaPins[j] == p)
+                    for (int j = 0; j < int(scadaPins.size()); ++j)
+                        if (scadaPins[size_t(j)] == p)
                             outIndex = j;
-                } else if ((t >= 1 && t <= 4) || t == 50) {
+                } else if ((t >= kAnalogInput && t <= kDiscreteOutput) || t == kTouch) {
                     outIndex = p - 1;
                 } else {
                     outIndex = cat_.outEndPin(t) - 1 - p;
@@ -821,19 +669,19 @@ private:
                 if (!numberOk(u, d))
                     return;
                 switch (u) {
-                case 41:
+                case kGraph:
                     putPair(bt_.graph_input_link, q - 1, outIndex, s);
                     break;
-                case 42:
+                case kJournal:
                     putPair(bt_.journal_input_link, q - 1, outIndex, s);
                     break;
-                case 45:
-                case 48: {
+                case kAlgorithm:
+                case kReport: {
                     const int e = q >= 35 ? (q % 34) - 1 : q - 1;
-                    putPair(bt_.special_link[u == 45 ? 2 : 0], e, outIndex, s);
+                    putPair(bt_.special_link[u == kAlgorithm ? 2 : 0], e, outIndex, s);
                     break;
                 }
-                case 43:
+                case kScadaPage:
                     break;
                 default:
                     if (q < 1 || q > 8)
@@ -871,14 +719,14 @@ void resetNewProjectBlocks(BlockTable& bt, const BlockCatalog& catalog)
 {
     for (int m = 1; m <= 96; ++m) {
         const int t = bt.block_type[size_t(m)];
-        if (t == 5) {
-            const int n = catalog.textCount(5);
+        if (t == kRs485) {
+            const int n = catalog.textCount(kRs485);
             for (int i = 0; i < n; ++i) {
                 const int k = bt.text_base[size_t(m)] + i;
                 if (k >= 0 && k < BlockTable::kTexts)
                     bt.TextStore[size_t(k)] = QStringLiteral("0");
             }
-        } else if (t == 45) {
+        } else if (t == kAlgorithm) {
             for (int i = 0; i < BlockTable::kAlgTexts; ++i) {
                 const int k = bt.text_base[size_t(m)] + i;
                 if (k >= 0 && k < BlockTable::kTexts)

@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
+#include "platform/text_encoding.h"
 
 namespace ostrel {
 
@@ -16,15 +16,36 @@ const QString& NetlistItems::at(int k) const
 
 namespace {
 
+// Nothing a netlist may hold comes near this; a larger input (a device that
+// never ends, say) is cut here and flagged as a read error.
+constexpr qint64 kMaxNetlistBytes = 32LL * 1024 * 1024;
+
 // One line without its line end, leading and trailing blanks.
-QString lineToItem(const QByteArray& raw, QStringDecoder& decode)
+QString lineToItem(QStringView line)
 {
-    qsizetype b = 0, e = raw.size();
-    while (e > b && (raw[e - 1] == '\n' || raw[e - 1] == '\r' || raw[e - 1] == ' ' || raw[e - 1] == '\t'))
+    qsizetype b = 0, e = line.size();
+    while (e > b && (line[e - 1] == u'\n' || line[e - 1] == u'\r' || line[e - 1] == u' ' || line[e - 1] == u'\t'))
         --e;
-    while (b < e && (raw[b] == ' ' || raw[b] == '\t'))
+    while (b < e && (line[b] == u' ' || line[b] == u'\t'))
         ++b;
-    return decode(QByteArrayView(raw.constData() + b, e - b));
+    return line.sliced(b, e - b).toString();
+}
+
+// Reads the device to its end (at most kMaxNetlistBytes); false on a read
+// failure or when the limit cut it, with what was read in `bytes`.
+bool readAllBytes(QIODevice& in, QByteArray& bytes)
+{
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 n = in.read(buf, sizeof buf);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (bytes.size() + n > kMaxNetlistBytes)
+            return false;
+        bytes.append(buf, n);
+    }
 }
 
 } // namespace
@@ -32,17 +53,26 @@ QString lineToItem(const QByteArray& raw, QStringDecoder& decode)
 NetlistItems readNetlistItems(QIODevice& in)
 {
     NetlistItems out;
-    QStringDecoder decode("windows-1251");
+    QByteArray bytes;
+    out.readError = !readAllBytes(in, bytes);
+    const QString text = decodeInputText(bytes, &out.encoding);
+
+    // The lines of the file, each with its end; the last one is the line that
+    // reaches the end of the file.
+    QList<QStringView> lines;
+    for (qsizetype pos = 0; pos < text.size();) {
+        qsizetype end = text.indexOf(u'\n', pos);
+        end = end < 0 ? text.size() : end + 1;
+        lines.append(QStringView(text).sliced(pos, end - pos));
+        pos = end;
+    }
 
     // Skip everything up to the item that opens the netlist.
-    while (!in.atEnd()) {
-        const QByteArray raw = in.readLine();
-        if (raw.isEmpty() && !in.atEnd()) { // read failure
-            out.readError = true;
-            return out;
-        }
-        if (lineToItem(raw, decode).startsWith(QLatin1String("(netlist "))) {
+    qsizetype i = 0;
+    for (; i < lines.size(); ++i) {
+        if (lineToItem(lines[i]).startsWith(QLatin1String("(netlist "))) {
             out.sawNetlistItem = true;
+            ++i;
             break;
         }
     }
@@ -51,19 +81,12 @@ NetlistItems readNetlistItems(QIODevice& in)
 
     // Every following item is kept except the one that ends the file (the
     // netlist's closing parenthesis).
-    while (!in.atEnd()) {
-        const QByteArray raw = in.readLine();
-        if (raw.isEmpty() && !in.atEnd()) {
-            out.readError = true;
-            break;
-        }
-        if (in.atEnd())
-            break;
+    for (; i + 1 < lines.size(); ++i) {
         if (out.count() >= NetlistItems::kMaxItems) {
             out.readError = true; // too many items: import the first kMaxItems
             break;
         }
-        out.items.push_back(lineToItem(raw, decode));
+        out.items.push_back(lineToItem(lines[i]));
     }
     return out;
 }

@@ -1,9 +1,11 @@
 #pragma once
-// Reading a P-CAD ASCII netlist (code page 1251) as a list of items. An item is
+// Reading a P-CAD ASCII netlist (code page 1251, or UTF-8 when the bytes say
+// so: see platform/text_encoding.h) as a list of items. An item is
 // one line without its leading blanks; commas inside a line stay in the item.
 // Only the items after the one that begins with "(netlist " are kept, the
 // last item of the file (the netlist's closing ")") is not, and at most
 // kMaxItems are kept.
+#include "platform/text_encoding.h"
 #include <QString>
 #include <vector>
 
@@ -17,6 +19,7 @@ struct NetlistItems {
     std::vector<QString> items{QString()};
     bool sawNetlistItem = false; // an item beginning with "(netlist " was found
     bool readError = false;      // the file could not be read to its end (or held too many items)
+    TextEncoding encoding = TextEncoding::Cp1251; // what the bytes were decoded as
 
     int count() const { return int(items.size()) - 1; }
     // Item k, or an empty item outside 1..count (the import scans one past the end).

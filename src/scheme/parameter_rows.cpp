@@ -37,47 +37,47 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
 {
     const int c = ctx.c;
     switch (type) {
-    case 1: // A_I: input c = 1..4
+    case kAnalogInput: // A_I: input c = 1..4
         if (row == 0) return param(0);
         if (row == 1) return selectorOnly();
         if (row >= 2 && row <= 8) return param(4 * (row - 2) + c);
         break;
-    case 2: // A_O: output c = 1..4; "Значение" addresses p(c+4), beyond the block
+    case kAnalogOutput: // A_O: output c = 1..4; "Значение" addresses p(c+4), beyond the block
         if (row == 0) return param(0);
         if (row == 1) return selectorOnly();
         if (row == 2) return param(c);
         if (row == 3) return param(c + 4);
         break;
-    case 3: // D_I
-    case 4: // D_O
+    case kDiscreteInput: // D_I
+    case kDiscreteOutput: // D_O
         if (row == 0) return param(0);
         if (row == 1) return selectorOnly();
         if (row == 2) return param(c);
         break;
-    case 5: // RS4: device type and baud rate come from the netlist only
+    case kRs485: // RS4: device type and baud rate come from the netlist only
         if (row == 0) return param(0);
         if (row == 1 || row == 2) return shownOnly(row);
         break;
-    case 9: case 11: case 12:
+    case kMultiplier: case kDivider: case kSquareRoot:
         if (row >= 0 && row <= 3) return param(row);
         break;
-    case 10: // SUM: offset first, then the gains, then the type
+    case kSum: // SUM: offset first, then the gains, then the type
         if (row == 0) return param(8);
         if (row >= 1 && row <= 8) return param(row - 1);
         if (row == 9) return param(9);
         break;
-    case 17: case 18: case 21: case 27: case 33:
+    case kAnd: case kOr: case kRegister: case kMultiplexer: case kMinMax:
         if (row == 0) return param(0);
         break;
-    case 25: // S_P: name / value pairs, then the block name
+    case kSetpointBlock: // S_P: name / value pairs, then the block name
         if (row == 16) return text(8);
         if (row >= 0 && row < 16) return (row % 2 == 0) ? text(row / 2) : param(row / 2);
         break;
-    case 26: // PID
+    case kPid: // PID
         if (row == 0) return param(0);
         if (row >= 1 && row <= 11) return param(kPidParams[row - 1]);
         break;
-    case 28: // PRO: the step list is stored in p0 and selects step c
+    case kProgramSetter: // PRO: the step list is stored in p0 and selects step c
         if (row == 0) return param(0, true);
         if (row == 1) return param(4 + c);
         if (row == 2) return param(36 + c);
@@ -85,7 +85,7 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
         if (row == 4) return param(100 + c);
         if (row == 5) return param(136);
         break;
-    case 29: // PAN: panel type 5 keeps its setpoints in the even parameters
+    case kPanel: // PAN: panel type 5 keeps its setpoints in the even parameters
         if (row == 0) return param(0);
         if (row >= 1 && row <= 5) return text(row - 1);
         if (row >= 6 && row <= 9) {
@@ -94,32 +94,32 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
         }
         if (row >= 10 && row <= 13) return param(row);
         break;
-    case 30:
+    case kRealTimeClock:
         if (row >= 0 && row <= 5) return param(row);
         break;
-    case 31: // COD: step c = 0..31 held by the editor
+    case kCode: // COD: step c = 0..31 held by the editor
         if (row == 0) return selectorOnly();
         if (row == 1) return param(4 + c);
         if (row == 2) return param(36 + c);
         if (row == 3) return param(68 + c);
         if (row == 4) return param(0);
         break;
-    case 34:
+    case kLimiter:
         if (row >= 0 && row <= 3) return param(row);
         break;
-    case 35:
+    case kComparator:
         if (row >= 0 && row <= 5) return param(row);
         break;
-    case 36:
+    case kTimer:
         if (row >= 0 && row <= 4) return param(row);
         break;
-    case 37:
+    case kCounter:
         if (row >= 0 && row <= 2) return param(row);
         break;
-    case 38:
+    case kOscillator:
         if (row >= 0 && row <= 8) return param(row);
         break;
-    case 41: // GRA: the channel list is stored in p33 and selects channel c
+    case kGraph: // GRA: the channel list is stored in p33 and selects channel c
         if (row == 0) return param(33, true);
         if (row == 1) return param(0);
         if (row == 2) return text(33);
@@ -127,7 +127,7 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
         if (row == 4) return param(67 + c);
         if (row == 5) return text(1 + c);
         break;
-    case 42: // JUR: event c = 0..31; text 0 is the journal's own name and
+    case kJournal: // JUR: event c = 0..31; text 0 is the journal's own name and
              // event c's name is text c + 1, as the netlist import stores them
         if (row == 0) return selectorOnly();
         if (row == 1) return text(c + 1);
@@ -135,23 +135,23 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
         if (row == 3) return param(50);
         if (row == 4) return param(51 + c);
         break;
-    case 43: // SCA: page c, button; the button table lies beyond the block
+    case kScadaPage: // SCA: page c, button; the button table lies beyond the block
         if (row == 0 || row == 1) return selectorOnly();
         if (row == 2) return param(8 + 24 * c + ctx.button);
         break;
-    case 44: // LOG: channel c
+    case kLogic: // LOG: channel c
         if (row == 0) return selectorOnly();
         if (row == 1) return param(c);
         if (row == 2) return param(3 + c);
         if (row == 3) return param(6 + c);
         break;
-    case 45:
+    case kAlgorithm:
         if (row == 0) return param(0);
         break;
-    case 46: // UNI
+    case kUniversal: // UNI
         if (row >= 0 && row <= 8) return param(row);
         break;
-    case 48: // REP: event names
+    case kReport: // REP: event names
         if (row >= 0 && row <= 15) return text(row);
         break;
     default:
@@ -160,21 +160,11 @@ RowBinding rowBinding(int type, int row, const RowContext& ctx)
     return {};
 }
 
-int captionSubtypeParam(int type)
-{
-    switch (type) {
-    case 10: return 9;
-    case 26: return 0;
-    case 46: return 0;
-    default: return -1;
-    }
-}
-
 int selectorItemLimit(int type, int row)
 {
     // The logic block owns nine parameters, three per column: a fourth
     // channel would address p3, p6 and p9 of other channels and the next block.
-    if (type == 44 && row == 0)
+    if (type == kLogic && row == 0)
         return 3;
     return -1;
 }
@@ -255,24 +245,20 @@ RowBinding ParameterRows::binding(int r) const
 
 int ParameterRows::subtype() const
 {
-    const int k = captionSubtypeParam(type_);
-    if (k < 0)
+    const LabelSets& labels = catalog_.info(type_).labels;
+    if (labels.param < 0)
         return 0;
-    const float* p = own().param(k);
+    const float* p = own().param(labels.param);
     if (!p)
         return 0;
     // Only a subtype its list offers picks a label set.
-    int count = 0;
-    const auto& rows = catalog_.info(type_).rows;
-    const int listRow = (type_ == 10) ? 9 : 0;
-    if (listRow < int(rows.size()))
-        count = int(rows[listRow].items.size());
+    const int count = catalog_.row(type_, labels.listRow).itemCount();
     return listIndex(*p, count).value_or(0);
 }
 
 void ParameterRows::refreshContextFromStore()
 {
-    if (type_ == 29) {
+    if (type_ == kPanel) {
         const float* p = own().param(0);
         ctx_.panel = (p && std::isfinite(*p)) ? int(std::nearbyint(double(*p))) : 0;
     }
@@ -341,7 +327,7 @@ bool ParameterRows::usable(int r) const
 
 void ParameterRows::stopLoadingAt(int r)
 {
-    failed_row_ = r;
+    failedRow_ = r;
     // The rows after it show nothing, but still only take what they can store.
     for (int rr = r + 1; rr < shown_; ++rr)
         rows_[rr].enabled = usable(rr);
@@ -361,9 +347,9 @@ bool ParameterRows::load(int block, int cod_step)
     block_ = (block >= 0 && block < BlockTable::kBlocks) ? block : 0;
     type_ = blocks_.block_type[block_];
     ctx_ = RowContext{};
-    if (type_ >= 1 && type_ <= 4)
-        ctx_.c = 1;
-    failed_row_ = -1;
+    if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
+        ctx_.c = 1; // the module rows count channels from 1
+    failedRow_ = -1;
     rows_.fill(RowView{});
 
     // Layout: rows up to the first hidden one.
@@ -385,7 +371,7 @@ bool ParameterRows::load(int block, int cod_step)
     refreshContextFromStore();
     recaption();
 
-    cod_step_ = cod_step;
+    codStep_ = cod_step;
     for (int r = 0; r < shown_; ++r) {
         const RowBinding b = binding(r);
         if (!b.selector) {
@@ -406,21 +392,21 @@ bool ParameterRows::load(int block, int cod_step)
                 return false;
             }
             index = v.current;
-        } else if (type_ == 31) {
+        } else if (type_ == kCode) {
             index = (cod_step >= 0 && cod_step < v.items.size()) ? cod_step : 0;
         }
         if (index < 0 || index >= v.items.size())
             continue; // no items to choose from (or a slot outside the block)
         v.current = index;
         v.enabled = true;
-        if (type_ >= 1 && type_ <= 4)
+        if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
             ctx_.c = index + 1;
-        else if (type_ == 43 && r == 1)
+        else if (type_ == kScadaPage && r == 1)
             ctx_.button = index;
         else
             ctx_.c = index;
-        if (type_ == 31)
-            cod_step_ = index;
+        if (type_ == kCode)
+            codStep_ = index;
     }
     return true;
 }
@@ -439,14 +425,14 @@ void ParameterRows::choose(int r, int index)
             *p = float(index);
     }
     if (b.selector) {
-        if (type_ >= 1 && type_ <= 4)
+        if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
             ctx_.c = index + 1;
-        else if (type_ == 43 && r == 1)
+        else if (type_ == kScadaPage && r == 1)
             ctx_.button = index;
         else
             ctx_.c = index;
-        if (type_ == 31)
-            cod_step_ = index;
+        if (type_ == kCode)
+            codStep_ = index;
     }
     refreshContextFromStore();
     recaption();

@@ -36,10 +36,6 @@ struct RowBinding {
 // address may lie outside the block; BlockSlots decides whether it is usable.
 RowBinding rowBinding(int type, int row, const RowContext& ctx);
 
-// Parameter holding the caption subtype of the label-set types (SUM 9,
-// PID 0, UNI 0); -1 for other types.
-int captionSubtypeParam(int type);
-
 // Items a selector row offers when the editor offers fewer than the catalog
 // lists (the logic block's channel list: three channels, as the block owns
 // three); -1 when the catalog's list is used.
@@ -95,9 +91,9 @@ public:
     const RowView& row(int r) const { return rows_[r]; }
     const RowContext& context() const { return ctx_; }
     RowBinding binding(int r) const;
-    int codStep() const { return cod_step_; }
+    int codStep() const { return codStep_; }
     // The row a load stopped at, -1 after a complete load.
-    int failedRow() const { return failed_row_; }
+    int failedRow() const { return failedRow_; }
 
     // A user's choice of item `index` in the list of row r: stores it, then
     // recaptions and reloads the rows that follow from it. Out-of-range rows
@@ -123,8 +119,8 @@ private:
     int block_ = 0;
     int type_ = 0;
     int shown_ = 0;
-    int cod_step_ = 0;
-    int failed_row_ = -1;
+    int codStep_ = 0;
+    int failedRow_ = -1;
     RowContext ctx_;
     std::array<RowView, kRows> rows_{};
 };

@@ -11,8 +11,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr int kScadaType = 43, kGraphType = 41, kJournalType = 42;
-
 QFont overviewFont()
 {
     QFont f(QStringLiteral("Sans Serif"));
@@ -22,7 +20,7 @@ QFont overviewFont()
 
 } // namespace
 
-SchemeOverview::SchemeOverview(BlockTable& blocks, const BlockCatalog& catalog, QWidget* parent)
+SchemeOverview::SchemeOverview(const BlockTable& blocks, const BlockCatalog& catalog, QWidget* parent)
     : QWidget(parent), blocks_(blocks), catalog_(catalog)
 {
     setObjectName(QStringLiteral("SchemeOverview"));
@@ -51,9 +49,6 @@ void SchemeOverview::redraw()
 {
     pictures_.clear();
     labels_.clear();
-    blocks_.block_type[BlockTable::kScadaBlock] = kScadaType;
-    blocks_.block_type[BlockTable::kGraphBlock] = kGraphType;
-    blocks_.block_type[BlockTable::kJournalBlock] = kJournalType;
 
     labels_.push_back({QStringLiteral("SCADA"), {22, 62}, false});
     labels_.push_back({QStringLiteral("График"), {22, 122}, false});

@@ -37,10 +37,9 @@ public:
         bool blue = false;  // block numbers are printed in pure blue
     };
 
-    SchemeOverview(BlockTable& blocks, const BlockCatalog& catalog, QWidget* parent = nullptr);
+    SchemeOverview(const BlockTable& blocks, const BlockCatalog& catalog, QWidget* parent = nullptr);
 
-    // Draws the overview from the block table (forcing the types of blocks
-    // 97..99 first, as every redraw does).
+    // Draws the overview from the block table as it stands.
     void redraw();
     // Empties the drawing area until the next redraw.
     void clear();
@@ -66,7 +65,7 @@ protected:
 private:
     const QImage& symbol(int type);
 
-    BlockTable& blocks_;
+    const BlockTable& blocks_;
     const BlockCatalog& catalog_;
     bool drawn_ = false;
     std::vector<Picture> pictures_;

@@ -4,6 +4,8 @@
 #include "drawing_builder.h"
 #include "support/scripted_interaction.h"
 
+#include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -368,6 +370,37 @@ private slots:
         QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock + 1, QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net"), ui),
                  DrawingImportOutcome::NotAlgorithmBlock);
         QVERIFY(before == *ws);
+    }
+
+    // The example drawing saved as UTF-8 (with or without a byte-order mark)
+    // gives the same program, comments and call flags as the original.
+    void exampleDrawingAsUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::newRow("UTF-8") << QByteArray();
+        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+    }
+    void exampleDrawingAsUtf8()
+    {
+        QFETCH(QByteArray, prefix);
+        const QString path = QStringLiteral(OSTREL_EXAMPLES "/boiler_algorithm.net");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QTemporaryDir dir;
+        const QString utf8Path = dir.filePath(QStringLiteral("utf8.net"));
+        QFile out(utf8Path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(prefix + QString(QStringDecoder("windows-1251").decode(f.readAll())).toUtf8());
+        out.close();
+
+        auto reference = makeAlgorithmWorkspace();
+        auto ws = makeAlgorithmWorkspace();
+        ScriptedInteraction ui;
+        QCOMPARE(importAlgorithmDrawing(reference->blocks, reference->alg, kAlgBlock, path, ui), DrawingImportOutcome::Completed);
+        QCOMPARE(importAlgorithmDrawing(ws->blocks, ws->alg, kAlgBlock, utf8Path, ui), DrawingImportOutcome::Completed);
+        QCOMPARE(ui.texts(), QStringList{});
+        QVERIFY(Snapshot(*reference) == *ws);
+        QCOMPARE(ws->alg.alg_comments[0], QStringLiteral("Нагрев до уставки"));
     }
 
     void exampleDrawing()

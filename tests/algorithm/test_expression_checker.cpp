@@ -84,6 +84,13 @@ private slots:
         QTest::newRow("AND with input") << "INP1 AND INP2" << true << "20=1,21=3,22=6" << "" << QStringList{};
         QTest::newRow("AND with constant") << "INP1 AND 5" << true << "20=1,21=5,22=15" << "" << QStringList{};
         QTest::newRow("OR with input") << "FLAG1 OR FLAG2" << false << "20=65,22=7" << "" << QStringList{bError};
+        // XOR against an input, with an input, a flag and an output on the left.
+        QTest::newRow("input XOR input") << "INP1 XOR INP2" << true << "20=1,21=3,22=8" << "" << QStringList{};
+        QTest::newRow("flag XOR input") << "FLAG3 XOR INP4" << true << "20=67,21=5,22=8" << "" << QStringList{};
+        QTest::newRow("output XOR input") << "OUT5 XOR INP32" << true << "20=37,21=33,22=8" << "" << QStringList{};
+        QTest::newRow("XOR without blanks") << "FLAG3XORINP4" << true << "20=67,21=5,22=8" << "" << QStringList{};
+        QTest::newRow("XOR against a setpoint") << "OUT2 XOR SP7 = 1,5" << true << "20=34,21=40,22=8" << "7=1.5" << QStringList{};
+        QTest::newRow("lone X") << "INP1 X INP2" << false << "" << "" << QStringList{opError};
         // The left operand's number never takes digits of the right one.
         QTest::newRow("SP3 > 50") << "SP3 > 50" << true << "20=131,21=50,22=11" << "" << QStringList{};
         QTest::newRow("SP3 < 5") << "SP3 < 5" << true << "20=131,21=5,22=10" << "" << QStringList{};

@@ -1,4 +1,5 @@
 // The algorithm step editor window, driven through its named controls.
+#include "algorithm/condition_frame_label.h"
 #include "algorithm/step_editor.h"
 #include "algorithm/step_program.h"
 #include "support/scripted_interaction.h"
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
@@ -380,6 +383,60 @@ private slots:
                  QStringLiteral("   if                                                  then"));
     }
 
+    // "then" of the condition frame stands right of the right operand, and
+    // right of the setpoint value box while that is shown: never under a list.
+    void thenBesideTheRightOperand_data()
+    {
+        QTest::addColumn<int>("condB");
+        QTest::addColumn<bool>("valueBox");
+        QTest::newRow("constant") << 1 << false;
+        QTest::newRow("setpoint with its value") << 38 << true;
+    }
+    void thenBesideTheRightOperand()
+    {
+        QFETCH(int, condB);
+        QFETCH(bool, valueBox);
+        setFieldOf(0, alg::cond_b, condB);
+        open();
+        QCOMPARE(edit("SP_1_128")->isVisible(), valueBox);
+        auto* frame = dynamic_cast<ConditionFrameLabel*>(label("if_Then_L"));
+        QVERIFY(frame);
+        const QRect then = frame->lastWordRect().translated(frame->pos());
+        QVERIFY(!then.isEmpty());
+        QVERIFY(QRect(QPoint(), frame->size()).contains(frame->lastWordRect()));
+        for (QWidget* w : {static_cast<QWidget*>(combo("Source_A")), static_cast<QWidget*>(combo("If_AB")),
+                           static_cast<QWidget*>(combo("Source_B")), static_cast<QWidget*>(edit("SP_1_128"))})
+            if (w->isVisible())
+                QVERIFY2(!w->geometry().intersects(then), qPrintable(w->objectName()));
+        const QWidget* rightmost = valueBox ? static_cast<QWidget*>(edit("SP_1_128")) : combo("Source_B");
+        QVERIFY(then.left() > rightmost->geometry().right());
+    }
+
+    // The window fits a 1280 x 1024 screen; on a smaller screen (the test
+    // screen is 800 x 600) it takes what there is and every control can be
+    // scrolled into view.
+    void fitsTheScreen()
+    {
+        open();
+        auto* page = find<QWidget>(QStringLiteral("StepEditorPage"));
+        auto* scroll = find<QScrollArea>(QStringLiteral("StepEditorScroll"));
+        const QMargins frame(8, 32, 8, 8);
+        QVERIFY(page->width() + frame.left() + frame.right() <= 1280);
+        QVERIFY(page->height() + frame.top() + frame.bottom() <= 1024);
+        for (QWidget* w : page->findChildren<QWidget*>())
+            if (w->isVisibleTo(page) && !w->inherits("QMenu"))
+                QVERIFY2(page->rect().contains(QRect(w->mapTo(page, QPoint()), w->size())),
+                         qPrintable(w->objectName()));
+        const QRect avail = ed->screen()->availableGeometry();
+        QVERIFY(ed->width() <= avail.width() && ed->height() <= avail.height());
+        for (const char* name : {"Cancel_ALGORITM", "Text_Coment(5)", "Goto_Step(31)"}) {
+            QWidget* w = find<QWidget>(QLatin1String(name));
+            scroll->ensureWidgetVisible(w);
+            const QRect shown(w->mapTo(scroll->viewport(), QPoint()), w->size());
+            QVERIFY2(scroll->viewport()->rect().contains(shown), name);
+        }
+    }
+
     void constantOperatorsListConstants()
     {
         setFieldOf(0, alg::ops, 9);      // "= const"
@@ -659,6 +716,7 @@ private slots:
         QTest::newRow("Ок") << "Ok_ALGORITM" << true;
         QTest::newRow("Отмена") << "Cancel_ALGORITM" << false;
         QTest::newRow("close box") << "" << false;
+        QTest::newRow("Esc") << "Esc" << false;
     }
     void closingKeepsCommentsOnlyByOk()
     {
@@ -673,10 +731,15 @@ private slots:
         QCOMPARE(edit("Text_Coment(7)")->text(), QStringLiteral("else note"));
         combo("Source_A")->setCurrentIndex(9); // fields are written at once either way
         QSignalSpy closed(ed.get(), &StepEditor::closed);
-        if (how.isEmpty())
+        if (how.isEmpty()) {
             ed->close();
-        else
+        } else if (how == QLatin1String("Esc")) {
+            ed->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(ed.get()));
+            QTest::keyClick(edit("Text_Coment(7)"), Qt::Key_Escape);
+        } else {
             click(how);
+        }
         QVERIFY(!ed->isVisible());
         QCOMPARE(closed.count(), 1);
         QCOMPARE(ws->alg.alg_comments[11 * 34 + 7], kept ? QStringLiteral("else note") : QStringLiteral("Text"));

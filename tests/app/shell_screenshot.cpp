@@ -3,10 +3,12 @@
 // overview and SCADA mode.
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "platform/checked_file.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -20,9 +22,14 @@ namespace {
 bool save(QWidget& w, const QString& path)
 {
     QApplication::processEvents();
-    const bool ok = w.grab().save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    return ok;
+    // Encoded in memory, then saved through the checked save, so a full disk
+    // is reported instead of leaving a cut picture.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    const QString error = w.grab().save(&buffer, "PNG") ? saveFileChecked(path, png) : QStringLiteral("cannot encode");
+    std::printf("%s %s\n", error.isEmpty() ? "wrote" : "FAILED", qPrintable(error.isEmpty() ? path : error));
+    return error.isEmpty();
 }
 
 void click(QWidget& parent, const char* name)

@@ -9,9 +9,9 @@
 #include "app/settings_dialog.h"
 #include "link/byte_sink.h"
 #include "link/scheme_serializer.h"
-#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/scheme_overview.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QAction>
 #include <QFile>

@@ -1,9 +1,10 @@
 // The main window: start state, version selection, modes and page tabs,
 // block clicks, project and netlist commands, shutdown.
+#include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "support/scripted_interaction.h"
 #include "scheme/scheme_overview.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QMenuBar>
@@ -99,6 +100,17 @@ private slots:
         QVERIFY(w->editMenu());
         QVERIFY(!w->menuBar()->actions().contains(w->editMenu()->menuAction()));
         QCOMPARE(w->editMenu()->defaultAction(), act("mnuCopy"));
+    }
+
+    // The icon is built into the program: a 64 x 64 picture, opaque in the middle.
+    void applicationIconBuiltIn()
+    {
+        const QIcon icon = applicationIcon();
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(64, 64).toImage();
+        QCOMPARE(image.size(), QSize(64, 64));
+        QCOMPARE(qAlpha(image.pixel(32, 30)), 255);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
     }
 
     void versionSelection_data()
@@ -278,6 +290,23 @@ private slots:
         QCOMPARE(w->pageTabs().tabText(3), QStringLiteral("Котёл"));
         w->setPageCanvas(9, new QWidget(mine)); // ignored, owned by mine
         QVERIFY(!w->pageCanvas(9));
+    }
+
+    // Showing the scheme puts the fixed types on blocks 97..99 (a project read
+    // without its netlist may lack them); the overview draws what the table holds.
+    void shownSchemeHasTheFixedBlocks()
+    {
+        for (int n : {97, 98, 99})
+            QCOMPARE(ws->blocks.block_type[n], 0);
+        makeProject();
+        QCOMPARE(ws->blocks.block_type[97], 43);
+        QCOMPARE(ws->blocks.block_type[98], 41);
+        QCOMPARE(ws->blocks.block_type[99], 42);
+        QList<int> fixedTypes;
+        for (const auto& p : w->overview().pictures())
+            if (p.k <= 3)
+                fixedTypes << p.type;
+        QCOMPARE(fixedTypes, (QList<int>{43, 41, 42}));
     }
 
     void blockClickRouting_data()

@@ -70,6 +70,34 @@ private slots:
         ws.reset();
     }
 
+    // Beside the port list: the device "СOMn" is on this machine, or that
+    // there is none; nothing for TCP/IP.
+    void deviceOfPort_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("СOM1, adapter plugged in") << 0 << "Устройство: /dev/ttyUSB0";
+        QTest::newRow("СOM3, nothing there") << 2 << "Устройства нет (/dev/ttyS2)";
+        QTest::newRow("TCP/IP") << 8 << "";
+    }
+    void deviceOfPort()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, shown);
+        QList<int> asked;
+        dlg->setSerialDeviceLookup(
+            [&asked](int com) {
+                asked << com;
+                return com == 1 ? QStringLiteral("/dev/ttyUSB0") : QStringLiteral("/dev/ttyS%1").arg(com - 1);
+            },
+            [](const QString& device) { return device == QLatin1String("/dev/ttyUSB0"); });
+        w->newProject();
+        asked.clear();
+        get<QComboBox>("Combo1")->setCurrentIndex(index);
+        QCOMPARE(get<QLabel>("Com_Device")->text(), shown);
+        QCOMPARE(asked, index < 8 ? QList<int>{index + 1} : QList<int>{});
+    }
+
     void controls()
     {
         w->newProject();

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace ostrel;
 
@@ -17,7 +19,8 @@ struct Run {
     QByteArray err;
 };
 
-Run resave(const QStringList& args)
+// fileSizeLimit > 0: no file of the tool may grow beyond it (a full disk).
+Run resave(const QStringList& args, rlim_t fileSizeLimit = 0)
 {
     // A runtime folder of its own keeps the platform's notes off stderr.
     QTemporaryDir runtime;
@@ -25,6 +28,12 @@ Run resave(const QStringList& args)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     QProcess p;
     p.setProcessEnvironment(env);
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     p.start(QStringLiteral(OSTREL_CLI), QStringList{"resave"} + args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
@@ -44,6 +53,8 @@ private slots:
     void sameBytesIntoAnotherFolder();
     void unreadableInput_data();
     void unreadableInput();
+    void failedWrites_data();
+    void failedWrites();
 };
 
 void CliResaveTest::sameBytesIntoAnotherFolder()
@@ -86,6 +97,41 @@ void CliResaveTest::unreadableInput()
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(!QFile::exists(dir.filePath("out.prt")));
     QCOMPARE(resave({dir.filePath(name)}).code, 2);
+}
+
+// A project file that cannot be written leaves the old one; a companion
+// that cannot be written is reported although the project file is written.
+// Both end with status 1 and one line per failure on standard error.
+void CliResaveTest::failedWrites_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<bool>("projectWritten");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("disk full") << true << false << QByteArray("cannot write");
+    QTest::newRow("companion in the way") << false << true << QByteArray("cannot copy");
+}
+
+void CliResaveTest::failedWrites()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(bool, projectWritten);
+    QFETCH(QByteArray, line);
+    QTemporaryDir dir;
+    auto ws = std::make_unique<Workspace>();
+    QVERIFY(fixture::importScheme(*ws, dir.filePath("scheme.net"), fixture::smallScheme()));
+    ScriptedInteraction ui;
+    QVERIFY(writeProject(*ws, dir.filePath("in.prt"), ui, {QLocale::c(), false}));
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    QVERIFY(fixture::writeFile(dir.filePath("out/out.prt"), "earlier"));
+    // A folder where the netlist copy should go cannot be replaced by a file.
+    if (!diskFull)
+        QVERIFY(QDir(dir.path()).mkpath("out/scheme.net"));
+
+    const Run r = resave({dir.filePath("in.prt"), dir.filePath("out/out.prt")}, diskFull ? 4096 : 0);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY2(r.err.startsWith(line), r.err.constData());
+    QCOMPARE(readAll(dir.filePath("out/out.prt")), projectWritten ? readAll(dir.filePath("in.prt")) : QByteArray("earlier"));
 }
 
 QTEST_GUILESS_MAIN(CliResaveTest)

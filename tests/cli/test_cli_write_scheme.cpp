@@ -3,9 +3,9 @@
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
 #include "link/scheme_serializer.h"
-#include "support/scripted_interaction.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QFile>
 #include <QProcess>
@@ -13,7 +13,10 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 using namespace ostrel;
 using ostrel::testing::ByteSink;
@@ -42,15 +45,29 @@ struct Run {
 };
 
 // Runs the tool with the event loop going (a peer in this process reads).
-Run runCli(const QStringList& args)
+// fileSizeLimit > 0: no file of the tool may grow beyond it (a full disk).
+// `whileRunning` is called again and again while the tool runs.
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0, const std::function<void()>& whileRunning = {})
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     QSignalSpy done(&p, &QProcess::finished);
     p.start(QStringLiteral(OSTREL_CLI), QStringList{QStringLiteral("write-scheme")} + args);
     Run r;
     if (!p.waitForStarted(10000))
         return r;
-    if (!QTest::qWaitFor([&] { return done.count() > 0; }, 60000)) {
+    if (!QTest::qWaitFor(
+            [&] {
+                if (whileRunning && done.count() == 0)
+                    whileRunning();
+                return done.count() > 0;
+            },
+            60000)) {
         p.kill();
         p.waitForFinished();
         return r;
@@ -124,6 +141,24 @@ private slots:
         QVERIFY(got.mid(1) != expectedStream(ws->version_code, ws->settings.controller_number).mid(1));
     }
 
+    // A dump smaller than the write buffer onto a full disk: the failure shows
+    // only when the buffer is flushed. The old file stays, status 1.
+    void dumpOnFullDisk()
+    {
+        const QString file = tmp.filePath(QStringLiteral("full.bin"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier") == 7);
+        old.close();
+        const QByteArray expected = expectedStream(5, 1);
+        QVERIFY(expected.size() > 2048 && expected.size() < 16000);
+        const Run r = runCli({kNetlist, QStringLiteral("--dump"), file}, 2048);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot write"), r.err.constData());
+        QVERIFY(!r.out.contains("\"ok\":true"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier"));
+    }
+
     void serialDevice()
     {
         if (!PtyPair::socatAvailable())
@@ -150,6 +185,68 @@ private slots:
         const Run r = runCli({kNetlist, QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(port)});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(QString::fromLocal8Bit(r.err).contains(QStringLiteral("Ошибка порта!!!")));
+    }
+
+    // A link that fails: the program's message, then the address and the
+    // cause on the same line; status 1.
+    void linkFailureLine_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("cause");
+        const QString port = QStringLiteral("Ошибка порта!!!");
+        const QString com = QStringLiteral("Ошибка СОМ порта!");
+        QTest::newRow("refused") << "refused" << port << "connection refused";
+        QTest::newRow("reset") << "reset" << port << "reset by peer";
+        QTest::newRow("not a serial device") << "/dev/null" << com << "not a serial device";
+        QTest::newRow("no such device") << "/nonexistent/tty" << com << "no such device";
+        QTest::newRow("terminal closed mid-write") << "pty" << port << "no such device";
+    }
+    void linkFailureLine()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QFETCH(QString, cause);
+        QTcpServer server;
+        std::unique_ptr<PtyPair> pty;
+        ByteSink sink;
+        QStringList target;
+        QString address;
+        std::function<void()> whileRunning;
+        if (kind == QLatin1String("refused") || kind == QLatin1String("reset")) {
+            QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+            address = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+            if (kind == QLatin1String("refused"))
+                server.close();
+            else // accepts, then hangs up at once
+                connect(&server, &QTcpServer::newConnection, &server, [&server] {
+                    while (QTcpSocket* s = server.nextPendingConnection())
+                        s->abort();
+                });
+            target = {QStringLiteral("--tcp"), address};
+        } else if (kind == QLatin1String("pty")) {
+            if (!PtyPair::socatAvailable())
+                QSKIP("socat is not installed");
+            pty = std::make_unique<PtyPair>();
+            QVERIFY(pty->start());
+            QVERIFY(sink.openSerial(pty->peerPath()));
+            address = pty->devicePath();
+            target = {QStringLiteral("--serial"), address};
+            // The adapter goes away once the first packet is through.
+            whileRunning = [&] {
+                if (!sink.bytes.isEmpty())
+                    pty->stop();
+            };
+        } else {
+            address = kind;
+            target = {QStringLiteral("--serial"), address};
+        }
+        const Run r = runCli(QStringList{kNetlist} + target, 0, whileRunning);
+        QCOMPARE(r.exitCode, 1);
+        const QString expected = message + u' ' + address + QStringLiteral(": ") + cause;
+        const QStringList lines = QString::fromLocal8Bit(r.err).split(u'\n');
+        QVERIFY2(lines.contains(expected), qPrintable(QString::fromLocal8Bit(r.err) + "| expected: " + expected));
+        QVERIFY(!r.out.contains("\"ok\":true"));
     }
 
     void badArguments_data()

@@ -29,7 +29,10 @@ public:
                                10000);
     }
 
-    ~PtyPair()
+    ~PtyPair() { stop(); }
+
+    // Ends socat: both terminals go away, as an unplugged adapter would.
+    void stop()
     {
         if (proc_.state() != QProcess::NotRunning) {
             proc_.terminate();

@@ -6,8 +6,8 @@
 #include "link/scheme_serializer.h"
 #include "link/scheme_write_controller.h"
 #include "link/write_progress_window.h"
-#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QElapsedTimer>
 #include <QLabel>
@@ -61,6 +61,14 @@ class SchemeWriteTest : public QObject {
 
         QSignalSpy active(&controller, &SchemeWriteController::transferActiveChanged);
         QSignalSpy finished(&controller, &SchemeWriteController::finished);
+        // What the labels show after each packet.
+        QStringList shown;
+        connect(&controller.engine(), &TransferEngine::stageSent, &controller, [&controller, &shown] {
+            auto label = [&](const char* name) {
+                return controller.progressWindow()->findChild<QLabel*>(QLatin1String(name))->text();
+            };
+            shown << label("Numb_Sheet_SCADA") + u'/' + label("Num_Paket_SCADA");
+        });
         QElapsedTimer wall;
         wall.start();
         const qint64 startAt = sink.clock.elapsed();
@@ -84,9 +92,16 @@ class SchemeWriteTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 30000);
         const qint64 wallMs = wall.elapsed();
         QVERIFY(finished.at(0).at(0).toBool());
-        QVERIFY(!window->isVisible());
+        // The labels followed the packets; the window stays to say that the
+        // write is over, and its button closes it.
+        QCOMPARE(shown, (QStringList{"-/1", "-/2", "-/3", "-/4", "-/5", "-/6", "-/7", "-/8", "-/9", "-/10"}));
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("Write_State"))->text(), QStringLiteral("Запись завершена"));
+        QCOMPARE(cancel->text(), QStringLiteral("Закрыть"));
         QCOMPARE(bar->maximum(), 10);
         QCOMPARE(bar->value(), 10);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(!window->isVisible());
         QCOMPARE(active.count(), 2);
         QVERIFY(!active.at(1).at(0).toBool());
         QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.texts().join(u'|')));
@@ -187,6 +202,12 @@ private slots:
         controller.startSchemeWrite(schemeImage());
         QTRY_VERIFY_WITH_TIMEOUT(controller.engine().isRetrying(), 10000);
         QCOMPARE(ui.texts(), QStringList{QStringLiteral("Ошибка порта!!!")});
+        // After the one message the window shows that the write is retrying.
+        auto* state = controller.progressWindow()->findChild<QLabel*>(QStringLiteral("Write_State"));
+        QVERIFY(state);
+        QTRY_VERIFY_WITH_TIMEOUT(state->text().contains(QStringLiteral("попытка 2")), 10000);
+        QVERIFY(state->text().startsWith(QStringLiteral("Нет связи с контроллером, повтор записи")));
+        QVERIFY(controller.progressWindow()->isVisible());
         auto* cancel = controller.progressWindow()->findChild<QPushButton*>(QStringLiteral("Command1"));
         QVERIFY(cancel);
         QTest::mouseClick(cancel, Qt::LeftButton);

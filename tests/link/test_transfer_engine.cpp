@@ -8,7 +8,10 @@
 #include "link/transfer_engine.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <memory>
 
@@ -97,6 +100,37 @@ private slots:
         QCOMPARE(sent.count(), 0);
     }
 
+    // What the settings dialog says about a port's device: a terminal is
+    // there, a missing name or a plain file is not.
+    void serialDevicePresence_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("pseudo-terminal") << "pty" << true;
+        QTest::newRow("missing") << "/nonexistent/ttyUSB0" << false;
+        QTest::newRow("plain file") << "file" << false;
+        QTest::newRow("no name") << "" << false;
+    }
+    void serialDevicePresence()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, present);
+        PtyPair pty;
+        QTemporaryDir dir;
+        QString name = kind;
+        if (kind == QLatin1String("pty")) {
+            if (!PtyPair::socatAvailable())
+                QSKIP("socat is not installed");
+            QVERIFY(pty.start());
+            name = pty.devicePath();
+        } else if (kind == QLatin1String("file")) {
+            name = dir.filePath(QStringLiteral("ttyUSB0"));
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(serialDevicePresent(name), present);
+    }
+
     // A refused connection: one "Ошибка порта!!!" however often the header is
     // retried; "Отмена" ends the stuck sequence.
     void refusedTcpRetriesWithOneMessage()
@@ -126,6 +160,61 @@ private slots:
         QCOMPARE(finished.at(0).at(0).toBool(), false);
         QVERIFY(!engine->isActive());
         QCOMPARE(active.count(), 2);
+    }
+
+    // A controller whose first connection attempts go unanswered (lost SYNs;
+    // here a listener whose queue is full) is waited for: the write goes
+    // through without a message once it answers. A controller that never
+    // answers is given up after the connect timeout, with the cause named.
+    void unansweredConnect_data()
+    {
+        QTest::addColumn<int>("answerAfterMs");
+        QTest::newRow("answers after 1.5 s") << 1500;
+        QTest::newRow("never answers") << -1;
+    }
+    void unansweredConnect()
+    {
+        QFETCH(int, answerAfterMs);
+        QTcpServer server;
+        server.setListenBacklogSize(0);
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        server.pauseAccepting();
+        // One connection that nobody accepts fills the queue: further SYNs are dropped.
+        QTcpSocket filler;
+        filler.connectToHost(QHostAddress::LocalHost, server.serverPort());
+        QVERIFY(filler.waitForConnected(5000));
+        QByteArray received;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            while (QTcpSocket* s = server.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, &server, [s, &received] { received += s->readAll(); });
+        });
+        ws->settings.link_port = 9;
+        ws->settings.ip_address = QStringLiteral("127.0.0.1");
+        ws->settings.tcp_port = server.serverPort();
+        QVERIFY(engine->link().tcp().connectTimeout() >= 5000);
+        if (answerAfterMs < 0)
+            engine->link().tcp().setConnectTimeout(400);
+        QSignalSpy failed(engine.get(), &TransferEngine::packetFailed);
+        QSignalSpy retrying(engine.get(), &TransferEngine::retrying);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(engine->startSchemeWrite(schemeImage()));
+        if (answerAfterMs >= 0) {
+            QTimer::singleShot(answerAfterMs, &server, [&server] { server.resumeAccepting(); });
+            QTRY_VERIFY_WITH_TIMEOUT(received.size() >= 8, 10000);
+            QVERIFY(clock.elapsed() >= 1000); // the first SYN really went unanswered
+            QCOMPARE(received.at(1), 'A');
+            QCOMPARE(failed.count(), 0);
+            QCOMPARE(ui->texts(), QStringList());
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(failed.count() >= 1, 10000);
+            QCOMPARE(ui->texts(), QStringList{QStringLiteral("Ошибка порта!!!")});
+            QCOMPARE(engine->errorDetail(),
+                     QStringLiteral("127.0.0.1:%1: connection timed out").arg(server.serverPort()));
+            QTRY_VERIFY(retrying.count() >= 1);
+            QCOMPARE(retrying.at(0).at(0).toInt(), 1);
+        }
+        engine->cancel();
     }
 
     // "Отмена" during a running write lets it go on; when a send then fails,

@@ -3,6 +3,7 @@
 //   make_boiler_example [EXAMPLES_DIR]
 // The picture is drawn with a few palette colours and written by the small
 // GIF encoder below (Qt reads GIF but does not write it).
+#include "platform/checked_file.h"
 #include "platform/headless_interaction.h"
 #include "project/project_writer.h"
 #include "scheme/netlist_import.h"
@@ -263,12 +264,11 @@ int main(int argc, char** argv)
 
     std::vector<QRgb> palette;
     const QImage background = drawBackground(palette);
-    QFile gif(dir + QStringLiteral("/boiler.gif"));
-    if (!gif.open(QIODevice::WriteOnly) || gif.write(gifBytes(background, palette)) < 0) {
-        std::fprintf(stderr, "cannot write boiler.gif\n");
+    const QString gifError = saveFileChecked(dir + QStringLiteral("/boiler.gif"), gifBytes(background, palette));
+    if (!gifError.isEmpty()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(gifError));
         return 1;
     }
-    gif.close();
 
     auto ws = std::make_unique<Workspace>();
     HeadlessInteraction ui;

@@ -147,9 +147,9 @@ void PageEditRoundTripTest::editedPagesSurviveSaveAndReopen()
     PageEditor reopened(back->pages, again);
     QCOMPARE(reopened.objectPos(control), controlPos);
     QCOMPARE(back->pages.shortRef(2), QStringLiteral("\\pump.jpeg"));
-    QCOMPARE(r.tab_captions[2], QStringLiteral("pump"));
-    QCOMPARE(r.tab_captions[1], QStringLiteral("Страница 2"));
-    QVERIFY(!loadPicture(r.background_files[2]).isNull());
+    QCOMPARE(r.tabCaptions[2], QStringLiteral("pump"));
+    QCOMPARE(r.tabCaptions[1], QStringLiteral("Страница 2"));
+    QVERIFY(!loadPicture(r.backgroundFiles[2]).isNull());
     QVERIFY(!loadPageBackground(back->pages, 2, dir.path()).isNull());
 }
 

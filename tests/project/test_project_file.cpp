@@ -4,6 +4,7 @@
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project_fixture.h"
+#include "platform/checked_file.h"
 #include "support/scripted_interaction.h"
 
 #include <QDir>
@@ -95,10 +96,14 @@ private slots:
     void versionFromFirstLine();
     void failedSaveKeepsOldFile();
     void companionsCopied();
+    void failedCompanionCopyReported_data();
+    void failedCompanionCopyReported();
     void missingNetlistBuildsSchemeFromFile();
     void truncatedAnywhere();
     void badInput_data();
     void badInput();
+    void utf8ProjectRefused_data();
+    void utf8ProjectRefused();
     void exampleProjectOpensAndResavesUnchanged();
 };
 
@@ -437,7 +442,7 @@ void ProjectFileTest::roundTrip()
     const ProjectReadResult r = readProject(*again, first, ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
     QCOMPARE(int(again->version_code), version);
-    QCOMPARE(r.decimal_point, point);
+    QCOMPARE(r.decimalPoint, point);
     const QString second = dir.filePath("second.prt");
     QVERIFY(writeProject(*again, second, ui, {locale, false}));
     QVERIFY(ui.messages.isEmpty());
@@ -537,21 +542,21 @@ void ProjectFileTest::settingsTabsAndLink()
     auto back = newWorkspace();
     back->transfer.timer_multiplier = 0;
     const ProjectReadResult r = readProject(*back, dir.filePath("p.prt"), ui);
-    QVERIFY(r.connect_tcp);
+    QVERIFY(r.connectTcp);
     QCOMPARE(back->transfer.timer_multiplier, int16_t(10));
     QCOMPARE(back->transfer.page_chain_interval, 3000);
     QCOMPARE(back->settings.ip_address, QStringLiteral("192.168.0.7"));
     QCOMPARE(back->settings.tcp_port, 502);
-    QCOMPARE(r.tab_captions[0], QStringLiteral("Страница 1"));
-    QCOMPARE(r.tab_captions[2], QStringLiteral("pump"));
-    QCOMPARE(r.background_files[2], dir.filePath("pump.gif"));
-    QVERIFY(r.background_files[4].isEmpty());
-    QCOMPARE(r.tab_captions[4], QStringLiteral("Страница 5"));
+    QCOMPARE(r.tabCaptions[0], QStringLiteral("Страница 1"));
+    QCOMPARE(r.tabCaptions[2], QStringLiteral("pump"));
+    QCOMPARE(r.backgroundFiles[2], dir.filePath("pump.gif"));
+    QVERIFY(r.backgroundFiles[4].isEmpty());
+    QCOMPARE(r.tabCaptions[4], QStringLiteral("Страница 5"));
     QCOMPARE(back->pages.fullPath(2), QStringLiteral("C:\\pics\\pump.gif"));
 
     ws->settings.link_port = 4;
     QVERIFY(writeProject(*ws, dir.filePath("p.prt"), ui));
-    QVERIFY(!readProject(*back, dir.filePath("p.prt"), ui).connect_tcp);
+    QVERIFY(!readProject(*back, dir.filePath("p.prt"), ui).connectTcp);
     QCOMPARE(back->transfer.timer_multiplier, int16_t(1));
     QCOMPARE(back->transfer.page_chain_interval, 1000);
 }
@@ -640,6 +645,62 @@ void ProjectFileTest::companionsCopied()
     QVERIFY(ui.messages.isEmpty());
 }
 
+// A companion that cannot be written (a full disk, through the fault seam)
+// keeps its previous contents and is reported; the project file itself is
+// written. A project file that cannot be written copies nothing.
+void ProjectFileTest::failedCompanionCopyReported_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<bool>("projectWritten");
+    QTest::addColumn<QStringList>("failedCopies");
+    QTest::newRow("netlist") << "scheme.net" << true << QStringList{"scheme.net"};
+    QTest::newRow("picture") << "pump.gif" << true << QStringList{"pump.gif"};
+    QTest::newRow("project file") << "p.prt" << false << QStringList{};
+}
+
+void ProjectFileTest::failedCompanionCopyReported()
+{
+    QFETCH(QString, failing);
+    QFETCH(bool, projectWritten);
+    QFETCH(QStringList, failedCopies);
+    QTemporaryDir src, dest;
+    auto ws = filledWorkspace(src.path(), 5);
+    QVERIFY(fixture::writeFile(src.filePath("pump.gif"), "GIF89a-pump"));
+    ws->pages.shortRef(2) = QStringLiteral("\\pump.gif");
+    ws->pages.fullPath(2) = src.filePath("pump.gif");
+    // What the destination folder holds from an earlier save.
+    for (const char* name : {"p.prt", "scheme.net", "pump.gif"})
+        QVERIFY(fixture::writeFile(dest.filePath(name), "earlier"));
+
+    ScriptedInteraction ui;
+    SaveFault fault;
+    fault.failAfterBytes = 10;
+    fault.fileName = failing;
+    ProjectWriteOptions options;
+    options.fault = &fault;
+    const ProjectWriteResult r = writeProject(*ws, dest.filePath("p.prt"), ui, options);
+    QCOMPARE(r.written, projectWritten);
+    QCOMPARE(r.failedCopies.size(), failedCopies.size());
+    for (int i = 0; i < failedCopies.size(); ++i)
+        QVERIFY2(r.failedCopies[i].contains(failedCopies[i]), qPrintable(r.failedCopies[i]));
+    QCOMPARE(ui.messages.size(), 1);
+    QCOMPARE(ui.messages[0].icon, MessageIcon::Error);
+    if (projectWritten) {
+        QVERIFY(ui.messages[0].text.startsWith(kCopyFailedMessage + "\n"));
+        QVERIFY(ui.messages[0].text.contains(failing));
+        QCOMPARE(readAll(dest.filePath("p.prt")), projectFileBytes(*ws));
+    } else {
+        QCOMPARE(ui.messages[0].text, kFileLockedMessage);
+    }
+    // The failing file keeps what it held; the others are the new ones.
+    QCOMPARE(readAll(dest.filePath(failing)), QByteArray("earlier"));
+    if (failing != "scheme.net")
+        QCOMPARE(readAll(dest.filePath("scheme.net")),
+                 projectWritten ? readAll(src.filePath("scheme.net")) : QByteArray("earlier"));
+    if (failing != "pump.gif")
+        QCOMPARE(readAll(dest.filePath("pump.gif")), projectWritten ? QByteArray("GIF89a-pump") : QByteArray("earlier"));
+}
+
 void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
 {
     QTemporaryDir dir;
@@ -654,7 +715,7 @@ void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
     back->blocks.InputLink[12][0] = 9; // left over from an earlier project
     const ProjectReadResult r = readProject(*back, dir.filePath("p.prt"), ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::NetlistMissing));
-    QCOMPARE(r.netlist_path, dir.filePath("scheme.net"));
+    QCOMPARE(r.netlistPath, dir.filePath("scheme.net"));
     QCOMPARE(back->blocks.block_type, ws->blocks.block_type);
     QCOMPARE(back->blocks.param_base, ws->blocks.param_base);
     QCOMPARE(back->blocks.text_base, ws->blocks.text_base);
@@ -706,14 +767,43 @@ void ProjectFileTest::truncatedAnywhere()
         } else {
             // Ends at or inside the comment section: the project is read.
             QVERIFY2(r.loaded(), qPrintable(QString::number(cut)));
-            QCOMPARE(r.comments_complete, cut > lastLine);
+            QCOMPARE(r.commentsComplete, cut > lastLine);
             QCOMPARE(target->pages.parametr[1][1].used, int16_t(0));
             QCOMPARE(target->blocks.param(12, 4), 0.5f);
         }
     }
     auto target = newWorkspace();
     ScriptedInteraction ui;
-    QVERIFY(readProjectBytes(*target, full, dir.path(), ui).comments_complete);
+    QVERIFY(readProjectBytes(*target, full, dir.path(), ui).commentsComplete);
+}
+
+// A project file that a text editor saved as UTF-8 is not read (it would
+// come out garbled); the reason given names the encoding.
+void ProjectFileTest::utf8ProjectRefused_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::newRow("UTF-8") << QByteArray();
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+}
+
+void ProjectFileTest::utf8ProjectRefused()
+{
+    QFETCH(QByteArray, prefix);
+    QTemporaryDir dir;
+    auto saved = filledWorkspace(dir.path(), 5);
+    const QByteArray cp1251 = projectFileBytes(*saved, QLocale::c());
+    const QByteArray utf8 = prefix + QString(QStringDecoder("windows-1251").decode(cp1251)).toUtf8();
+    QVERIFY(fixture::writeFile(dir.filePath("p.prt"), utf8));
+
+    auto ws = newWorkspace();
+    ws->settings.project_name = QStringLiteral("before");
+    ScriptedInteraction ui;
+    const ProjectReadResult r = readProject(*ws, dir.filePath("p.prt"), ui);
+    QCOMPARE(int(r.status), int(ProjectReadStatus::Malformed));
+    QCOMPARE(r.error, kProjectEncodingError);
+    QVERIFY(r.error.contains(QStringLiteral("UTF-8")));
+    QCOMPARE(ws->settings.project_name, QStringLiteral("before"));
+    QCOMPARE(int(ws->blocks.block_type[12]), 0);
 }
 
 void ProjectFileTest::badInput_data()
@@ -781,9 +871,9 @@ void ProjectFileTest::exampleProjectOpensAndResavesUnchanged()
     const ProjectReadResult r = readProject(*ws, path, ui);
     QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
     QVERIFY(ui.messages.isEmpty());
-    QCOMPARE(r.tab_captions[0], QStringLiteral("boiler"));
+    QCOMPARE(r.tabCaptions[0], QStringLiteral("boiler"));
     // The background is a GIF of the page size that Qt reads back exactly.
-    QImage picture(r.background_files[0]);
+    QImage picture(r.backgroundFiles[0]);
     QCOMPARE(picture.size(), QSize(800, 480));
     QCOMPARE(picture.pixel(0, 0), qRgb(236, 236, 236));
     QCOMPARE(picture.pixel(250, 200), qRgb(150, 150, 150));

@@ -1,6 +1,7 @@
 // Element references: object numbers, object positions against the records,
 // sizes, drag ranges and snapping, tooltips.
 #include "scada/element_ref.h"
+#include "scada/page_painter.h"
 
 #include <QTest>
 #include <memory>
@@ -123,8 +124,16 @@ void ElementRefTest::sizes()
     const QSize large = objectSize(*s, {ObjectKind::Parametr, 0, 3});
     QVERIFY(small.width() < wide.width() && wide.width() < large.width());
     QVERIFY(small.height() < large.height());
-    // The menu's bounds hold its text box, the clock's its date label.
-    QCOMPARE(elementBounds(*s, {ObjectKind::Clock, 0, 1}, {10, 10}), QRect(10, 10, 50, 40));
+    // The menu's bounds hold its text box, the clock's its date label; the
+    // rectangles are those the painter draws in.
+    const QRect clock = elementBounds(*s, {ObjectKind::Clock, 0, 1}, {10, 10});
+    QCOMPARE(clock, clockRect({1, 10, 10}));
+    QVERIFY(clock.height() > kClockDateOffset);
+    // The named sizes are those drawn.
+    QCOMPARE(kMenuPictureSize, ElementPictures::menuSize());
+    QCOMPARE(kGoBlockSize, goBlockRect({}).size());
+    QCOMPARE(buttonSize(13), ElementPictures::buttonSize(13));
+    QCOMPARE(mechanismSize(17), ElementPictures::mechanismSize(17));
     QVERIFY(elementBounds(*s, {ObjectKind::Menu, 0, 1}, {0, 0}).contains(QRect(kMenuTextOffset, kMenuTextSize)));
 }
 
@@ -199,5 +208,5 @@ void ElementRefTest::tooltips()
     QCOMPARE(text.at(0).unicode() == u'T', kind == ObjectKind::Text);
 }
 
-QTEST_GUILESS_MAIN(ElementRefTest)
+QTEST_MAIN(ElementRefTest)
 #include "test_element_ref.moc"

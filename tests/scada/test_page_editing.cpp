@@ -647,5 +647,5 @@ void PageEditingTest::menuText()
     QVERIFY(f.editor.setMenuText({ObjectKind::Menu, 1, 9}, QStringLiteral("x")).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(PageEditingTest)
+QTEST_MAIN(PageEditingTest)
 #include "test_page_editing.moc"

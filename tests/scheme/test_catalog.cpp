@@ -24,6 +24,7 @@ private slots:
     void editorRows();
     void sensorAndBaudLists();
     void codeLookup();
+    void descriptionsAgreeWithTheirType();
 };
 
 void TestCatalog::typeRecords_data()
@@ -264,6 +265,56 @@ void TestCatalog::codeLookup()
     QCOMPARE(cat.typeForCode(QStringLiteral("RS4")), 5);
     QCOMPARE(cat.typeForCode(QStringLiteral("XYZ")), 0);
     QCOMPARE(cat.typeForCode(QString()), 0);
+}
+
+// The per-type descriptions checked against the type's own counts: a slip in
+// the attribute table would write into a neighbour block, a form name that
+// does not begin with the code could never be met, a text form must fit the
+// text width.
+void TestCatalog::descriptionsAgreeWithTheirType()
+{
+    BlockCatalog cat;
+    cat.applyVersion(5); // the largest counts: 48 RS485 texts, 1 touch parameter
+    for (int type = 1; type <= BlockCatalog::kTypes; ++type) {
+        const BlockTypeInfo& info = cat.info(type);
+        const QByteArray where = info.code.toLatin1() + " " + QByteArray::number(type);
+        switch (info.textForm) {
+        case TextForm::None: QVERIFY2(info.text_count == 0 && info.text_width == 0, where); break;
+        case TextForm::Number:
+        case TextForm::Steps: QVERIFY2(info.text_count > 0 && info.text_width == 1, where); break;
+        case TextForm::Padded: QVERIFY2(info.text_count > 0 && info.text_width >= 17, where); break;
+        }
+        const AttributeMap& map = info.attributes;
+        for (const ComponentForm& f : map.forms)
+            QVERIFY2(QString::fromLatin1(f.component).startsWith(info.code), where);
+        QVERIFY2(!map.formRequired || !map.forms.empty(), where);
+        for (const AttrRun& run : map.runs) {
+            QVERIFY2(run.fieldCount() > 0 && run.records > 0, where);
+            bool formKnown = run.form == AttrRun::kAnyForm;
+            for (const ComponentForm& f : map.forms)
+                formKnown = formKnown || f.form == run.form;
+            QVERIFY2(formKnown, where);
+            for (int f = 0; f < run.fieldCount(); ++f) {
+                const AttrField& field = run.fields[f];
+                const int last = field.index + run.step * (run.records - 1);
+                QVERIFY2(field.index >= 0, where);
+                switch (field.read) {
+                case AttrRead::Text: QVERIFY2(last < info.text_count, where); break;
+                case AttrRead::Form: QVERIFY2(!map.forms.empty() && last < info.param_count, where); break;
+                case AttrRead::AutomatSteps: QVERIFY2(field.index + 3 * 32 <= info.param_count, where); break;
+                case AttrRead::SavedAlgorithm: QCOMPARE(type, int(kAlgorithm)); break;
+                default:
+                    // The journal's last event coordinate lands on p82, one past
+                    // its own parameters, as the import has always placed it.
+                    if (type == kJournal && field.index == 51)
+                        QCOMPARE(last, int(info.param_count));
+                    else
+                        QVERIFY2(last < info.param_count, where);
+                    break;
+                }
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCatalog)

@@ -1,9 +1,9 @@
 // The MODBUS channel window of an RS485 block: opening from the parameter
 // window, loading the 48 slots, the channel rules, and what "Ok" stores.
-#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/modbus_channels.h"
 #include "scheme/modbus_dialog.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QCheckBox>
@@ -176,22 +176,31 @@ private slots:
     void cancelAndCloseBoxDiscard_data()
     {
         QTest::addColumn<bool>("closeBox");
-        QTest::newRow("Отмена") << false;
-        QTest::newRow("close box") << true;
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Отмена") << false << false;
+        QTest::newRow("close box") << true << false;
+        QTest::newRow("Esc") << false << true;
     }
     void cancelAndCloseBoxDiscard()
     {
         QFETCH(bool, closeBox);
+        QFETCH(bool, escape);
         setUpBlock();
         open();
         enable(0)->click();
         io(0, 3)->click();
         address(0)->setText("77");
         emit address(0)->textEdited("77");
-        if (closeBox)
+        if (escape) {
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(address(0), Qt::Key_Escape);
+        } else if (closeBox) {
             dialog->close();
-        else
+        } else {
             QTest::mouseClick(child<QPushButton>(QStringLiteral("Cancel_Go_Block")), Qt::LeftButton);
+        }
+        QVERIFY(!dialog->isVisible());
         for (int k = 0; k < kModbusSlots; ++k)
             QCOMPARE(slot(k), QStringLiteral("0"));
         QVERIFY(editor->isEnabled());

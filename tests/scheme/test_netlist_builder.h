@@ -1,9 +1,9 @@
 #pragma once
 // Small netlists written in memory for the import tests: components with
 // their attributes, then nets, in the layout the schematic editor exports.
-#include "support/scripted_interaction.h"
 #include "scheme/netlist_import.h"
 #include "scheme/netlist_reader.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QBuffer>

@@ -36,6 +36,8 @@ private slots:
     void readerCapsItemCount();
     void readerSurvivesGarbage_data();
     void readerSurvivesGarbage();
+    void readerAcceptsUtf8_data();
+    void readerAcceptsUtf8();
 
     // block types and parameters
     void sumFromNameAndAttributes();
@@ -82,6 +84,48 @@ private slots:
 };
 
 // ---- reading -----------------------------------------------------------------
+
+// The example scheme after a text editor saved it as UTF-8 imports exactly as
+// the original: attribute columns, list values and texts count characters.
+void TestNetlistImport::readerAcceptsUtf8_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("UTF-8") << QByteArray() << true;
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF") << true;
+    QTest::newRow("code page 1251") << QByteArray() << false;
+}
+
+void TestNetlistImport::readerAcceptsUtf8()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(bool, utf8);
+    QFile f(QStringLiteral(OSTREL_EXAMPLES "/boiler.net"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray original = f.readAll();
+    const QByteArray bytes = utf8 ? prefix + QString(QStringDecoder("windows-1251").decode(original)).toUtf8() : original;
+
+    auto reference = std::make_unique<Workspace>();
+    auto ws = std::make_unique<Workspace>();
+    ScriptedInteraction ui;
+    importBytes(*reference, ui, original);
+    const NetlistItems items = readBytes(bytes);
+    QCOMPARE(items.encoding == TextEncoding::Utf8, utf8);
+    NetlistItems copy = items;
+    QVERIFY(importNetlist(ws->blocks, ws->catalog, copy, ui).completed);
+    QCOMPARE(ui.texts(), QStringList());
+    BlockTable& a = ws->blocks;
+    const BlockTable& b = reference->blocks;
+    QCOMPARE(a.block_type, b.block_type);
+    QCOMPARE(a.param_base, b.param_base);
+    QCOMPARE(a.text_base, b.text_base);
+    QVERIFY(a.ParamStore == b.ParamStore);
+    QVERIFY(a.TextStore == b.TextStore);
+    QVERIFY(a.InputLink == b.InputLink);
+    QCOMPARE(a.invert_mask, b.invert_mask);
+    QCOMPARE(a.text(5, 8), U("Уставки котла"));
+    QCOMPARE(a.param(4, 3), 1.0f); // "Импульс"
+}
 
 void TestNetlistImport::readerKeepsItemsAfterNetlistOnly()
 {

@@ -1,7 +1,7 @@
 // The block parameter window driven like a user: choices in the row lists,
 // typing into the row text boxes, the buttons; asserts on the stores.
-#include "support/scripted_interaction.h"
 #include "scheme/block_parameter_editor.h"
+#include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
 #include <QComboBox>
@@ -303,6 +303,7 @@ private slots:
         QTest::newRow("Ok") << "Ok_Property";
         QTest::newRow("Отмена") << "Cancel_Property";
         QTest::newRow("close box") << "";
+        QTest::newRow("Esc") << "Esc";
     }
     void closingKeepsEdits()
     {
@@ -311,10 +312,15 @@ private slots:
         editor->openFor(2);
         QSignalSpy closed(editor.get(), &BlockParameterEditor::closed);
         typeInto(text(4), QStringLiteral("3"));
-        if (how.isEmpty())
+        if (how.isEmpty()) {
             editor->close();
-        else
+        } else if (how == QLatin1String("Esc")) {
+            editor->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(editor.get()));
+            QTest::keyClick(text(4), Qt::Key_Escape);
+        } else {
             QTest::mouseClick(editor->findChild<QPushButton*>(how), Qt::LeftButton);
+        }
         QCOMPARE(closed.count(), 1);
         QVERIFY(!editor->isVisible());
         QCOMPARE(p(4), 3.0f);

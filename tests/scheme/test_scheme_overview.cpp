@@ -47,6 +47,7 @@ private slots:
         ws->blocks.block_type[40] = 77;
         ws->blocks.block_type[76] = 45;
         ws->blocks.block_type[77] = 10;
+        ws->blocks.setFixedBlockTypes(); // as the import leaves them
         view = std::make_unique<SchemeOverview>(ws->blocks, ws->catalog);
         view->resize(810, 525);
         view->redraw();
@@ -57,19 +58,24 @@ private slots:
         ws.reset();
     }
 
-    void fixedBlocksAreForced()
+    // The overview only draws: the fixed blocks show the types the block
+    // table gives them, and a redraw writes nothing into the table.
+    void fixedBlocksComeFromTheModel()
     {
-        for (int n : {97, 98, 99})
-            ws->blocks.block_type[n] = 0;
-        view->redraw();
-        QCOMPARE(ws->blocks.block_type[97], 43);
-        QCOMPARE(ws->blocks.block_type[98], 41);
-        QCOMPARE(ws->blocks.block_type[99], 42);
         for (auto [k, type] : {std::pair{1, 43}, {2, 41}, {3, 42}}) {
             const auto* p = findPicture(*view, k);
             QVERIFY(p);
             QCOMPARE(p->type, type);
         }
+        ws->blocks.block_type[98] = 0;
+        view->redraw();
+        QCOMPARE(ws->blocks.block_type[98], 0);
+        QCOMPARE(findPicture(*view, 2)->type, 0);
+        // The table's rule puts the fixed types back.
+        ws->blocks.setFixedBlockTypes();
+        QCOMPARE(ws->blocks.block_type[97], 43);
+        QCOMPARE(ws->blocks.block_type[98], 41);
+        QCOMPARE(ws->blocks.block_type[99], 42);
     }
 
     void picturePositions_data()

@@ -1,7 +1,7 @@
 // A new project from a netlist file: what "Загрузить" and "Ok" do to the
 // workspace, and that a file that cannot be read changes nothing.
-#include "support/scripted_interaction.h"
 #include "scheme/test_netlist_builder.h"
+#include "support/scripted_interaction.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
 

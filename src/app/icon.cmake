@@ -1,0 +1,1 @@
+list(APPEND APP_UI app_icon.cpp)

@@ -1,0 +1,2 @@
+# The SCADA page editor's controller.
+list(APPEND APP_UI scada_editor.cpp)

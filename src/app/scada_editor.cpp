@@ -1,0 +1,150 @@
+#include "app/scada_editor.h"
+
+#include "app/main_window.h"
+#include "platform/interaction.h"
+#include "scada/element_dialogs.h"
+#include "scada/grid_dialog.h"
+#include "scada/page_canvas.h"
+#include "workspace/workspace.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+namespace ostrel {
+
+ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, const ElementPictures& pictures,
+                         PagePainter& painter)
+    : ws_(ws), ui_(ui), window_(window), editor_(ws.pages, state_), windowAlive_(&window)
+{
+    const ScadaActions& a = window.scadaActions();
+    state_.lock = a.lock->isChecked();
+    state_.current_page = window.shell().current_page;
+
+    for (int p = 0; p < MainWindow::kPages; ++p) {
+        auto* canvas = new PageCanvas({ws.pages, state_, editor_, pictures, painter}, p);
+        canvases_[size_t(p)] = canvas;
+        window.setPageCanvas(p, canvas);
+        connect(canvas, &PageCanvas::pageChanged, this, &ScadaEditor::apply);
+        connect(canvas, &PageCanvas::elementDoubleClicked, this, &ScadaEditor::openElement);
+        connect(canvas, &PageCanvas::contextMenuRequested, this, &ScadaEditor::showEditMenu);
+    }
+
+    dialogs_ = std::make_unique<ElementDialogs>(
+        ElementDialogContext{ws.pages, editor_, state_, ws.blocks, ws.catalog, ui, pictures}, &window);
+    connect(dialogs_.get(), &ElementDialogs::pageChanged, this, &ScadaEditor::apply);
+    grid_ = std::make_unique<GridDialog>(ws.pages, ui);
+    window.registerSecondaryWindow(grid_.get());
+
+    // The "&SCADA" menu.
+    connect(a.background, &QAction::triggered, this, [this] { apply(editor_.chooseBackground(ui_)); });
+    connect(a.fillColor, &QAction::triggered, this, [this] { apply(editor_.chooseFillColor(ui_)); });
+    connect(a.lock, &QAction::toggled, this, [this](bool on) { editor_.setLock(on); });
+    connect(a.grid, &QAction::triggered, this, &ScadaEditor::showGridDialog);
+    const std::pair<QAction*, InsertItem> inserts[] = {
+        {a.figura, InsertItem::Figura}, {a.menu, InsertItem::Menu},
+        {a.text, InsertItem::Text}, {a.goBlock, InsertItem::GoBlock},
+        {a.parametr, InsertItem::Parametr}, {a.level, InsertItem::Level},
+        {a.signal, InsertItem::Signal}, {a.textSignal, InsertItem::TextSignal},
+        {a.vent, InsertItem::Vent}, {a.control, InsertItem::Control},
+        {a.grafik, InsertItem::Grafik}, {a.clock, InsertItem::Clock},
+    };
+    for (const auto& [action, item] : inserts)
+        connect(action, &QAction::triggered, this, [this, item = item] { insert(item); });
+
+    // The "&Редактировать" context menu acts on the current page.
+    const EditActions& e = window.editActions();
+    connect(e.copy, &QAction::triggered, this, [this] { clipboard_.copy(ws_.pages, state_); });
+    connect(e.paste, &QAction::triggered, this, [this] { apply(clipboard_.paste(ws_.pages, state_)); });
+    connect(e.remove, &QAction::triggered, this, [this] { apply(PageClipboard::remove(ws_.pages, state_)); });
+
+    // The selected tab is the current page; the editor keeps a copy.
+    connect(&window, &MainWindow::currentPageChanged, this, [this](int page) { state_.current_page = page; });
+    connect(&window, &MainWindow::scadaModeEntered, this, [this] {
+        blink_.start();
+        // The previews of page 1: level bars and parameter captions.
+        canvas(0).refreshElements();
+    });
+    connect(&window, &MainWindow::schemeModeEntered, &blink_, &QTimer::stop);
+    connect(&window, &MainWindow::projectStarted, this, [this] { projectReplaced(canvas(0).projectFolder()); });
+
+    blink_.setInterval(kBlinkInterval);
+    connect(&blink_, &QTimer::timeout, this, &ScadaEditor::tick);
+}
+
+ScadaEditor::~ScadaEditor()
+{
+    // The canvases refer to the editor: the tabs get placeholders back.
+    if (windowAlive_)
+        for (int p = 0; p < MainWindow::kPages; ++p)
+            window_.setPageCanvas(p, new QWidget);
+}
+
+void ScadaEditor::tick()
+{
+    apply(editor_.tick());
+}
+
+void ScadaEditor::apply(const PageChanges& changes)
+{
+    for (PageCanvas* canvas : canvases_)
+        canvas->apply(changes);
+    if (!changes.tab_caption.isEmpty())
+        window_.setPageTabCaption(changes.page, changes.tab_caption);
+}
+
+void ScadaEditor::insert(InsertItem item)
+{
+    apply(editor_.insert(item));
+    syncLockMark();
+}
+
+void ScadaEditor::syncLockMark()
+{
+    QAction* lock = window_.scadaActions().lock;
+    if (lock->isChecked() != state_.lock)
+        lock->setChecked(state_.lock);
+}
+
+void ScadaEditor::projectReplaced(const QString& projectFolder)
+{
+    editor_.projectReplaced();
+    for (PageCanvas* canvas : canvases_) {
+        canvas->setProjectFolder(projectFolder);
+        canvas->rebuild();
+    }
+    window_.selectPage(state_.current_page);
+}
+
+void ScadaEditor::setProjectFolder(const QString& projectFolder)
+{
+    for (PageCanvas* canvas : canvases_)
+        canvas->setProjectFolder(projectFolder);
+}
+
+void ScadaEditor::openElement(const ElementRef& ref)
+{
+    if (ref.kind == ObjectKind::Clock) {
+        apply(editor_.deleteClock(ui_, ref.page));
+        return;
+    }
+    dialogs_->open(ref);
+    // Dialogs are created on first use: each closes with the main window.
+    for (QWidget* dialog : dialogs_->windows())
+        window_.registerSecondaryWindow(dialog);
+}
+
+void ScadaEditor::showEditMenu(const QPoint& globalPos)
+{
+    QMenu* menu = window_.editMenu();
+    menu->setDefaultAction(window_.editActions().copy);
+    menu->popup(globalPos);
+}
+
+void ScadaEditor::showGridDialog()
+{
+    grid_->load();
+    window_.showChildWindow(grid_.get());
+}
+
+} // namespace ostrel

@@ -1,0 +1,126 @@
+// render-page: the page image exactly as a page write paints it, saved as
+// PNG (optionally as the controller shows it, in 12-bit colour), and a JSON
+// summary of what the write would send.
+#include "cli/commands.h"
+#include "link/page_image.h"
+#include "link/transfer_state.h"
+#include "platform/headless_interaction.h"
+#include "scada/element_pictures.h"
+#include "scada/page_painter.h"
+#include "workspace/workspace.h"
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <memory>
+
+namespace ostrel::cli {
+
+namespace {
+
+struct Options {
+    QString input;
+    int page = -1;   // 1..8
+    QString png;
+    bool quantised = false;
+};
+
+const char* kUsage = "usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]";
+
+bool parseOptions(const QStringList& args, Options& o, QString& error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size()) {
+                error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        QString v;
+        if (a == QLatin1String("--page")) {
+            if (!value(v))
+                return false;
+            o.page = parsePageNumber(v);
+            if (o.page < 0) {
+                error = QStringLiteral("--page expects 1..8");
+                return false;
+            }
+        } else if (a == QLatin1String("--png")) {
+            if (!value(o.png))
+                return false;
+        } else if (a == QLatin1String("--quantised")) {
+            o.quantised = true;
+        } else if (a.startsWith(QLatin1String("--")) || !o.input.isEmpty()) {
+            error = QStringLiteral("unexpected argument: ") + a;
+            return false;
+        } else {
+            o.input = a;
+        }
+    }
+    if (o.input.isEmpty() || o.page < 1 || o.png.isEmpty()) {
+        error = QString::fromLatin1(kUsage);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int runRenderPage(const QStringList& args)
+{
+    Options o;
+    QString error;
+    if (!parseOptions(args, o, error)) {
+        printError(error);
+        return 2;
+    }
+    auto ws = std::make_unique<Workspace>();
+    if (!loadPagesProject(*ws, o.input, error)) {
+        printError(error);
+        return 2;
+    }
+    const int p = o.page - 1;
+    ElementPictures pictures;
+    PagePainter painter(pictures);
+    const PagePrepareResult r = preparePage(painter, ws->pages, p, ws->version_code,
+                                            QFileInfo(o.input).absolutePath(), ws->transfer);
+    for (const QString& warning : r.warnings)
+        printError(warning);
+    if (!r.ok) {
+        printError(r.error.title.isEmpty() ? r.error.text : r.error.title + QStringLiteral(": ") + r.error.text);
+        return 1;
+    }
+    if (!savePng(o.png, o.quantised ? quantise(r.image) : r.image)) {
+        printError(QStringLiteral("cannot write ") + o.png);
+        return 1;
+    }
+
+    QJsonArray lengths, payloads, warnings;
+    for (int length : r.band_lengths)
+        lengths.append(length);
+    for (const QByteArray& payload : ws->transfer.part_payload)
+        payloads.append(qint64(payload.size()));
+    for (const QString& warning : r.warnings)
+        warnings.append(warning);
+    const qsizetype tablesAt = qsizetype(7) * TransferState::kPartSize + r.band_lengths[7];
+    const QByteArray tables = ws->transfer.tx_buffer.mid(tablesAt, elementTablesSize(ws->version_code));
+    QJsonObject out;
+    out.insert(QStringLiteral("page"), o.page);
+    out.insert(QStringLiteral("version"), int(ws->version_code));
+    out.insert(QStringLiteral("background_kind"), int(ws->pages.background_kind[size_t(p)]));
+    // What was painted: a picture that cannot be loaded (the one warning the
+    // painter gives) leaves the fill colour.
+    const bool picture = ws->pages.background_kind[size_t(p)] == 1 && r.warnings.isEmpty();
+    out.insert(QStringLiteral("background"), picture ? QStringLiteral("picture") : QStringLiteral("fill"));
+    out.insert(QStringLiteral("band_lengths"), lengths);
+    out.insert(QStringLiteral("payload_sizes"), payloads);
+    out.insert(QStringLiteral("table_bytes"), QString::fromLatin1(tables.toHex()));
+    out.insert(QStringLiteral("warnings"), warnings);
+    printJson(QJsonDocument(out).toJson(QJsonDocument::Compact));
+    return 0;
+}
+
+} // namespace ostrel::cli

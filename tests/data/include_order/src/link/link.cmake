@@ -1,0 +1,2 @@
+list(APPEND LINK_CORE
+  widgets.cpp)

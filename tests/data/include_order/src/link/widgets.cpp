@@ -1,0 +1,2 @@
+// A core source with a widget.
+#include <QWidget>

@@ -1,0 +1,1 @@
+ostrel_add_test(test_qt_translation test_qt_translation.cpp LIBS ostrel_platform)

@@ -1,0 +1,1 @@
+ostrel_add_test(test_text_encoding test_text_encoding.cpp LIBS ostrel_platform)

@@ -1,0 +1,76 @@
+// Opens the example project and saves a picture of each dialog of the
+// value-bound elements, opened on an element of its first page (the
+// example has no mechanism: that dialog opens on a new one):
+//   dialog_screenshots <out-dir> [project.prt]
+// Writes dialog_<window name>.png and dialog_MECHANIZMf.png.
+#include "project/project_reader.h"
+#include "scada/bound_element_dialogs.h"
+#include "scada/element_dialogs.h"
+#include "scada/element_pictures.h"
+#include "support/scripted_interaction.h"
+#include "workspace/workspace.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <cstdio>
+#include <memory>
+
+using namespace ostrel;
+
+namespace {
+
+bool save(QWidget& w, const QString& path)
+{
+    QApplication::processEvents();
+    const bool ok = w.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+    const QString project = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(OSTREL_EXAMPLES "/boiler.prt");
+
+    auto ws = std::make_unique<Workspace>();
+    ScriptedInteraction ui;
+    if (!readProject(*ws, project, ui).loaded()) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(project));
+        return 1;
+    }
+    PageEditorState state;
+    PageEditor editor(ws->pages, state);
+    ElementPictures pictures;
+    QWidget owner;
+    ElementDialogs door(ElementDialogContext{ws->pages, editor, state, ws->blocks, ws->catalog, ui, pictures}, &owner);
+    state.PipetteColor = 0x00c0c0c0;
+
+    bool ok = true;
+    const ObjectKind kinds[] = {ObjectKind::Parametr, ObjectKind::Signal, ObjectKind::TextSignal, ObjectKind::Level};
+    for (ObjectKind kind : kinds) {
+        door.open({kind, 0, 1});
+        QWidget* d = door.dialog(kind);
+        (void)QTest::qWaitForWindowExposed(d);
+        ok = save(*d, out.filePath(QStringLiteral("dialog_%1.png").arg(d->objectName()))) && ok;
+        d->close();
+    }
+
+    state.placement = {200, 300};
+    state.placement_flag = 1;
+    editor.insert(InsertItem::Vent);
+    door.open({ObjectKind::Vent, 0, 0});
+    auto* vent = qobject_cast<VentDialog*>(door.dialog(ObjectKind::Vent));
+    vent->findChild<QWidget*>(QStringLiteral("Vent_Picture_9"))->setFocus();
+    QTest::mouseClick(vent->findChild<QWidget*>(QStringLiteral("Vent_Picture_9")), Qt::LeftButton);
+    (void)QTest::qWaitForWindowExposed(vent);
+    ok = save(*vent, out.filePath(QStringLiteral("dialog_Vent.png"))) && ok;
+    QTest::mouseDClick(vent->findChild<QWidget*>(QStringLiteral("Vent_Picture_22")), Qt::LeftButton);
+    (void)QTest::qWaitForWindowExposed(vent->animation());
+    ok = save(*vent->animation(), out.filePath(QStringLiteral("dialog_MECHANIZMf.png"))) && ok;
+    vent->close();
+    return ok ? 0 : 1;
+}

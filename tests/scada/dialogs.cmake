@@ -1,0 +1,2 @@
+ostrel_add_test(test_bound_elements test_bound_elements.cpp LIBS ostrel_scada)
+ostrel_add_test(test_element_dialogs test_element_dialogs.cpp LIBS ostrel_scada_ui)
