@@ -478,6 +478,27 @@ void paintLevel(QPainter& p, const LevelElement& l)
     }
 }
 
+void paintLevelFill(QPainter& p, const LevelElement& l, double fraction)
+{
+    const QRect box = levelRect(l);
+    if (box.isEmpty())
+        return;
+    Aliased guard(p);
+    const double f = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+    p.fillRect(box, recordColor(l.back_color));
+    QRect bar;
+    if (levelHorizontal(l.style)) {
+        bar = QRect(box.x(), box.y(), int(std::lround(box.width() * f)), box.height());
+    } else {
+        const int h = int(std::lround(box.height() * f));
+        bar = QRect(box.x(), box.y() + box.height() - h, box.width(), h);
+    }
+    if (!bar.isEmpty())
+        p.fillRect(bar, recordColor(l.color));
+    if (levelFramed(l.style))
+        frameInside(p, box, kBlack);
+}
+
 int goBlockNumber(int16_t target)
 {
     if (target >= 101 && target <= 199)

@@ -112,6 +112,11 @@ void paintTextSignal(QPainter& p, const TextSignalElement& s, bool on);
 // its upper half in the background colour; horizontal: the box in the
 // background colour with its left half in the level colour.
 void paintLevel(QPainter& p, const LevelElement& l);
+// The level as the controller shows a value: the box in the background
+// colour, filled to `fraction` (0..1, clamped) of its height from the bottom
+// (vertical) or of its width from the left (horizontal) in the level colour;
+// framed levels get a black line around the box.
+void paintLevelFill(QPainter& p, const LevelElement& l, double fraction);
 // The block number the go-to leads to (97 for pages, 98 for graph groups,
 // 0 for the text-signal list).
 int goBlockNumber(int16_t target);
