@@ -467,9 +467,13 @@ void StaticElementDialogsTest::controlPalette()
     QCOMPARE(d->previewPicture(), f->pictures.button(12));
     QCOMPARE(edit(d, "Razmer_Y_Control")->text(), QStringLiteral("45"));
 
-    // Closed without a choice, it enables the dialog again.
+    // Closed without a choice (close box or Esc), it enables the dialog again.
     click(d, "Image_Control_Wiew");
     palette->close();
+    QVERIFY(d->isEnabled());
+    click(d, "Image_Control_Wiew");
+    QTest::keyClick(palette, Qt::Key_Escape);
+    QVERIFY(!palette->isVisible());
     QVERIFY(d->isEnabled());
     QCOMPARE(combo(d, "Type_Key")->currentIndex(), 12);
     ok(d);
