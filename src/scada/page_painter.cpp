@@ -603,11 +603,23 @@ const QImage* PagePainter::load(const QString& path, bool keyed)
 
 QImage PagePainter::controlPicture(const ControlElement& c, const QString& projectFolder)
 {
-    const QString own = inFolder(projectFolder, fileNameOf(c.picture_file));
-    if (!own.isEmpty())
-        if (const QImage* img = load(own, true))
+    for (const QString& path : controlPictureCandidates(c.picture_file, projectFolder))
+        if (const QImage* img = load(path, true))
             return *img;
     return pictures_.keyedButton(c.type);
+}
+
+QStringList PagePainter::controlPictureCandidates(const QString& pictureFile, const QString& projectFolder)
+{
+    QStringList out;
+    // A picture just chosen in the control dialog is named by its full path
+    // until the project is saved (the save copies it beside the project).
+    if (!pictureFile.isEmpty() && QDir::isAbsolutePath(pictureFile))
+        out << pictureFile;
+    const QString local = inFolder(projectFolder, fileNameOf(pictureFile));
+    if (!local.isEmpty() && !out.contains(local))
+        out << local;
+    return out;
 }
 
 PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QString& projectFolder)

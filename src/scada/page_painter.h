@@ -150,9 +150,13 @@ public:
     PagePaintResult paintPage(const ScadaPages& pages, int p, const QString& projectFolder);
 
     // The picture a control shows, white transparent: the user's own
-    // picture_file when it loads from the project folder, else the standard
-    // picture of its button type.
+    // picture_file when it loads (from its full path, else from the project
+    // folder), else the standard picture of its button type.
     QImage controlPicture(const ControlElement& c, const QString& projectFolder);
+    // Where a control's own picture is looked for, in that order: the
+    // picture_file itself when it is a full path, then its file name in the
+    // project folder.
+    static QStringList controlPictureCandidates(const QString& pictureFile, const QString& projectFolder);
 
     // Where the background of page p is looked for, in that order.
     static QStringList backgroundCandidates(const ScadaPages& pages, int p, const QString& projectFolder);
