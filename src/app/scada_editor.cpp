@@ -31,7 +31,9 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     }
 
     dialogs_ = std::make_unique<ElementDialogs>(
-        ElementDialogContext{ws.pages, editor_, state_, ws.blocks, ws.catalog, ui, pictures}, &window);
+        ElementDialogContext{ws.pages, editor_, state_, ws.blocks, ws.catalog, ui, pictures,
+                             [this] { return canvas(0).projectFolder(); }},
+        &window);
     connect(dialogs_.get(), &ElementDialogs::pageChanged, this, &ScadaEditor::apply);
     grid_ = std::make_unique<GridDialog>(ws.pages, ui);
     window.registerSecondaryWindow(grid_.get());

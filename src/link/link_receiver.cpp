@@ -121,7 +121,9 @@ void LinkReceiver::finish()
 void LinkReceiver::pump()
 {
     for (StreamEvent& e : stream_.take()) {
-        if (e.has_packet) {
+        if (e.has_packet && options_.controller != 0 && e.packet.controller != options_.controller) {
+            e.ignored = true;
+        } else if (e.has_packet) {
             collector_.add(e.packet);
             for (DecodeProblem& p : collector_.takeProblems())
                 e.problems.push_back(std::move(p));

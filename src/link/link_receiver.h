@@ -16,6 +16,10 @@ namespace ostrel {
 struct ReceiverOptions {
     int version = -1;                    // controller version, -1 = infer
     std::optional<CallFlags> call_flags; // the project's call flags, when known
+    // Take only the packets for this controller (1..8); 0 takes every packet.
+    // The others are still framed (the stream goes on after them) and handed
+    // out as ignored events.
+    int controller = 0;
 };
 
 // One write of the sender, as grouped by the receiver.

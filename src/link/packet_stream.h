@@ -61,6 +61,9 @@ LinkPacket makeLinkPacket(const QByteArray& bytes, int index = -1, qint64 offset
 struct StreamEvent {
     bool has_packet = false;
     LinkPacket packet;
+    // The packet names another controller than the receiver listens for; it
+    // was framed but belongs to no transfer.
+    bool ignored = false;
     std::vector<DecodeProblem> problems;
 };
 

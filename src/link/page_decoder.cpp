@@ -349,13 +349,15 @@ QImage pageImage(const DecodedPage& page)
         img.fill(Qt::black);
         return img;
     }
+    // One expansion per 12-bit value instead of one per pixel.
+    std::array<QRgb, 4096> expanded;
+    for (size_t v = 0; v < expanded.size(); ++v)
+        expanded[v] = expandColor12(uint16_t(v));
     for (int y = 0; y < kPageHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         const uint16_t* src = page.image.data() + size_t(y) * kPageWidth;
-        for (int x = 0; x < kPageWidth; ++x) {
-            const uint16_t v = src[x];
-            line[x] = expandColor12(uint16_t(v));
-        }
+        for (int x = 0; x < kPageWidth; ++x)
+            line[x] = expanded[src[x] & 0x0FFF];
     }
     return img;
 }

@@ -69,10 +69,25 @@ struct LineWriter {
     }
 };
 
-// Copies the netlist and the background pictures into `folder`. A picture
-// whose source cannot be found anywhere is skipped; a copy that fails while
-// writing is listed in the result.
-QStringList copyCompanions(const Workspace& ws, const QString& folder, const SaveFault* fault)
+// The picture files of the used controls as the model names them before a
+// save shortens them: a full path while the picture was just chosen, "\"
+// and the file name once saved.
+QStringList controlPictureNames(const ScadaPages& pages)
+{
+    QStringList names;
+    for (const auto& page : pages.control)
+        for (size_t n = 1; n < page.size(); ++n)
+            if (page[n].used != 0 && !fileNameOf(page[n].picture_file).isEmpty()
+                && !names.contains(page[n].picture_file))
+                names << page[n].picture_file;
+    return names;
+}
+
+// Copies the netlist, the background pictures and the controls' own
+// pictures into `folder`. A picture whose source cannot be found anywhere is
+// skipped; a copy that fails while writing is listed in the result.
+QStringList copyCompanions(const Workspace& ws, const QString& folder, const QStringList& controlPictures,
+                           const SaveFault* fault)
 {
     QStringList failed;
     const QString& netlist = ws.settings.netlist_path;
@@ -100,6 +115,26 @@ QStringList copyCompanions(const Workspace& ws, const QString& folder, const Sav
         for (const QString& src : sources) {
             if (src.isEmpty() || !QFileInfo(src).isFile())
                 continue;
+            const QString error = copyFileChecked(src, dest, fault);
+            if (!error.isEmpty())
+                failed << error;
+            break;
+        }
+    }
+    // A control's picture: from where it was chosen, else from beside the
+    // netlist (the folder of the project that was opened).
+    QStringList copied;
+    for (const QString& picture : controlPictures) {
+        const QString name = fileNameOf(picture);
+        const QString dest = pathInFolder(folder, name);
+        if (copied.contains(dest))
+            continue;
+        const QStringList sources{QFileInfo(picture).isAbsolute() ? picture : QString(),
+                                  netlistFolder.isEmpty() ? QString() : pathInFolder(netlistFolder, name)};
+        for (const QString& src : sources) {
+            if (src.isEmpty() || !QFileInfo(src).isFile())
+                continue;
+            copied << dest;
             const QString error = copyFileChecked(src, dest, fault);
             if (!error.isEmpty())
                 failed << error;
@@ -204,6 +239,8 @@ ProjectWriteResult writeProject(Workspace& ws, const QString& path, Interaction&
                                 const ProjectWriteOptions& options)
 {
     ProjectWriteResult result;
+    // The bytes shorten the control picture names: where they are comes first.
+    const QStringList controlPictures = controlPictureNames(ws.pages);
     const QByteArray bytes = projectFileBytes(ws, options.locale);
     result.error = saveFileChecked(path, bytes, options.fault);
     if (!result.error.isEmpty()) {
@@ -212,7 +249,7 @@ ProjectWriteResult writeProject(Workspace& ws, const QString& path, Interaction&
     }
     result.written = true;
     if (options.copyCompanions) {
-        result.failedCopies = copyCompanions(ws, QFileInfo(path).absolutePath(), options.fault);
+        result.failedCopies = copyCompanions(ws, QFileInfo(path).absolutePath(), controlPictures, options.fault);
         if (!result.failedCopies.isEmpty())
             ui.message(kCopyFailedMessage + QLatin1Char('\n') + result.failedCopies.join(QLatin1Char('\n')), {},
                        MessageIcon::Error);

@@ -1,7 +1,7 @@
 #pragma once
 // Saving the project file: sections 1..26 in order, code page 1251, CR LF
-// line ends, every slot of every table; then the netlist and the page
-// background pictures are copied next to it.
+// line ends, every slot of every table; then the netlist, the page
+// background pictures and the controls' own pictures are copied next to it.
 #include <QByteArray>
 #include <QLocale>
 #include <QString>
@@ -21,7 +21,8 @@ inline const QString kCopyFailedMessage = QStringLiteral("Ошибка копи�
 struct ProjectWriteOptions {
     // Decides the decimal separator of parameter lines.
     QLocale locale = QLocale::system();
-    // Copy the netlist and the background pictures into the project's folder.
+    // Copy the netlist, the background and the control pictures into the
+    // project's folder.
     bool copyCompanions = true;
     // Tests: makes the writes fail as on a full disk.
     const SaveFault* fault = nullptr;

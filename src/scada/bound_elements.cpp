@@ -24,69 +24,13 @@ struct Checked {
 // block number above 99 is refused with a message; nothing is written then.
 std::optional<Checked> checkCommon(const BoundForm& form, Interaction& ui)
 {
-    const int x = ScadaPages::typedNumber(form.x);
-    const int y = ScadaPages::typedNumber(form.y);
-    const int block = blockFieldNumber(form.block);
-    QString refusal;
-    if (x < 0)
-        refusal = QStringLiteral("Координата Х меньше 0!");
-    else if (x >= kPageWidth)
-        refusal = QStringLiteral("Координата Х больше %1!").arg(kPageWidth - 1);
-    else if (y < 0)
-        refusal = QStringLiteral("Координата Y меньше 0!");
-    else if (y >= kPageHeight)
-        refusal = QStringLiteral("Координата Y больше %1!").arg(kPageHeight - 1);
-    else if (block > kMaxBoundBlock)
-        refusal = kBlockTooLarge;
-    if (!refusal.isEmpty()) {
-        ui.message(refusal, QString(), MessageIcon::Warning);
+    const auto pos = checkTypedPosition(form.x, form.y, ui);
+    if (!pos)
         return std::nullopt;
-    }
-    return Checked{x, y, uint8_t(block)};
-}
-
-// Width and height checked in the order width below, height below, width
-// above, height above.
-QSize limitSizes(int width, int height, int min, QSize max, MessageIcon icon, Interaction& ui)
-{
-    auto limit = [&](int& value, bool isWidth, bool tooLarge, int bound) {
-        if (tooLarge ? value > bound : value < bound) {
-            ui.message(sizeMessage(isWidth, tooLarge, bound), QString(), icon);
-            value = bound;
-        }
-    };
-    limit(width, true, false, min);
-    limit(height, false, false, min);
-    limit(width, true, true, max.width());
-    limit(height, false, true, max.height());
-    return {width, height};
-}
-
-// The element number an Ok writes, or nothing (with the member's message)
-// when the page has no free number. `created` tells whether the element is
-// new.
-std::optional<int> allocateNumber(ScadaPages& pages, ObjectKind kind, int page, const QString& numberField,
-                                  const QString& message, Interaction& ui, bool& created)
-{
-    const ElementKind k = *numberedKind(kind);
-    const int max = ScadaPages::maxNumber(k);
-    const int typed = ScadaPages::typedNumber(numberField);
-    const bool shownPage = page >= 0 && page < ScadaPages::kShownPages;
-    created = !(shownPage && typed >= 1 && typed <= max && pages.isUsed(k, page, typed));
-    const int n = shownPage ? pages.allocate_slot(k, page, typed) : 0;
-    if (n < 1 || n > max) {
-        ui.message(message);
+    const auto block = checkTypedBlock(form.block, ui);
+    if (!block)
         return std::nullopt;
-    }
-    return n;
-}
-
-OkOutcome written(ObjectKind kind, int page, int n, bool created)
-{
-    OkOutcome out;
-    out.element = {kind, page, n};
-    (created ? out.changes.created : out.changes.updated).append(out.element);
-    return out;
+    return Checked{pos->x(), pos->y(), *block};
 }
 
 uint8_t listPosition(int position, int max)
@@ -105,6 +49,75 @@ QString sizeMessage(bool width, bool tooLarge, int limit)
 {
     return (width ? QStringLiteral("Ширина ") : QStringLiteral("Высота "))
         + (tooLarge ? QStringLiteral("больше ") : QStringLiteral("меньше ")) + QString::number(limit);
+}
+
+OkOutcome writtenElement(ObjectKind kind, int page, int n, bool created)
+{
+    OkOutcome out;
+    out.element = {kind, page, n};
+    (created ? out.changes.created : out.changes.updated).append(out.element);
+    return out;
+}
+
+std::optional<QPoint> checkTypedPosition(const QString& xField, const QString& yField, Interaction& ui)
+{
+    const int x = ScadaPages::typedNumber(xField);
+    const int y = ScadaPages::typedNumber(yField);
+    QString refusal;
+    if (x < 0)
+        refusal = QStringLiteral("Координата Х меньше 0!");
+    else if (x >= kPageWidth)
+        refusal = QStringLiteral("Координата Х больше %1!").arg(kPageWidth - 1);
+    else if (y < 0)
+        refusal = QStringLiteral("Координата Y меньше 0!");
+    else if (y >= kPageHeight)
+        refusal = QStringLiteral("Координата Y больше %1!").arg(kPageHeight - 1);
+    if (!refusal.isEmpty()) {
+        ui.message(refusal, QString(), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    return QPoint(x, y);
+}
+
+std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui)
+{
+    const int block = blockFieldNumber(blockField);
+    if (block > kMaxBoundBlock) {
+        ui.message(kBlockTooLarge, QString(), MessageIcon::Warning);
+        return std::nullopt;
+    }
+    return uint8_t(block);
+}
+
+QSize limitSizes(int width, int height, QSize min, QSize max, MessageIcon icon, Interaction& ui)
+{
+    auto limit = [&](int& value, bool isWidth, bool tooLarge, int bound) {
+        if (tooLarge ? value > bound : value < bound) {
+            ui.message(sizeMessage(isWidth, tooLarge, bound), QString(), icon);
+            value = bound;
+        }
+    };
+    limit(width, true, false, min.width());
+    limit(height, false, false, min.height());
+    limit(width, true, true, max.width());
+    limit(height, false, true, max.height());
+    return {width, height};
+}
+
+std::optional<int> allocateElementNumber(ScadaPages& pages, ObjectKind kind, int page, const QString& numberField,
+                                         const QString& message, Interaction& ui, bool& created)
+{
+    const ElementKind k = *numberedKind(kind);
+    const int max = ScadaPages::maxNumber(k);
+    const int typed = ScadaPages::typedNumber(numberField);
+    const bool shownPage = page >= 0 && page < ScadaPages::kShownPages;
+    created = !(shownPage && typed >= 1 && typed <= max && pages.isUsed(k, page, typed));
+    const int n = shownPage ? pages.allocate_slot(k, page, typed) : 0;
+    if (n < 1 || n > max) {
+        ui.message(message);
+        return std::nullopt;
+    }
+    return n;
 }
 
 // ---- list texts ------------------------------------------------------------
@@ -281,7 +294,7 @@ OkOutcome okParametr(ScadaPages& pages, int page, const ParametrForm& form, Inte
     if (!common)
         return {false, {}, {}};
     bool created = false;
-    const auto n = allocateNumber(pages, ObjectKind::Parametr, page, form.number, kParametrNumberMessage, ui, created);
+    const auto n = allocateElementNumber(pages, ObjectKind::Parametr, page, form.number, kParametrNumberMessage, ui, created);
     if (!n)
         return {};
     auto& table = pages.parametr[size_t(page)];
@@ -306,7 +319,7 @@ OkOutcome okParametr(ScadaPages& pages, int page, const ParametrForm& form, Inte
     t.font = e.font;
     t.color = e.color;
     t.back_color = e.back_color;
-    return written(ObjectKind::Parametr, page, *n, created);
+    return writtenElement(ObjectKind::Parametr, page, *n, created);
 }
 
 OkOutcome okSignal(ScadaPages& pages, int page, const SignalForm& form, Interaction& ui)
@@ -315,9 +328,9 @@ OkOutcome okSignal(ScadaPages& pages, int page, const SignalForm& form, Interact
     if (!common)
         return {false, {}, {}};
     const QSize size = limitSizes(ScadaPages::typedNumber(form.width), ScadaPages::typedNumber(form.height),
-                                  kSignalMinSize, {kSignalMaxSize, kSignalMaxSize}, MessageIcon::Question, ui);
+                                  {kSignalMinSize, kSignalMinSize}, {kSignalMaxSize, kSignalMaxSize}, MessageIcon::Question, ui);
     bool created = false;
-    const auto n = allocateNumber(pages, ObjectKind::Signal, page, form.number, kSignalNumberMessage, ui, created);
+    const auto n = allocateElementNumber(pages, ObjectKind::Signal, page, form.number, kSignalNumberMessage, ui, created);
     if (!n)
         return {};
     SignalElement& e = pages.signal[size_t(page)][size_t(*n)];
@@ -333,7 +346,7 @@ OkOutcome okSignal(ScadaPages& pages, int page, const SignalForm& form, Interact
     e.block = common->block;
     e.output = listPosition(form.output, kOutputListCap - 1);
     e.used = 1;
-    return written(ObjectKind::Signal, page, *n, created);
+    return writtenElement(ObjectKind::Signal, page, *n, created);
 }
 
 OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, Interaction& ui)
@@ -342,7 +355,7 @@ OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, 
     if (!common)
         return {false, {}, {}};
     bool created = false;
-    const auto n = allocateNumber(pages, ObjectKind::TextSignal, page, form.number, kSignalNumberMessage, ui, created);
+    const auto n = allocateElementNumber(pages, ObjectKind::TextSignal, page, form.number, kSignalNumberMessage, ui, created);
     if (!n)
         return {};
     TextSignalElement& e = pages.text_signal[size_t(page)][size_t(*n)];
@@ -358,7 +371,7 @@ OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, 
     e.block = common->block;
     e.output = listPosition(std::abs(form.output), kOutputListCap - 1);
     e.used = 1;
-    return written(ObjectKind::TextSignal, page, *n, created);
+    return writtenElement(ObjectKind::TextSignal, page, *n, created);
 }
 
 OkOutcome okLevel(ScadaPages& pages, int page, const LevelForm& form, Interaction& ui)
@@ -372,9 +385,9 @@ OkOutcome okLevel(ScadaPages& pages, int page, const LevelForm& form, Interactio
         return {false, {}, {}};
     }
     const QSize size = limitSizes(ScadaPages::typedNumber(form.width), ScadaPages::typedNumber(form.height),
-                                  kLevelMinSize, levelMaxSize(form.horizontal), MessageIcon::None, ui);
+                                  {kLevelMinSize, kLevelMinSize}, levelMaxSize(form.horizontal), MessageIcon::None, ui);
     bool created = false;
-    const auto n = allocateNumber(pages, ObjectKind::Level, page, form.number, kLevelNumberMessage, ui, created);
+    const auto n = allocateElementNumber(pages, ObjectKind::Level, page, form.number, kLevelNumberMessage, ui, created);
     if (!n)
         return {};
     LevelElement& e = pages.level[size_t(page)][size_t(*n)];
@@ -389,7 +402,7 @@ OkOutcome okLevel(ScadaPages& pages, int page, const LevelForm& form, Interactio
     e.output = listPosition(form.output, kOutputListCap - 1);
     e.scale = scale;
     e.used = 1;
-    return written(ObjectKind::Level, page, *n, created);
+    return writtenElement(ObjectKind::Level, page, *n, created);
 }
 
 OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction& ui)
@@ -398,7 +411,7 @@ OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction&
     if (!common)
         return {false, {}, {}};
     bool created = false;
-    const auto n = allocateNumber(pages, ObjectKind::Vent, page, form.number, kVentNumberMessage, ui, created);
+    const auto n = allocateElementNumber(pages, ObjectKind::Vent, page, form.number, kVentNumberMessage, ui, created);
     if (!n)
         return {};
     VentElement& e = pages.vent[size_t(page)][size_t(*n)];
@@ -412,7 +425,7 @@ OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction&
     e.block = common->block;
     e.output = listPosition(form.output, kOutputListCap - 1);
     e.used = 1;
-    return written(ObjectKind::Vent, page, *n, created);
+    return writtenElement(ObjectKind::Vent, page, *n, created);
 }
 
 // ---- "Удалить" -----------------------------------------------------------------

@@ -14,14 +14,13 @@
 // 0..99, the level's scale 0..65535. A position, block or scale outside its
 // range is refused with a message and the dialog stays open; a size outside
 // its limits is set to the limit with the member's message and stored.
+#include "platform/interaction.h"
 #include "scada/page_editing.h"
 
 #include <QString>
 #include <optional>
 
 namespace ostrel {
-
-class Interaction;
 
 // ---- messages and captions -------------------------------------------------
 
@@ -152,6 +151,27 @@ OkOutcome okSignal(ScadaPages& pages, int page, const SignalForm& form, Interact
 OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, Interaction& ui);
 OkOutcome okLevel(ScadaPages& pages, int page, const LevelForm& form, Interaction& ui);
 OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction& ui);
+
+// ---- pieces every element dialog's Ok uses --------------------------------------
+
+// The typed position when it lies on the page (0..799, 0..479); otherwise
+// the refusal ("Координата Х больше 799!", ...) is shown and nothing returned.
+std::optional<QPoint> checkTypedPosition(const QString& xField, const QString& yField, Interaction& ui);
+// The block field's number when it is 0..99; otherwise "Номер блока больше
+// 99!" is shown and nothing returned.
+std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui);
+// Width and height set to their limits in the order width below, height
+// below, width above, height above, each change with its message ("Ширина
+// меньше 120", ...) and `icon`.
+QSize limitSizes(int width, int height, QSize min, QSize max, MessageIcon icon, Interaction& ui);
+// The element number an Ok writes by the allocation rule (the typed number of
+// an occupied slot edits it, anything else takes the lowest free number,
+// marked used at once), or nothing after the kind's `message` when the page
+// has none free. `created` tells whether the element is new.
+std::optional<int> allocateElementNumber(ScadaPages& pages, ObjectKind kind, int page, const QString& numberField,
+                                         const QString& message, Interaction& ui, bool& created);
+// The outcome of an Ok that wrote element n: created or updated.
+OkOutcome writtenElement(ObjectKind kind, int page, int n, bool created);
 
 // ---- "Удалить" ---------------------------------------------------------------
 

@@ -87,7 +87,7 @@ void ElementDialog::openFor(const ElementRef& ref)
     raise();
     activateWindow();
     if (!listOk)
-        ctx_.ui.message(kOutputPositionError, QString(), MessageIcon::Error);
+        ctx_.ui.message(listError(), QString(), MessageIcon::Error);
 }
 
 void ElementDialog::reject()

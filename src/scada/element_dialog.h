@@ -102,6 +102,9 @@ protected:
     // The entries of the binding list for the block field's text; the
     // default offers the bound block's outputs.
     virtual QStringList listEntries() const;
+    // The error shown (error icon) once the dialog is up when load() found
+    // no list entry for the stored position.
+    virtual QString listError() const { return kOutputPositionError; }
 
     // ---- building ----
     // A label "caption" and a widget in `grid` at (row, column pair col).

@@ -1,6 +1,7 @@
 #include "scada/element_dialogs.h"
 
 #include "scada/bound_element_dialogs.h"
+#include "scada/static_element_dialogs.h"
 
 #include <QWidget>
 
@@ -23,6 +24,12 @@ ElementDialog* ElementDialogs::ensure(ObjectKind kind)
         case ObjectKind::TextSignal: slot = std::make_unique<TextSignalDialog>(ctx_, owner_); break;
         case ObjectKind::Level: slot = std::make_unique<LevelDialog>(ctx_, owner_); break;
         case ObjectKind::Vent: slot = std::make_unique<VentDialog>(ctx_, owner_); break;
+        case ObjectKind::Figura: slot = std::make_unique<FiguraDialog>(ctx_, owner_); break;
+        case ObjectKind::Text: slot = std::make_unique<TextLabelDialog>(ctx_, owner_); break;
+        case ObjectKind::Grafik: slot = std::make_unique<GrafikDialog>(ctx_, owner_); break;
+        case ObjectKind::Control: slot = std::make_unique<ControlDialog>(ctx_, owner_); break;
+        case ObjectKind::Menu: slot = std::make_unique<MenuDialog>(ctx_, owner_); break;
+        case ObjectKind::GoBlock: slot = std::make_unique<GoBlockDialog>(ctx_, owner_); break;
         default: return nullptr;
         }
         connect(slot.get(), &ElementDialog::pageChanged, this, &ElementDialogs::pageChanged);

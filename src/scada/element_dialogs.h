@@ -32,6 +32,9 @@ struct ElementDialogContext {
     const BlockCatalog& catalog;
     Interaction& ui;
     const ElementPictures& pictures;
+    // The folder in which pictures named by their file name only are looked
+    // for (the project's folder); none when not given.
+    std::function<QString()> projectFolder = {};
 };
 
 class ElementDialogs : public QObject {

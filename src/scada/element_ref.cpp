@@ -214,6 +214,10 @@ void applyTemplateLook(TextElement& e)
 {
     if (e.text.trimmed().isEmpty())
         e.text = QStringLiteral("Текст");
+    if (e.font_name.trimmed().isEmpty())
+        e.font_name = QStringLiteral("Arial");
+    if (e.font_size == 0)
+        e.font_size = 10;
 }
 
 void applyTemplateLook(ControlElement&) {}

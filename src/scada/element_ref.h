@@ -129,7 +129,7 @@ inline constexpr int kType13Lift = 10;           // type-13 picture above its re
 
 // A template whose record holds no size or text yet is shown with a sample
 // look, so that it can be seen and clicked: signal 20 x 20, level 20 x 40,
-// figure 40 x 40 with line width 3, text "Текст", text signal "Текст 1" /
+// figure 40 x 40 with line width 3, text "Текст" in Arial 10, text signal "Текст 1" /
 // "Текст 2". The other kinds show their template slot as it is.
 void applyTemplateLook(ParametrElement&);
 void applyTemplateLook(SignalElement& e);

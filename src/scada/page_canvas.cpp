@@ -298,6 +298,11 @@ protected:
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
     {
         e->accept();
+        // What the double-click opens (a dialog that disables the window, a
+        // question) takes the button's release: the item would keep the
+        // mouse and take the next press anywhere on the page.
+        if (scene() && scene()->mouseGrabberItem() == this)
+            ungrabMouse();
         emit canvas_.elementDoubleClicked(ref_);
     }
 

@@ -478,6 +478,27 @@ void paintLevel(QPainter& p, const LevelElement& l)
     }
 }
 
+void paintLevelFill(QPainter& p, const LevelElement& l, double fraction)
+{
+    const QRect box = levelRect(l);
+    if (box.isEmpty())
+        return;
+    Aliased guard(p);
+    const double f = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+    p.fillRect(box, recordColor(l.back_color));
+    QRect bar;
+    if (levelHorizontal(l.style)) {
+        bar = QRect(box.x(), box.y(), int(std::lround(box.width() * f)), box.height());
+    } else {
+        const int h = int(std::lround(box.height() * f));
+        bar = QRect(box.x(), box.y() + box.height() - h, box.width(), h);
+    }
+    if (!bar.isEmpty())
+        p.fillRect(bar, recordColor(l.color));
+    if (levelFramed(l.style))
+        frameInside(p, box, kBlack);
+}
+
 int goBlockNumber(int16_t target)
 {
     if (target >= 101 && target <= 199)
@@ -582,11 +603,23 @@ const QImage* PagePainter::load(const QString& path, bool keyed)
 
 QImage PagePainter::controlPicture(const ControlElement& c, const QString& projectFolder)
 {
-    const QString own = inFolder(projectFolder, fileNameOf(c.picture_file));
-    if (!own.isEmpty())
-        if (const QImage* img = load(own, true))
+    for (const QString& path : controlPictureCandidates(c.picture_file, projectFolder))
+        if (const QImage* img = load(path, true))
             return *img;
     return pictures_.keyedButton(c.type);
+}
+
+QStringList PagePainter::controlPictureCandidates(const QString& pictureFile, const QString& projectFolder)
+{
+    QStringList out;
+    // A picture just chosen in the control dialog is named by its full path
+    // until the project is saved (the save copies it beside the project).
+    if (!pictureFile.isEmpty() && QDir::isAbsolutePath(pictureFile))
+        out << pictureFile;
+    const QString local = inFolder(projectFolder, fileNameOf(pictureFile));
+    if (!local.isEmpty() && !out.contains(local))
+        out << local;
+    return out;
 }
 
 PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QString& projectFolder)

@@ -112,6 +112,11 @@ void paintTextSignal(QPainter& p, const TextSignalElement& s, bool on);
 // its upper half in the background colour; horizontal: the box in the
 // background colour with its left half in the level colour.
 void paintLevel(QPainter& p, const LevelElement& l);
+// The level as the controller shows a value: the box in the background
+// colour, filled to `fraction` (0..1, clamped) of its height from the bottom
+// (vertical) or of its width from the left (horizontal) in the level colour;
+// framed levels get a black line around the box.
+void paintLevelFill(QPainter& p, const LevelElement& l, double fraction);
 // The block number the go-to leads to (97 for pages, 98 for graph groups,
 // 0 for the text-signal list).
 int goBlockNumber(int16_t target);
@@ -145,9 +150,13 @@ public:
     PagePaintResult paintPage(const ScadaPages& pages, int p, const QString& projectFolder);
 
     // The picture a control shows, white transparent: the user's own
-    // picture_file when it loads from the project folder, else the standard
-    // picture of its button type.
+    // picture_file when it loads (from its full path, else from the project
+    // folder), else the standard picture of its button type.
     QImage controlPicture(const ControlElement& c, const QString& projectFolder);
+    // Where a control's own picture is looked for, in that order: the
+    // picture_file itself when it is a full path, then its file name in the
+    // project folder.
+    static QStringList controlPictureCandidates(const QString& pictureFile, const QString& projectFolder);
 
     // Where the background of page p is looked for, in that order.
     static QStringList backgroundCandidates(const ScadaPages& pages, int p, const QString& projectFolder);

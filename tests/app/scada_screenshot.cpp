@@ -1,7 +1,9 @@
 // Pictures of the page editor: the example project's page 1 in SCADA mode,
-// and page 8 with every slot of every kind in use.
+// the same page after its two go-to buttons were copied and pasted beside
+// them, and page 8 with every slot of every kind in use.
 //   scada_screenshot <out-dir>
-// Run under Xvfb (or offscreen); writes scada_page1.png and scada_full_page.png.
+// Run under Xvfb (or offscreen); writes scada_page1.png, scada_page1_pasted.png
+// and scada_full_page.png.
 #include "app/app_controller.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
@@ -105,6 +107,24 @@ int main(int argc, char** argv)
     bool ok = controller.openProjectFile(tmp.filePath(QStringLiteral("boiler.prt")));
     w.action(QStringLiteral("MnuSCADA"))->trigger();
     ok = save(w, out.filePath(QStringLiteral("scada_page1.png"))) && ok;
+
+    // "&Копировать" with a frame around the go-to buttons, "&Вставить" with
+    // the pointer to their right.
+    PageEditorState& state = controller.scadaEditor().state();
+    QRect group;
+    for (const ElementRef& ref : controller.scadaEditor().editor().pageElements(0))
+        if (ref.kind == ObjectKind::GoBlock)
+            group |= controller.scadaEditor().editor().objectRect(ref);
+    if (!group.isEmpty()) {
+        state.frame = {group.adjusted(-6, -6, 6, 6), true, 0};
+        w.editActions().copy->trigger();
+        state.last_pointer = group.topLeft() + QPoint(group.width() + 30, 0);
+        w.editActions().paste->trigger();
+        ok = save(w, out.filePath(QStringLiteral("scada_page1_pasted.png"))) && ok;
+    } else {
+        std::printf("FAILED: no go-to element on page 1\n");
+        ok = false;
+    }
 
     fillPage(ws->pages, 7);
     controller.scadaEditor().canvas(7).rebuild();

@@ -381,6 +381,42 @@ private slots:
         QCOMPARE(s_p->texts[0], QStringLiteral("Уставка"));
         QCOMPARE(out.schemes[0].block(5)->param_milli[9], -2250);
     }
+
+    // A receiver told its controller number takes only that controller's
+    // packets: a page for another controller between the scheme's packets
+    // is framed and handed out as ignored, and no transfer is made of it.
+    void otherControllerIgnored()
+    {
+        const QList<QByteArray> p = basePackets();       // scheme for 2, page for 2
+        std::array<BandWords, 8> bands;
+        bands.fill(uniformBand(0x0F0));
+        const QByteArray foreign = pageStream(5, 3, bands, emptyTables(TableLayout::Full));
+        const QByteArray stream = p.mid(0, 4).join() + foreign + p.mid(4).join();
+        for (int controller : {0, 2, 5}) {
+            ReceiverOptions o;
+            o.controller = controller;
+            LinkReceiver rx(o);
+            rx.feed(stream);
+            rx.finish();
+            const LinkReceiver::Output out = rx.take();
+            QVERIFY(allProblems(out).empty());
+            QCOMPARE(out.events.size(), size_t(42));
+            int ignored = 0;
+            for (const StreamEvent& e : out.events)
+                if (e.ignored) {
+                    QVERIFY(e.has_packet);
+                    QVERIFY(e.packet.controller != controller);
+                    ++ignored;
+                }
+            QCOMPARE(ignored, controller == 0 ? 0 : controller == 2 ? 16 : 26);
+            QCOMPARE(out.schemes.size(), size_t(controller == 5 ? 0 : 1));
+            QCOMPARE(out.pages.size(), size_t(controller == 0 ? 2 : 1));
+            for (const DecodedPage& pg : out.pages)
+                QVERIFY(pg.complete());
+            if (controller == 5)
+                QCOMPARE(out.pages[0].page, 3);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(LinkReceiverTest)

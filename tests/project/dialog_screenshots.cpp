@@ -1,12 +1,14 @@
-// Opens the example project and saves a picture of each dialog of the
-// value-bound elements, opened on an element of its first page (the
-// example has no mechanism: that dialog opens on a new one):
+// Opens the example project and saves a picture of each element dialog,
+// opened on element 1 of its first page, or on a new one where the example
+// has none of that kind:
 //   dialog_screenshots <out-dir> [project.prt]
-// Writes dialog_<window name>.png and dialog_MECHANIZMf.png.
+// Writes dialog_<window name>.png, dialog_MECHANIZMf.png and
+// dialog_Type_Control.png.
 #include "project/project_reader.h"
 #include "scada/bound_element_dialogs.h"
 #include "scada/element_dialogs.h"
 #include "scada/element_pictures.h"
+#include "scada/static_element_dialogs.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
@@ -72,5 +74,31 @@ int main(int argc, char** argv)
     (void)QTest::qWaitForWindowExposed(vent->animation());
     ok = save(*vent->animation(), out.filePath(QStringLiteral("dialog_MECHANIZMf.png"))) && ok;
     vent->close();
+
+    // The figure, text, graph, control, menu and go-to dialogs.
+    const std::pair<ObjectKind, InsertItem> others[] = {
+        {ObjectKind::Figura, InsertItem::Figura}, {ObjectKind::Text, InsertItem::Text},
+        {ObjectKind::Grafik, InsertItem::Grafik}, {ObjectKind::Control, InsertItem::Control},
+        {ObjectKind::Menu, InsertItem::Menu},     {ObjectKind::GoBlock, InsertItem::GoBlock},
+    };
+    for (const auto& [kind, item] : others) {
+        ElementRef ref{kind, 0, 1};
+        if (!isOccupied(ws->pages, ref)) {
+            editor.insert(item);
+            if (kind != ObjectKind::Grafik)
+                ref.number = 0;
+        }
+        door.open(ref);
+        QWidget* d = door.dialog(kind);
+        (void)QTest::qWaitForWindowExposed(d);
+        ok = save(*d, out.filePath(QStringLiteral("dialog_%1.png").arg(d->objectName()))) && ok;
+        if (auto* control = qobject_cast<ControlDialog*>(d)) {
+            QTest::mouseClick(control->findChild<QWidget*>(QStringLiteral("Image_Control_Wiew")), Qt::LeftButton);
+            (void)QTest::qWaitForWindowExposed(control->palette());
+            ok = save(*control->palette(), out.filePath(QStringLiteral("dialog_Type_Control.png"))) && ok;
+            control->palette()->close();
+        }
+        d->close();
+    }
     return ok ? 0 : 1;
 }

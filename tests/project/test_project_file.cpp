@@ -5,6 +5,7 @@
 #include "project/project_writer.h"
 #include "project_fixture.h"
 #include "platform/checked_file.h"
+#include "scada/page_painter.h"
 #include "support/scripted_interaction.h"
 
 #include <QDir>
@@ -99,6 +100,7 @@ private slots:
     void companionsCopied();
     void referencesNameTheCopies_data();
     void referencesNameTheCopies();
+    void controlPicturesCopied();
     void failedCompanionCopyReported_data();
     void failedCompanionCopyReported();
     void missingNetlistBuildsSchemeFromFile();
@@ -694,6 +696,38 @@ void ProjectFileTest::referencesNameTheCopies()
     QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
     QCOMPARE(r.backgroundFiles[2], dest.filePath("evil.gif"));
     QCOMPARE(back->pages.shortRef(2), written);
+}
+
+// A control's own picture goes beside the saved project, whether it was just
+// chosen elsewhere or came with the opened project; the saved name is found
+// there when the project is reopened.
+void ProjectFileTest::controlPicturesCopied()
+{
+    QTemporaryDir src, pics, dest;
+    auto ws = filledWorkspace(src.path(), 5);
+    QVERIFY(fixture::writeFile(pics.filePath("knopka.gif"), "GIF89a-knopka"));
+    QVERIFY(fixture::writeFile(src.filePath("stop.gif"), "GIF89a-stop"));
+    QVERIFY(fixture::writeFile(pics.filePath("unused.gif"), "GIF89a-unused"));
+    ControlElement& chosen = ws->pages.control[0][1];
+    chosen.used = 1;
+    chosen.picture_file = pics.filePath("knopka.gif");
+    ControlElement& opened = ws->pages.control[3][7];
+    opened.used = 1;
+    opened.picture_file = QStringLiteral("\\stop.gif");
+    ControlElement& missing = ws->pages.control[3][8];
+    missing.used = 1;
+    missing.picture_file = QStringLiteral("\\nowhere.gif");
+    ws->pages.control[4][2].picture_file = pics.filePath("unused.gif"); // a free slot
+    ScriptedInteraction ui;
+    QVERIFY(writeProject(*ws, dest.filePath("p.prt"), ui));
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(readAll(dest.filePath("knopka.gif")), QByteArray("GIF89a-knopka"));
+    QCOMPARE(readAll(dest.filePath("stop.gif")), QByteArray("GIF89a-stop"));
+    QVERIFY(!QFile::exists(dest.filePath("unused.gif")));
+    QVERIFY(!QFile::exists(dest.filePath("nowhere.gif")));
+    QCOMPARE(chosen.picture_file, QStringLiteral("\\knopka.gif"));
+    QCOMPARE(PagePainter::controlPictureCandidates(chosen.picture_file, dest.path()),
+             QStringList{dest.filePath("knopka.gif")});
 }
 
 // A companion that cannot be written (a full disk, through the fault seam)

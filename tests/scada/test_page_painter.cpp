@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -576,6 +577,42 @@ private slots:
         QCOMPARE(img.pixel(backProbe), qRgb(0, 0, 255));
         QCOMPARE(img.pixel(0, 0), qRgb(0, 0, 0));            // framed
         QCOMPARE(img.pixel(30, 0), qRgb(255, 255, 255));
+    }
+
+    // A level showing a value: the filled part grows from the bottom
+    // (vertical) or from the left (horizontal) by the fraction, clamped to
+    // 0..1; the rest is the background colour.
+    void levelFill_data()
+    {
+        QTest::addColumn<bool>("horizontal");
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<int>("filled"); // rows from the bottom, or columns from the left
+        QTest::newRow("vertical, a quarter") << false << 0.25 << 50;
+        QTest::newRow("vertical, empty") << false << 0.0 << 0;
+        QTest::newRow("vertical, over full") << false << 1.7 << 200;
+        QTest::newRow("vertical, below empty") << false << -3.0 << 0;
+        QTest::newRow("vertical, not a number") << false << std::nan("") << 0;
+        QTest::newRow("horizontal, 0.6") << true << 0.6 << 18;
+        QTest::newRow("horizontal, full") << true << 1.0 << 30;
+    }
+    void levelFill()
+    {
+        QFETCH(bool, horizontal);
+        QFETCH(double, fraction);
+        QFETCH(int, filled);
+        const LevelElement l{1, 5, 5, 30, 200, 100, 0x0000FF, 0xFF0000, packLevelStyle(horizontal, false), 0, 0};
+        QImage img(40, 210, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        paintLevelFill(p, l, fraction);
+        p.end();
+        const QRgb level = qRgb(255, 0, 0), back = qRgb(0, 0, 255);
+        for (int i = 0; i < (horizontal ? 30 : 200); ++i) {
+            const QPoint at = horizontal ? QPoint(5 + i, 100) : QPoint(20, 5 + 199 - i);
+            QCOMPARE(img.pixel(at), i < filled ? level : back);
+        }
+        QCOMPARE(img.pixel(4, 4), qRgb(255, 255, 255));
+        QCOMPARE(img.pixel(35, 205), qRgb(255, 255, 255));
     }
 
     void goToNumbers_data()

@@ -1,0 +1,29 @@
+#pragma once
+// The command line of ostrel-panel.
+#include <QString>
+#include <QStringList>
+
+namespace ostrel {
+
+struct PanelOptions {
+    int tcp_port = -1;        // --tcp PORT: listen on all interfaces; 0 = any free port; -1 = none
+    QString serial_device;    // --serial DEVICE
+    QStringList dump_files;   // --dump FILE (repeatable, or several files after it)
+    QString out_dir;          // --out DIR
+    int count = 0;            // --count N: exit after N complete writes; 0 = no limit
+    QString values_file;      // --values FILE.json
+    QString project_file;     // --project FILE.prt
+    int controller = 0;       // --controller N: only packets for controller N; 0 = any
+    bool headless = false;    // --headless: no window
+    bool help = false;        // --help
+
+    bool listens() const { return tcp_port >= 0 || !serial_device.isEmpty(); }
+};
+
+QString panelUsage();
+
+// Parses the arguments after the program name; false with a one-line reason.
+// At least one source (--tcp, --serial, --dump) is needed unless --help.
+bool parsePanelOptions(const QStringList& args, PanelOptions& out, QString& error);
+
+} // namespace ostrel
