@@ -1,5 +1,6 @@
 // ostrel-cli: the configurator's core without windows.
 #include "cli/commands.h"
+#include "platform/qt_messages.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -22,15 +23,6 @@ void printJson(const QByteArray& json)
 
 namespace {
 
-// Standard error carries the tool's own lines only: Qt's notes (a missing
-// XDG_RUNTIME_DIR, socket engine warnings) are dropped. A fatal error still
-// says why before Qt ends the process.
-void qtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
 const char* kUsage =
     "usage: ostrel-cli COMMAND ...\n"
     "  scheme FILE.net [--version 5|3|0|1]\n"
@@ -46,7 +38,8 @@ const char* kUsage =
 int main(int argc, char** argv)
 {
     // Page rendering needs QGuiApplication; run it on the offscreen platform.
-    qInstallMessageHandler(qtMessages);
+    // Standard error carries the tool's own lines only.
+    ostrel::dropQtMessages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
