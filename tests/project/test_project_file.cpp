@@ -859,6 +859,11 @@ void ProjectFileTest::failedImportKeepsStoredScheme()
         QVERIFY(writeProject(*back, dir.filePath("again.prt"), ui, {QLocale::system(), false}));
         QCOMPARE(readAll(dir.filePath("again.prt")), saved);
     }
+    // Headless users get no scheme from it, and the reason.
+    auto headless = newWorkspace();
+    QString error;
+    QVERIFY(!loadProjectForCli(*headless, dir.filePath("p.prt"), &error));
+    QVERIFY2(error.endsWith("ended with an error"), qPrintable(error));
 }
 
 void ProjectFileTest::truncatedAnywhere()
