@@ -22,7 +22,6 @@ void printJson(const QByteArray& json)
 } // namespace ostrel::cli
 
 namespace {
-
 const char* kUsage =
     "usage: ostrel-cli COMMAND ...\n"
     "  scheme FILE.net [--version 5|3|0|1]\n"
@@ -37,9 +36,9 @@ const char* kUsage =
 
 int main(int argc, char** argv)
 {
-    // Page rendering needs QGuiApplication; run it on the offscreen platform.
     // Standard error carries the tool's own lines only.
     ostrel::dropQtMessages();
+    // Page rendering needs QGuiApplication; run it on the offscreen platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
