@@ -199,7 +199,7 @@ QRect signalRect(const SignalElement& s)
 
 QRect textSignalRect(const TextSignalElement& s, const QString& text)
 {
-    return textBox(s.x, listTop(s.y), textSignalFont(s), text, 2);
+    return textBox(s.x, listTop(s.y), textSignalFont(s), textSignalShown(text), 2);
 }
 
 QRect levelRect(const LevelElement& l)
@@ -448,7 +448,7 @@ void paintSignal(QPainter& p, const SignalElement& s, bool on)
 void paintTextSignal(QPainter& p, const TextSignalElement& s, bool on)
 {
     Aliased guard(p);
-    const QString& text = on ? s.text_on : s.text_off;
+    const QString text = textSignalShown(on ? s.text_on : s.text_off);
     const QRect r = textSignalRect(s, text);
     p.fillRect(r, recordColor(s.back_color));
     p.setFont(textSignalFont(s));

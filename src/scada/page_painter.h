@@ -72,6 +72,10 @@ QRect figuraShapeRect(const FiguraElement& f);
 QRect figuraRect(const FiguraElement& f);
 QRect parametrRect(const ParametrElement& e, const QString& caption);
 QRect signalRect(const SignalElement& s);
+// The controller keeps the first 12 characters of each text-signal text;
+// the editor and the previews show the same.
+inline constexpr int kTextSignalChars = 12;
+inline QString textSignalShown(const QString& text) { return text.left(kTextSignalChars); }
 QRect textSignalRect(const TextSignalElement& s, const QString& text);
 QRect levelRect(const LevelElement& l);
 QRect goBlockRect(const GoBlockElement& g);

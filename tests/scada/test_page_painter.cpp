@@ -615,6 +615,31 @@ private slots:
         QCOMPARE(img.pixel(35, 205), qRgb(255, 255, 255));
     }
 
+    // The controller keeps 12 characters of a text-signal text: the editor
+    // must not promise more.
+    void textSignalShowsWhatIsSent()
+    {
+        TextSignalElement longText;
+        longText.used = 1;
+        longText.x = 10;
+        longText.y = packListY(10, 0);
+        longText.color = 0x000000;
+        longText.back_color = 0xFFFFFF;
+        longText.text_off = QStringLiteral("Горелка выкл. надолго");
+        longText.text_on = QStringLiteral("Горелка вкл.");
+        TextSignalElement cut = longText;
+        cut.text_off = QStringLiteral("Горелка выкл");
+        auto draw = [](const TextSignalElement& e) {
+            QImage img(300, 60, QImage::Format_RGB32);
+            img.fill(Qt::gray);
+            QPainter p(&img);
+            paintTextSignal(p, e, false);
+            return img;
+        };
+        QCOMPARE(textSignalRect(longText, longText.text_off), textSignalRect(cut, cut.text_off));
+        QCOMPARE(draw(longText), draw(cut));
+    }
+
     void goToNumbers_data()
     {
         QTest::addColumn<int>("target");
