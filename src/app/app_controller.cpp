@@ -122,8 +122,11 @@ bool AppController::openProjectFile(const QString& path)
     for (int p = 0; p < MainWindow::kPages; ++p)
         window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
-    if (r.status == ProjectReadStatus::NetlistMissing)
-        return true; // the scheme was not re-imported: menus and title stay
+    // The scheme was not re-imported (the import has shown its message): it
+    // stands as the file stores it, so a save keeps the stored values; menus
+    // and title stay.
+    if (r.status == ProjectReadStatus::NetlistMissing || r.status == ProjectReadStatus::ImportFailed)
+        return true;
     window_.showProjectOpened();
     return true;
 }

@@ -38,9 +38,9 @@ int runAlgorithm(const QStringList& args)
         return 2;
     }
     for (const QString& f : files) {
-        QFileInfo info(f);
-        if (!info.isFile() || !info.isReadable()) {
-            printError(QStringLiteral("cannot read %1").arg(f));
+        QString error;
+        if (!checkInputFile(f, error)) {
+            printError(error);
             return 2;
         }
     }
@@ -59,9 +59,19 @@ int runAlgorithm(const QStringList& args)
                              : QStringLiteral("block %1 is not an algorithm block").arg(block));
         return 2;
     }
-    if (importAlgorithmDrawing(ws->blocks, ws->alg, block, files[1], ui) == DrawingImportOutcome::CannotOpen) {
+    const qsizetype before = ui.messages().size();
+    const DrawingImportOutcome outcome = importAlgorithmDrawing(ws->blocks, ws->alg, block, files[1], ui);
+    if (outcome == DrawingImportOutcome::CannotOpen) {
         printError(QStringLiteral("cannot read %1").arg(files[1]));
         return 2;
+    }
+    // The drawing could not be read ("Ошибка считывания файла!!!"), or the
+    // import was abandoned and the previous program put back: no program came
+    // from it, so none is printed; the messages go to standard error.
+    if (outcome == DrawingImportOutcome::ReadFailed || outcome == DrawingImportOutcome::Aborted) {
+        for (qsizetype i = before; i < ui.messages().size(); ++i)
+            printMessage(ui.messages()[i]);
+        return 1;
     }
 
     QJsonArray messages;

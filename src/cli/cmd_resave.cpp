@@ -17,18 +17,25 @@ int runResave(const QStringList& args)
         printError(QStringLiteral("usage: ostrel-cli resave IN.prt OUT.prt"));
         return 2;
     }
-    const QString in = QFileInfo(args[0]).absoluteFilePath();
     const QString out = QFileInfo(args[1]).absoluteFilePath();
     auto ws = std::make_unique<Workspace>();
-    HeadlessInteraction ui;
-    const ProjectReadResult r = readProject(*ws, in, ui);
-    if (!r.loaded()) {
-        printError(QStringLiteral("cannot read %1: %2").arg(args[0], r.error));
+    // The import's messages go to standard error.
+    HeadlessInteraction ui(printMessage);
+    ProjectReadResult r;
+    QString error;
+    if (!openProjectInput(*ws, args[0], ui, r, error)) {
+        printError(error);
         return 2;
     }
     if (r.status == ProjectReadStatus::NetlistMissing)
         printError(QStringLiteral("warning: netlist not found (%1); scheme taken from the project file")
                        .arg(r.netlistPath));
+    // A scheme whose import went wrong is not saved over anything.
+    if (r.importError) {
+        printError(QStringLiteral("resave: the import of the netlist %1 ended with an error; nothing was written")
+                       .arg(r.netlistPath));
+        return 1;
+    }
 
     ProjectWriteOptions options;
     // Keep the decimal separator the file was written with.
@@ -36,7 +43,9 @@ int runResave(const QStringList& args)
         options.locale = QLocale(QLocale::Russian, QLocale::Russia);
     else if (r.decimalPoint == QLatin1String("."))
         options.locale = QLocale::c();
-    const ProjectWriteResult written = writeProject(*ws, out, ui, options);
+    // A failed save is told by the lines below, not by the program's messages.
+    HeadlessInteraction quiet;
+    const ProjectWriteResult written = writeProject(*ws, out, quiet, options);
     if (!written) {
         printError(QStringLiteral("cannot write %1").arg(written.error));
         return 1;

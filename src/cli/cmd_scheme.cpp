@@ -79,6 +79,12 @@ int runScheme(const QStringList& args)
         return 2;
     }
 
+    QString error;
+    if (!checkInputFile(file, error)) {
+        printError(error);
+        return 2;
+    }
+
     // "&Создать проект", "Загрузить" with the file, then "Ok" of a new project.
     Workspace ws;
     ws.selectVersion(uint8_t(version));
@@ -112,6 +118,13 @@ int runScheme(const QStringList& args)
     root[QStringLiteral("journal_invert")] = bytes(bt.journal_invert.data(), 4);
     root[QStringLiteral("report_invert")] = bytes(bt.report_invert.data(), 4);
     printJson(QJsonDocument(root).toJson(QJsonDocument::Compact));
+    // The table as far as it was built is printed all the same; the import's
+    // error messages also go to standard error.
+    if (result.errorShown) {
+        for (const Message& m : ui.messages())
+            printMessage(m);
+        return 1;
+    }
     return 0;
 }
 

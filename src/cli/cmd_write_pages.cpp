@@ -7,7 +7,6 @@
 #include "link/sequences.h"
 #include "link/transfer_engine.h"
 #include "platform/headless_interaction.h"
-#include "project/project_reader.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "workspace/workspace.h"
@@ -122,24 +121,6 @@ QByteArray summary(const QList<int>& pages, qsizetype bytes)
 
 } // namespace
 
-bool loadPagesProject(Workspace& ws, const QString& path, QString& error)
-{
-    if (!QFileInfo(path).isFile()) {
-        error = QStringLiteral("cannot open ") + path;
-        return false;
-    }
-    HeadlessInteraction quiet;
-    const ProjectReadResult r = readProject(ws, QFileInfo(path).absoluteFilePath(), quiet);
-    if (!r.loaded()) {
-        error = r.error.isEmpty() ? QStringLiteral("cannot read ") + path : path + QStringLiteral(": ") + r.error;
-        return false;
-    }
-    if (r.status == ProjectReadStatus::NetlistMissing)
-        printError(QStringLiteral("warning: netlist not found (%1); the pages are written all the same")
-                       .arg(r.netlistPath));
-    return true;
-}
-
 int runWritePages(const QStringList& args)
 {
     Options o;
@@ -157,9 +138,7 @@ int runWritePages(const QStringList& args)
         ws->settings.controller_number = int16_t(o.controller);
     const QString folder = QFileInfo(o.input).absolutePath();
     // Messages go to standard error as they come; the choosers answer "cancel".
-    HeadlessInteraction ui([](const Message& m) {
-        printError(m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
-    });
+    HeadlessInteraction ui(printMessage);
     ElementPictures pictures;
     PagePainter painter(pictures);
     const TransferEngine::PagePreparer prepare =

@@ -113,19 +113,49 @@ bool isProjectFile(const QString& path)
 // Fills a fresh workspace from the input file. The one place that knows the
 // kinds of input: a netlist is imported as a new project would be; a project
 // brings its version, controller number and algorithm program with it.
-bool loadInput(Workspace& ws, const QString& path, Interaction& ui, QString& error)
+// Returns 0, or the exit status after its line was printed: 2 when the input
+// cannot be read, 1 when it yields no scheme that may be written (the import
+// ended with an error, or not a single block came from the netlist), since
+// the controller's scheme would be replaced by a broken or empty one.
+int loadInput(Workspace& ws, const QString& path, Interaction& ui)
 {
-    if (!QFileInfo(path).isFile()) {
-        error = QStringLiteral("cannot open ") + path;
-        return false;
+    QString error;
+    bool importError = false;
+    int blocks = 0;
+    if (isProjectFile(path)) {
+        ProjectReadResult r;
+        if (!openProjectInput(ws, path, ui, r, error)) {
+            printError(error);
+            return 2;
+        }
+        if (r.status == ProjectReadStatus::NetlistMissing) {
+            printError(QStringLiteral("netlist not found: %1").arg(r.netlistPath));
+            return 2;
+        }
+        importError = r.importError;
+        blocks = r.importedBlocks;
+    } else {
+        if (!checkInputFile(path, error)) {
+            printError(error);
+            return 2;
+        }
+        ImportResult result;
+        if (!newProjectFromNetlist(ws, QFileInfo(path).absoluteFilePath(), ui, &result)) {
+            printError(QStringLiteral("cannot open ") + path);
+            return 2;
+        }
+        importError = result.errorShown;
+        blocks = result.blocks;
     }
-    if (isProjectFile(path))
-        return loadProjectForCli(ws, path, &error);
-    if (!newProjectFromNetlist(ws, QFileInfo(path).absoluteFilePath(), ui)) {
-        error = QStringLiteral("cannot open ") + path;
-        return false;
+    if (importError) {
+        printError(QStringLiteral("write-scheme: the netlist import ended with an error; nothing was written"));
+        return 1;
     }
-    return true;
+    if (blocks == 0) {
+        printError(QStringLiteral("write-scheme: the netlist yields no block; nothing was written"));
+        return 1;
+    }
+    return 0;
 }
 
 SchemeImage schemeImage(const Workspace& ws)
@@ -158,19 +188,18 @@ int runWriteScheme(const QStringList& args)
     // A link error gets its address and cause on the same line.
     std::function<QString()> linkDetail;
     HeadlessInteraction ui([&linkDetail](const Message& m) {
-        QString line = m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text;
         if (linkDetail && (m.text == kPortError || m.text == kComPortError)) {
             const QString detail = linkDetail();
-            if (!detail.isEmpty())
-                line += u' ' + detail;
+            if (!detail.isEmpty()) {
+                printMessage({m.text + u' ' + detail, m.title, m.icon});
+                return;
+            }
         }
-        printError(line);
+        printMessage(m);
     });
     ws->selectVersion(uint8_t(o.version));
-    if (!loadInput(*ws, o.input, ui, error)) {
-        printError(error);
-        return 2;
-    }
+    if (const int status = loadInput(*ws, o.input, ui))
+        return status;
     // A project keeps its own version and controller unless told otherwise.
     if (!isProjectFile(o.input) || o.controllerGiven)
         ws->settings.controller_number = int16_t(o.controller);

@@ -7,6 +7,9 @@ class QImage;
 
 namespace ostrel {
 struct Workspace;
+struct Message;
+struct ProjectReadResult;
+class Interaction;
 }
 
 namespace ostrel::cli {
@@ -21,12 +24,26 @@ int runRenderPage(const QStringList& args);   // render-page PROJECT.prt --page 
 // Shared helpers.
 void printError(const QString& line);         // one line on standard error
 void printJson(const QByteArray& json);       // standard output, newline added
+// A message of the program on standard error: "title: text", or the text.
+void printMessage(const Message& m);
+// Every input file is checked before anything reads it: it must be a regular
+// file (a FIFO would block the reader, a device may never end). false with
+// the one line to print (exit status 2).
+bool checkInputFile(const QString& path, QString& error);
+// Opens a project for a command: the file is checked first, the netlist
+// import's messages go to `ui` and a comment section cut short gives a
+// warning line. false with a one-line reason when the file cannot be read or
+// is not a project file; the caller decides about a missing netlist and an
+// import that ended with an error.
+bool openProjectInput(Workspace& ws, const QString& path, Interaction& ui, ProjectReadResult& result,
+                      QString& error);
 // Writes `bytes` (or `image` as PNG) through QSaveFile, flushed and checked
 // before commit; false leaves an existing file as it was.
 bool saveBytes(const QString& path, const QByteArray& bytes);
 bool savePng(const QString& path, const QImage& image);
 // Opens a project for its pages; the scheme's netlist is not needed (a
-// missing one gives a warning line). false with a one-line reason.
+// missing one, or one whose import ended with an error, gives a warning
+// line). false with a one-line reason.
 bool loadPagesProject(Workspace& ws, const QString& path, QString& error);
 // "--page N" with N the page number the user sees, 1..8; -1 when not.
 int parsePageNumber(const QString& text);

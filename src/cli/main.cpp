@@ -1,5 +1,6 @@
 // ostrel-cli: the configurator's core without windows.
 #include "cli/commands.h"
+#include "platform/qt_messages.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -35,6 +36,8 @@ const char* kUsage =
 
 int main(int argc, char** argv)
 {
+    // Standard error carries the tool's own lines only.
+    ostrel::dropQtMessages();
     // Page rendering needs QGuiApplication; run it on the offscreen platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -55,6 +55,11 @@ QString ControllerLink::errorDetail() const
     return detail.isEmpty() ? serial_->deviceName() + QStringLiteral(": no such device") : detail;
 }
 
+QString ControllerLink::tcpAddress() const
+{
+    return tcp_->host() + u':' + QString::number(tcp_->port());
+}
+
 void ControllerLink::applyProjectOpened(const LinkSettings& settings, TransferState& ts)
 {
     deriveLinkTiming(settings, ts);

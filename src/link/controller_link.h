@@ -33,6 +33,8 @@ public:
     bool connecting() const;
     // The last failure of the transport in use, as "address: cause".
     QString errorDetail() const;
+    // The TCP peer as "host:port".
+    QString tcpAddress() const;
 
     // What opening a project file does to the link: TCP projects get the
     // 3000 ms page-chain interval, multiplier 10 and a connection; serial

@@ -30,6 +30,10 @@ SchemeWriteController::SchemeWriteController(TransferState& transfer, const Link
         if (window_)
             window_->setRetrying(attempt);
     });
+    connect(&engine_, &TransferEngine::connectingTo, this, [this](const QString& address) {
+        if (window_)
+            window_->setConnecting(address);
+    });
     connect(&engine_, &TransferEngine::started, this, [this](bool scheme) {
         showWindow(scheme ? kSchemeWriteCaption : kPageWriteCaption);
     });

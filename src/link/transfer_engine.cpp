@@ -18,6 +18,10 @@ TransferEngine::TransferEngine(TransferState& transfer, const LinkSettings& sett
     connect(&schemeTimer_, &QTimer::timeout, this, &TransferEngine::onSchemeTick);
     connect(&pageTimer_, &QTimer::timeout, this, &TransferEngine::onPageTick);
     connect(&chainTimer_, &QTimer::timeout, this, &TransferEngine::onChainTick);
+    connect(&link_->tcp(), &TcpTransport::connectingChanged, this, [this](bool connecting) {
+        if (!connecting)
+            endConnectingNote();
+    });
 }
 
 TransferEngine::~TransferEngine() = default;
@@ -43,6 +47,24 @@ void TransferEngine::stopSequences()
     failing_ = false;
     attempts_ = 0;
     cancelled_ = false;
+    endConnectingNote();
+}
+
+void TransferEngine::announceConnecting()
+{
+    // During a run of failures the window shows the retrying instead.
+    if (connectingShown_ || failing_ || !link_->connecting())
+        return;
+    connectingShown_ = true;
+    emit connectingTo(link_->tcpAddress());
+}
+
+void TransferEngine::endConnectingNote()
+{
+    if (!connectingShown_)
+        return;
+    connectingShown_ = false;
+    emit connectingTo(QString());
 }
 
 void TransferEngine::endWrite(bool ok)
@@ -82,6 +104,7 @@ bool TransferEngine::startSchemeWrite(const SchemeImage& image)
     setActive(true);
     emit started(true);
     emit progressChanged(0, SchemeImage::kStages);
+    announceConnecting();
     schemeTimer_.start(scheme_->startIntervalMs());
     return true;
 }
@@ -117,6 +140,7 @@ bool TransferEngine::waitForConnection(QTimer& timer)
     // holds the sequence back; the transport gives it up after its timeout.
     if (!link_->connecting())
         return false;
+    announceConnecting();
     timer.start(kConnectPollMs);
     return true;
 }
@@ -177,6 +201,7 @@ bool TransferEngine::startPageFromState(int page)
     setActive(true);
     emit started(false);
     emit progressChanged(0, 16);
+    announceConnecting();
     pageTimer_.start(page_->startIntervalMs());
     return true;
 }

@@ -96,6 +96,10 @@ signals:
     // (1 = the first retry), 0 once a send got through again.
     void retrying(int attempt);
     void stageSent(int stage);                // scheme packet of that stage went out (0..9)
+    // The write waits for its TCP connection to "host:port"; an empty
+    // address once the attempt has ended (connected or not). Not sent while
+    // the write is retrying after a failure.
+    void connectingTo(const QString& address);
     void finished(bool ok);                   // the whole write is over
 
 private:
@@ -108,6 +112,8 @@ private:
     bool startPageFromState(int page);
     void handleFailure(int retryInterval, QTimer& timer);
     bool waitForConnection(QTimer& timer);
+    void announceConnecting();
+    void endConnectingNote();
     void sendSucceeded();
 
     TransferState& transfer_;
@@ -127,6 +133,7 @@ private:
     bool failing_ = false;
     int attempts_ = 0;       // retries of the failing packet so far
     bool cancelled_ = false; // "Отмена" was pressed while this sequence ran
+    bool connectingShown_ = false; // connectingTo announced an address
     quint64 generation_ = 0;
 };
 

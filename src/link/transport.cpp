@@ -178,6 +178,12 @@ TcpTransport::TcpTransport(QObject* parent)
         socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this] { noteError(); });
+    connect(socket_, &QTcpSocket::stateChanged, this, [this] {
+        if (isConnecting() != connecting_) {
+            connecting_ = !connecting_;
+            emit connectingChanged(connecting_);
+        }
+    });
     connectDeadline_.setSingleShot(true);
     connect(&connectDeadline_, &QTimer::timeout, this, [this] {
         if (!isConnecting())

@@ -92,10 +92,15 @@ public:
     void setConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
     int connectTimeout() const { return connectTimeoutMs_; }
 
+signals:
+    // A connection attempt began (true) or ended, connected or not (false).
+    void connectingChanged(bool connecting);
+
 private:
     void noteError();
 
     QTcpSocket* socket_;
+    bool connecting_ = false;
     QTimer connectDeadline_;
     int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
     QString cause_;

@@ -13,6 +13,7 @@ const QString kCancelCaption = QStringLiteral("Отмена");
 const QString kCloseCaption = QStringLiteral("Закрыть");
 const QString kRetryingText = QStringLiteral("Нет связи с контроллером, повтор записи (попытка %1)");
 const QString kFinishedText = QStringLiteral("Запись завершена");
+const QString kConnectingText = QStringLiteral("Соединение с %1…");
 } // namespace
 
 WriteProgressWindow::WriteProgressWindow(QWidget* parent)
@@ -53,6 +54,7 @@ void WriteProgressWindow::reset()
 {
     clearLabels();
     state_->clear();
+    connecting_ = false;
     cancel_->setText(kCancelCaption);
 }
 
@@ -77,14 +79,27 @@ void WriteProgressWindow::setSchemePacket(int packet)
 
 void WriteProgressWindow::setRetrying(int attempt)
 {
+    connecting_ = false;
     if (attempt > 0)
         state_->setText(kRetryingText.arg(attempt));
     else
         state_->clear();
 }
 
+void WriteProgressWindow::setConnecting(const QString& address)
+{
+    if (!address.isEmpty()) {
+        state_->setText(kConnectingText.arg(address));
+        connecting_ = true;
+    } else if (connecting_) {
+        state_->clear();
+        connecting_ = false;
+    }
+}
+
 void WriteProgressWindow::setFinished()
 {
+    connecting_ = false;
     bar_->setValue(bar_->maximum());
     state_->setText(kFinishedText);
     cancel_->setText(kCloseCaption);

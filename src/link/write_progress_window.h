@@ -1,6 +1,6 @@
 #pragma once
 // The write-progress window: caption set by the caller, a progress bar, the
-// page and packet labels, a state line (retrying, finished) and the "Отмена"
+// page and packet labels, a state line (connecting, retrying, finished) and the "Отмена"
 // button.
 #include <QDialog>
 
@@ -25,6 +25,9 @@ public:
     // attempt > 0: the link failed and the packet is being sent again; 0: it
     // got through again.
     void setRetrying(int attempt);
+    // The write waits for its TCP connection to `address` ("host:port");
+    // empty: it no longer does.
+    void setConnecting(const QString& address);
     // The write is over: full bar, "Запись завершена", the button closes.
     void setFinished();
 
@@ -42,6 +45,7 @@ private:
     QLabel* packet_;
     QLabel* state_;
     QPushButton* cancel_;
+    bool connecting_ = false; // the state line shows the connection wait
 };
 
 } // namespace ostrel

@@ -10,6 +10,7 @@
 #include "panel/panel_options.h"
 #include "panel/panel_session.h"
 #include "panel/panel_window.h"
+#include "platform/qt_messages.h"
 #include "project/project_reader.h"
 #include "workspace/workspace.h"
 
@@ -117,6 +118,8 @@ int main(int argc, char** argv)
 #ifdef Q_OS_LINUX
     holdQuitSignals();
 #endif
+    // Standard error carries the panel's own lines only.
+    dropQtMessages();
     std::unique_ptr<QGuiApplication> app;
     if (o.headless)
         app = std::make_unique<QGuiApplication>(argc, argv);

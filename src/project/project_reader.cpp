@@ -440,9 +440,19 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
     fillPageResult(ws, folder, result);
 
     const QString& netlist = ws.settings.netlist_path;
-    if (QFileInfo(netlist).isFile() && importNetlistFile(ws.blocks, ws.catalog, netlist, ui)) {
-        restoreAfterImport(ws, st);
-        result.status = ProjectReadStatus::Ok;
+    ImportResult imported;
+    if (QFileInfo(netlist).isFile() && importNetlistFile(ws.blocks, ws.catalog, netlist, ui, &imported)) {
+        result.importError = imported.errorShown;
+        result.importedBlocks = imported.blocks;
+        if (imported.completed) {
+            restoreAfterImport(ws, st);
+            result.status = ProjectReadStatus::Ok;
+        } else {
+            // A table built up to the error would put the stored values on
+            // the wrong blocks, and a later save would lose them.
+            rebuildFromFile(ws, st);
+            result.status = ProjectReadStatus::ImportFailed;
+        }
     } else {
         rebuildFromFile(ws, st);
         result.status = ProjectReadStatus::NetlistMissing;
@@ -469,16 +479,18 @@ ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& u
     return readProjectBytes(ws, bytes, QFileInfo(path).absolutePath(), ui);
 }
 
-bool loadProjectForCli(Workspace& ws, const QString& path, QString* error)
+bool loadProjectForCli(Workspace& ws, const QString& path, QString* error, Interaction* ui)
 {
-    HeadlessInteraction ui;
-    const ProjectReadResult r = readProject(ws, path, ui);
+    HeadlessInteraction quiet;
+    const ProjectReadResult r = readProject(ws, path, ui ? *ui : quiet);
     QString why;
     if (!r.loaded())
         why = r.error.isEmpty() ? QStringLiteral("cannot read %1").arg(path)
                                 : QStringLiteral("%1: %2").arg(path, r.error);
     else if (r.status == ProjectReadStatus::NetlistMissing)
         why = QStringLiteral("netlist not found: %1").arg(r.netlistPath);
+    else if (r.importError)
+        why = QStringLiteral("the import of the netlist %1 ended with an error").arg(r.netlistPath);
     if (error)
         *error = why;
     return why.isEmpty();

@@ -26,6 +26,10 @@ inline const QString kProjectEncodingError =
 enum class ProjectReadStatus {
     Ok,             // project read and netlist imported
     NetlistMissing, // project read; the netlist it names could not be opened
+    // Project read; the netlist import stopped at an error. As for a missing
+    // netlist, the scheme is laid out from the file alone (its block types,
+    // parameters and names, no wiring), so that nothing it stores is lost.
+    ImportFailed,
     CannotOpen,     // the file could not be opened; nothing changed
     Malformed,      // not a project file, or it ends early; nothing changed
 };
@@ -40,6 +44,9 @@ struct ProjectReadResult {
     // Background picture to load for page p; empty when the page has none.
     std::array<QString, 8> backgroundFiles{};
     bool commentsComplete = true; // the comment section was read to its end
+    // The netlist import showed an error message (it may have gone on).
+    bool importError = false;
+    int importedBlocks = 0; // block numbers the netlist's components typed
     QString netlistPath;          // where the netlist was looked for
     // Decimal separator of the first fractional parameter line ("." or ","),
     // empty when the file has none: lets a re-save keep the file's form.
@@ -48,7 +55,8 @@ struct ProjectReadResult {
 
     bool loaded() const
     {
-        return status == ProjectReadStatus::Ok || status == ProjectReadStatus::NetlistMissing;
+        return status == ProjectReadStatus::Ok || status == ProjectReadStatus::NetlistMissing
+            || status == ProjectReadStatus::ImportFailed;
     }
 };
 
@@ -60,9 +68,10 @@ ProjectReadResult readProject(Workspace& ws, const QString& path, Interaction& u
 ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const QString& folder,
                                    Interaction& ui);
 
-// For the command-line tool: opens a project and its netlist without any
-// window. false with a one-line reason when the file cannot be read, is not a
-// project file or its netlist is missing.
-bool loadProjectForCli(Workspace& ws, const QString& path, QString* error);
+// For headless use: opens a project and its netlist without any window.
+// false with a one-line reason when the file cannot be read, is not a
+// project file, its netlist is missing or the netlist import showed an error
+// message. The import's messages go to `ui` when one is given.
+bool loadProjectForCli(Workspace& ws, const QString& path, QString* error, Interaction* ui = nullptr);
 
 } // namespace ostrel

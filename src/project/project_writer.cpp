@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 
+#include <array>
+
 namespace ostrel {
 
 using namespace project;
@@ -173,8 +175,16 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
     w.number(ws.settings.controller_number);
     w.text(netlistReference(ws.settings.netlist_path));
 
-    // Sections 8..19: the pages.
+    // Sections 8..19: the pages. A background reference is written as the
+    // file name the picture is copied under, whatever folders it named.
+    std::array<QString, ScadaPages::kShownPages> shortRefs;
+    for (int p = 0; p < ScadaPages::kShownPages; ++p) {
+        shortRefs[size_t(p)] = ws.pages.shortRef(p);
+        ws.pages.shortRef(p) = shortenedPictureName(shortRefs[size_t(p)]);
+    }
     visitPages(ws.pages, w);
+    for (int p = 0; p < ScadaPages::kShownPages; ++p)
+        ws.pages.shortRef(p) = shortRefs[size_t(p)];
 
     // Sections 20..22: block types and parameters.
     w.fixed(kSchemeHeader);

@@ -689,7 +689,8 @@ QString pageTabCaption(const ScadaPages& pages, int page)
 
 QImage loadPicture(const QString& path)
 {
-    if (path.isEmpty())
+    // A FIFO or a device would block the reader or never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return {};
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);

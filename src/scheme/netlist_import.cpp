@@ -135,7 +135,7 @@ public:
             removeInverters();
             connect();
         } catch (const ImportFailure&) {
-            ui_.message(U8("Ошибка netLIST!!! Выход блока №") + source_);
+            report(U8("Ошибка netLIST!!! Выход блока №") + source_, MessageIcon::None);
             result_.completed = false;
         }
         return result_;
@@ -156,9 +156,17 @@ private:
     std::array<int, 100> attrLine_{};
     std::array<bool, BlockTable::kBlocks> fromNetlist_{}; // typed by a component, not only forced
     int valueColumn_ = 0; // 0 = no attribute located yet
-    QString source_;       // source block of the net being processed (for messages)
+    // The block a failure message names: the component being read in steps
+    // 2..5, then the source block of the net being processed.
+    QString source_;
 
     [[noreturn]] static void fail() { throw ImportFailure{}; }
+
+    void report(const QString& text, MessageIcon icon)
+    {
+        result_.errorShown = true;
+        ui_.message(text, QString(), icon);
+    }
 
     int count() const { return items_.count(); }
     const QString& item(int k) const { return items_.at(k); }
@@ -190,6 +198,7 @@ private:
         for (int k = 1; k <= count(); ++k) {
             const QString& it = item(k);
             if (begins(it, "(compInst")) {
+                source_ = QString::number(ival(QStringView(designatorOf(it)).mid(1)));
                 if (cur >= int(instances_.size()))
                     fail();
                 instances_[size_t(cur)].designator = mid(it, 12, 3);
@@ -238,6 +247,8 @@ private:
             if (v < 0 || v >= BlockTable::kBlocks)
                 fail();
             bt_.block_type[size_t(v)] = int16_t(t);
+            if (!fromNetlist_[size_t(v)])
+                ++result_.blocks;
             fromNetlist_[size_t(v)] = true;
         }
         bt_.setFixedBlockTypes();
@@ -250,7 +261,7 @@ private:
     {
         const int k = attrLine_[size_t(m)] + pos;
         if (k < 2 || k > NetlistItems::kMaxItems + 1) {
-            ui_.message(U8("Ошибка параметра!!!Блок U") + QString::number(m), QString(), MessageIcon::Error);
+            report(U8("Ошибка параметра!!!Блок U") + QString::number(m), MessageIcon::Error);
             fail(); // the read of a missing item cannot succeed
         }
         const QString& it = item(k);
@@ -325,6 +336,7 @@ private:
             const int t = bt_.block_type[size_t(m)];
             if (t == 0)
                 continue;
+            source_ = QString::number(m);
             // A block whose parameters or texts would leave the stores cannot
             // be placed.
             if (P + cat_.paramCount(t) > BlockTable::kParams || T + cat_.textCount(t) > BlockTable::kTexts)
@@ -478,6 +490,7 @@ private:
         for (int m = 1; m <= 96; ++m) {
             if (bt_.block_type[size_t(m)] != kAlgorithm)
                 continue;
+            source_ = QString::number(m);
             for (int s = 0; s < 128; ++s) {
                 const int f = 41 * s;
                 for (const StepDefault& d : kStepDefaults) {
@@ -493,6 +506,7 @@ private:
 
     void driverFirst()
     {
+        source_.clear();
         int r = 0; // input nodes seen since the last output in this net
         for (int k = 2; k <= count(); ++k) {
             trackSource(k);
@@ -539,11 +553,11 @@ private:
                 continue;
             const QString msg = U8("Ошибка подключения выхода инвертора ") + mid(it, 8, 4);
             if (isNode(k - 1) && isNode(k + 1))
-                ui_.message(msg, QString(), MessageIcon::Error);
+                report(msg, MessageIcon::Error);
             if (isNode(k - 1) && isNode(k - 2))
-                ui_.message(msg, QString(), MessageIcon::Error);
+                report(msg, MessageIcon::Error);
             if (isNode(k + 1) && isNode(k + 2))
-                ui_.message(msg, QString(), MessageIcon::Error);
+                report(msg, MessageIcon::Error);
             if (!isNode(k + 1))
                 continue; // drives nothing
             const QString& driven = item(k + 1);
@@ -611,7 +625,7 @@ private:
             text = "Номер блока SCADA не равен 97";
         if (!text)
             return true;
-        ui_.message(U8(text));
+        report(U8(text), MessageIcon::None);
         return false;
     }
 

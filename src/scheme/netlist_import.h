@@ -14,7 +14,9 @@ class BlockCatalog;
 class Interaction;
 
 struct ImportResult {
-    bool completed = true; // false when the import stopped at an error
+    bool completed = true;   // false when the import stopped at an error
+    bool errorShown = false; // a message was shown (each of the import's messages reports an error)
+    int blocks = 0;          // block numbers typed by a component of the netlist
     // Full component name (the text of its originalName item) by block
     // number 0..99, as the import's instance table holds it.
     std::array<QString, 100> component{};

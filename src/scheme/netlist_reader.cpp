@@ -1,6 +1,7 @@
 #include "scheme/netlist_reader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include "platform/text_encoding.h"
 
@@ -94,6 +95,10 @@ NetlistItems readNetlistItems(QIODevice& in)
 bool readNetlistFile(const QString& path, NetlistItems& out)
 {
     out = NetlistItems{};
+    // Only a regular file: opening a FIFO would wait for a writer, and a
+    // device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;

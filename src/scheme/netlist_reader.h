@@ -28,7 +28,8 @@ struct NetlistItems {
 
 // Reads items from an open device. Never throws; stops cleanly on garbage.
 NetlistItems readNetlistItems(QIODevice& in);
-// Opens and reads a file; false (and empty items) when it cannot be opened.
+// Opens and reads a file; false (and empty items) when it cannot be opened
+// or is not a regular file.
 bool readNetlistFile(const QString& path, NetlistItems& out);
 
 } // namespace ostrel

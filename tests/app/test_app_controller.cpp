@@ -120,6 +120,34 @@ private slots:
         QVERIFY(window->action(QStringLiteral("mnuBlockSCADA"))->isChecked());
     }
 
+    // A project whose netlist no longer imports: the import's message is
+    // shown, and a later save writes the values the project file stores.
+    void failedNetlistImportKeepsStoredValues()
+    {
+        const QString path = copyExample();
+        QVERIFY(!path.isEmpty());
+        auto readAll = [](const QString& name) {
+            QFile f(name);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray original = readAll(path);
+        QByteArray netlist = readAll(tmp.filePath(QStringLiteral("boiler.net")));
+        QVERIFY(netlist.endsWith(")\r\n"));
+        netlist.insert(netlist.size() - 3, "  (compInst \"U123\"\r\n    (compRef \"MUL\")\r\n    (originalName \"MUL\")\r\n  )\r\n");
+        {
+            QFile f(tmp.filePath(QStringLiteral("boiler.net")));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(netlist) == netlist.size());
+        }
+        QVERIFY(app->openProjectFile(path));
+        QCOMPARE(ui->texts(), QStringList{QStringLiteral("Ошибка netLIST!!! Выход блока №123")});
+        QCOMPARE(ws->blocks.block_type[14], int16_t(45));
+
+        const QString out = tmp.filePath(QStringLiteral("kept.prt"));
+        ui->fileAnswers << out;
+        window->action(QStringLiteral("MnuSave"))->trigger();
+        QCOMPARE(readAll(out), original);
+    }
+
     // A click on a block picture opens its editor and disables the main
     // window until the editor closes; the algorithm block goes through the
     // loading window to the step editor.

@@ -1,3 +1,4 @@
+#include "algorithm/drawing_builder.h"
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -69,6 +70,34 @@ private slots:
         // The scan stopped at the condition, the linking pass still ran.
         QCOMPARE(o.value("steps").toArray()[1].toArray()[39].toInt(), 4);
         QCOMPARE(o.value("comments").toArray()[11].toString(), QStringLiteral("first"));
+    }
+
+    // A drawing that cannot be read, and one whose import is abandoned (the
+    // previous program is put back): no program came from it, so none is
+    // printed; the message goes to standard error, status 1.
+    void drawingNotImported_data()
+    {
+        using ostrel::testing::DrawingBuilder;
+        QTest::addColumn<QByteArray>("drawing");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no netlist item")
+            << DrawingBuilder().step(1, QStringLiteral("INP1 = 1")).bytes(false) << QStringLiteral("Ошибка считывания файла!!!");
+        QTest::newRow("box that no step leads to")
+            << DrawingBuilder().step(1, QStringLiteral("INP1 = 1")).box(QLatin1Char('Y'), 4, QStringLiteral("OUT1 = 1")).bytes()
+            << QStringLiteral("Ошибка -Attributes- блок Y4\"");
+    }
+    void drawingNotImported()
+    {
+        QFETCH(QByteArray, drawing);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("drawing.net")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(drawing) == drawing.size());
+        f.close();
+        const Run r = cli({example("boiler.net"), f.fileName()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(QString::fromLocal8Bit(r.err), message + u'\n');
     }
 
     void errors_data()

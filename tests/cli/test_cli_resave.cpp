@@ -55,6 +55,7 @@ private slots:
     void unreadableInput();
     void failedWrites_data();
     void failedWrites();
+    void failedImportRefused();
 };
 
 void CliResaveTest::sameBytesIntoAnotherFolder()
@@ -132,6 +133,28 @@ void CliResaveTest::failedWrites()
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY2(r.err.startsWith(line), r.err.constData());
     QCOMPARE(readAll(dir.filePath("out/out.prt")), projectWritten ? readAll(dir.filePath("in.prt")) : QByteArray("earlier"));
+}
+
+
+// A project whose netlist no longer imports is not saved: the import's
+// message and the refusal on standard error, status 1, nothing written.
+void CliResaveTest::failedImportRefused()
+{
+    QTemporaryDir dir;
+    auto ws = std::make_unique<Workspace>();
+    QVERIFY(fixture::importScheme(*ws, dir.filePath("scheme.net"), fixture::smallScheme()));
+    ScriptedInteraction ui;
+    QVERIFY(writeProject(*ws, dir.filePath("in.prt"), ui, {QLocale::c(), false}));
+    QVERIFY(fixture::writeFile(dir.filePath("scheme.net"),
+                               fixture::netlistBytes(fixture::smallScheme() << fixture::Component{"U123", "MUL", {"1"}})));
+
+    const Run r = resave({dir.filePath("in.prt"), dir.filePath("out.prt")});
+    QCOMPARE(r.code, 1);
+    const QStringList lines = QString::fromLocal8Bit(r.err).trimmed().split(u'\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QStringLiteral("Ошибка netLIST!!! Выход блока №123"));
+    QVERIFY2(lines[1].startsWith("resave: ") && lines[1].endsWith("nothing was written"), qPrintable(lines[1]));
+    QVERIFY(!QFile::exists(dir.filePath("out.prt")));
 }
 
 QTEST_GUILESS_MAIN(CliResaveTest)

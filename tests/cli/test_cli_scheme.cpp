@@ -23,15 +23,18 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         p.setProcessEnvironment(env);
     }
-    static QJsonObject run(const QStringList& args, int expectedExit = 0)
+    static QJsonObject run(const QStringList& args, int expectedExit = 0, QByteArray* err = nullptr)
     {
         QProcess p;
         prepare(p);
         p.start(QStringLiteral(OSTREL_CLI), QStringList{QStringLiteral("scheme")} + args);
         if (!p.waitForFinished(60000))
             qFatal("ostrel-cli did not finish");
+        const QByteArray errors = p.readAllStandardError();
+        if (err)
+            *err = errors;
         if (p.exitCode() != expectedExit)
-            qWarning() << p.readAllStandardError();
+            qWarning() << errors;
         [&] { QCOMPARE(p.exitCode(), expectedExit); }();
         return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     }
@@ -79,9 +82,13 @@ void TestCliScheme::boilerNewProject()
     QCOMPARE(block(root, 97)["code"].toString(), QStringLiteral("SCA"));
 }
 
+// An import that ends with an error message: the table as far as it was
+// built is printed, the message also goes to standard error, status 1.
 void TestCliScheme::failureMessagesAndVersion()
 {
-    const QJsonObject root = run({QStringLiteral(OSTREL_TEST_DATA "/netlist/small.net"), "--version", "1"});
+    QByteArray err;
+    const QJsonObject root = run({QStringLiteral(OSTREL_TEST_DATA "/netlist/small.net"), "--version", "1"}, 1, &err);
+    QCOMPARE(QString::fromUtf8(err), QString::fromUtf8("Ошибка netLIST!!! Выход блока №7\n"));
     QCOMPARE(root["version_code"].toInt(), 1);
     QCOMPARE(root["messages"].toArray(), (QJsonArray{QString::fromUtf8("Ошибка netLIST!!! Выход блока №7")}));
     QCOMPARE(block(root, 3)["inputs"].toArray()[0].toArray(), (QJsonArray{3, 7}));

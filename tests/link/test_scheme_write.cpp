@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QWidget>
 #include <functional>
@@ -180,6 +181,48 @@ private slots:
         QVERIFY(!controller.progressWindow()->isVisible());
         QCOMPARE(finished.count(), 1);
         QCOMPARE(active.count(), 0);
+    }
+
+    // While the TCP connection is being set up (here a controller whose
+    // queue is full, so that its first SYNs go unanswered) the window says
+    // so; once the controller answers the line goes and the write goes on.
+    void connectionWaitShown()
+    {
+        loadExample();
+        QTcpServer server;
+        server.setListenBacklogSize(0);
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        server.pauseAccepting();
+        QTcpSocket filler;
+        filler.connectToHost(QHostAddress::LocalHost, server.serverPort());
+        QVERIFY(filler.waitForConnected(5000));
+        QByteArray received;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            while (QTcpSocket* s = server.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, &server, [s, &received] { received += s->readAll(); });
+        });
+        ws->settings.link_port = 9;
+        ws->settings.ip_address = QStringLiteral("127.0.0.1");
+        ws->settings.tcp_port = server.serverPort();
+        QWidget mainWindow;
+        SchemeWriteController controller(ws->transfer, ws->settings, ui, &mainWindow);
+        QSignalSpy waits(&controller.engine(), &TransferEngine::connectingTo);
+        controller.startSchemeWrite(schemeImage());
+        auto* state = controller.progressWindow()->findChild<QLabel*>(QStringLiteral("Write_State"));
+        QVERIFY(state);
+        const QString waiting = QStringLiteral("Соединение с 127.0.0.1:%1…").arg(server.serverPort());
+        QCOMPARE(state->text(), waiting);
+        // At its first tick the write is still waiting, and says so.
+        QVERIFY(controller.engine().tickNow());
+        QVERIFY(controller.engine().link().connecting());
+        QCOMPARE(state->text(), waiting);
+
+        server.resumeAccepting();
+        QTRY_VERIFY_WITH_TIMEOUT(received.size() >= 8, 10000);
+        QCOMPARE(state->text(), QString());
+        QCOMPARE(waits.count(), 2);
+        QCOMPARE(waits.at(1).at(0).toString(), QString());
+        QVERIFY2(ui.messages.isEmpty(), qPrintable(ui.texts().join(u'|')));
     }
 
     // "Отмена" ends a write stuck retrying a refused connection.

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,10 +98,14 @@ private slots:
     void versionFromFirstLine();
     void failedSaveKeepsOldFile();
     void companionsCopied();
+    void referencesNameTheCopies_data();
+    void referencesNameTheCopies();
     void controlPicturesCopied();
     void failedCompanionCopyReported_data();
     void failedCompanionCopyReported();
     void missingNetlistBuildsSchemeFromFile();
+    void failedImportKeepsStoredScheme_data();
+    void failedImportKeepsStoredScheme();
     void truncatedAnywhere();
     void badInput_data();
     void badInput();
@@ -647,6 +652,52 @@ void ProjectFileTest::companionsCopied()
     QVERIFY(ui.messages.isEmpty());
 }
 
+// A background or netlist reference is written as the file name its copy
+// has beside the project file, whatever folders (".." included) it named;
+// the page model keeps its reference.
+void ProjectFileTest::referencesNameTheCopies_data()
+{
+    QTest::addColumn<QString>("background");
+    QTest::addColumn<QString>("netlistFolder"); // below the folder the netlist is in
+    QTest::addColumn<QString>("written");
+    QTest::newRow("parent folder") << "\\..\\evil.gif" << "sub/.." << "\\evil.gif";
+    QTest::newRow("sub-folder") << "\\pics\\evil.gif" << "." << "\\evil.gif";
+    QTest::newRow("whole path") << "C:\\pics\\evil.gif" << "sub/../sub/.." << "\\evil.gif";
+    QTest::newRow("file name") << "\\evil.gif" << "." << "\\evil.gif";
+}
+
+void ProjectFileTest::referencesNameTheCopies()
+{
+    QFETCH(QString, background);
+    QFETCH(QString, netlistFolder);
+    QFETCH(QString, written);
+    QTemporaryDir src, dest;
+    QVERIFY(QDir(src.path()).mkdir("sub"));
+    auto ws = filledWorkspace(src.path(), 5);
+    ws->settings.netlist_path = src.path() + u'/' + netlistFolder + QStringLiteral("/scheme.net");
+    QVERIFY(fixture::writeFile(src.filePath("pump.gif"), "GIF89a-pump"));
+    ws->pages.background_kind[2] = 1;
+    ws->pages.shortRef(2) = background;
+    ws->pages.fullPath(2) = src.filePath("pump.gif");
+    ScriptedInteraction ui;
+    QVERIFY(writeProject(*ws, dest.filePath("p.prt"), ui));
+    QVERIFY(ui.messages.isEmpty());
+    QCOMPARE(ws->pages.shortRef(2), background);
+
+    const QStringList lines = linesOf(readAll(dest.filePath("p.prt")));
+    QCOMPARE(lines[6], QStringLiteral("\\scheme.net"));
+    QCOMPARE(lines[7 + 2], written);
+    QCOMPARE(readAll(dest.filePath("evil.gif")), QByteArray("GIF89a-pump"));
+    QCOMPARE(QDir(dest.path()).entryList(QDir::Files), (QStringList{"evil.gif", "p.prt", "scheme.net"}));
+
+    // Reopened, the project finds both copies.
+    auto back = newWorkspace();
+    const ProjectReadResult r = readProject(*back, dest.filePath("p.prt"), ui);
+    QCOMPARE(int(r.status), int(ProjectReadStatus::Ok));
+    QCOMPARE(r.backgroundFiles[2], dest.filePath("evil.gif"));
+    QCOMPARE(back->pages.shortRef(2), written);
+}
+
 // A control's own picture goes beside the saved project, whether it was just
 // chosen elsewhere or came with the opened project; the saved name is found
 // there when the project is reopened.
@@ -759,6 +810,60 @@ void ProjectFileTest::missingNetlistBuildsSchemeFromFile()
     // Saving it again gives the same file.
     QVERIFY(writeProject(*back, dir.filePath("q.prt"), ui, {QLocale::system(), false}));
     QCOMPARE(readAll(dir.filePath("q.prt")), saved);
+}
+
+// The netlist beside a project no longer imports: its message is shown, and
+// the scheme stands as the file stores it (types, values, names; no wiring),
+// whatever an earlier project left, so that saving it again loses nothing.
+void ProjectFileTest::failedImportKeepsStoredScheme_data()
+{
+    QTest::addColumn<QList<fixture::Component>>("extra");
+    QList<fixture::Component> setters; // more program setters than parameters fit
+    for (int n = 1; n <= 96; ++n)
+        if (n != 3 && n != 12 && n != 14 && n != 20 && n != 21 && n != 30)
+            setters << fixture::Component{QStringLiteral("U%1").arg(n), "PRO_SET", {"1"}};
+    QTest::newRow("more blocks than fit") << setters;
+    QTest::newRow("block number above 99") << QList<fixture::Component>{{"U123", "MUL", {"1", "2", "3", "4"}}};
+}
+
+void ProjectFileTest::failedImportKeepsStoredScheme()
+{
+    QFETCH(QList<fixture::Component>, extra);
+    QTemporaryDir dir;
+    auto ws = filledWorkspace(dir.path(), 5);
+    ScriptedInteraction ui;
+    QVERIFY(writeProject(*ws, dir.filePath("p.prt"), ui));
+    const QByteArray saved = readAll(dir.filePath("p.prt"));
+    QVERIFY(fixture::writeFile(dir.filePath("scheme.net"), fixture::netlistBytes(fixture::smallScheme() + extra)));
+
+    for (bool leftOver : {false, true}) {
+        auto back = newWorkspace();
+        if (leftOver) { // bases and wiring of an earlier project
+            QVERIFY(fixture::importScheme(*back, dir.filePath("other.net"), {{"U1", "PRO_SET", {"1"}}}));
+            back->blocks.InputLink[12][0] = 9;
+        }
+        ScriptedInteraction openUi;
+        const ProjectReadResult r = readProject(*back, dir.filePath("p.prt"), openUi);
+        QCOMPARE(int(r.status), int(ProjectReadStatus::ImportFailed));
+        QVERIFY(r.loaded());
+        QVERIFY(r.importError);
+        QCOMPARE(openUi.messages.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^Ошибка netLIST!!! Выход блока №\\d+$")).match(openUi.messages[0].text).hasMatch(),
+                 qPrintable(openUi.messages[0].text));
+        QCOMPARE(back->blocks.block_type, ws->blocks.block_type);
+        QCOMPARE(back->blocks.param_base, ws->blocks.param_base);
+        QCOMPARE(back->blocks.param(12, 4), 0.5f);
+        QCOMPARE(back->blocks.text(20, 0), QStringLiteral("Т подачи, °C"));
+        QCOMPARE(back->blocks.text(14, 100), ws->blocks.text(14, 100));
+        QCOMPARE(back->blocks.InputLink[12][0], uint8_t(0));
+        QVERIFY(writeProject(*back, dir.filePath("again.prt"), ui, {QLocale::system(), false}));
+        QCOMPARE(readAll(dir.filePath("again.prt")), saved);
+    }
+    // Headless users get no scheme from it, and the reason.
+    auto headless = newWorkspace();
+    QString error;
+    QVERIFY(!loadProjectForCli(*headless, dir.filePath("p.prt"), &error));
+    QVERIFY2(error.endsWith("ended with an error"), qPrintable(error));
 }
 
 void ProjectFileTest::truncatedAnywhere()

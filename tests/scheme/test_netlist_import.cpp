@@ -167,7 +167,10 @@ void TestNetlistImport::readerWithoutNetlistItem()
     Workspace ws;
     ws.blocks.block_type[5] = 10; // an earlier scheme
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
+    const ImportResult r = importNetlist(ws.blocks, ws.catalog, items, ui);
+    QVERIFY(r.completed);
+    QCOMPARE(r.blocks, 0); // the fixed blocks are typed without a component
+    QVERIFY(!r.errorShown);
     QVERIFY(ui.messages.isEmpty());
     for (int n = 0; n <= 100; ++n)
         QCOMPARE(int(ws.blocks.block_type[n]), n == 97 ? 43 : n == 98 ? 41 : n == 99 ? 42 : 0);
@@ -563,7 +566,7 @@ void TestNetlistImport::storeOverflowStopsImport()
     ScriptedInteraction ui;
     const ImportResult r = importBytes(*ws, ui, b.bytes());
     QVERIFY(!r.completed);
-    QCOMPARE(ui.texts(), QStringList{kNetlistError});
+    QCOMPARE(ui.texts(), QStringList{kNetlistError + "74"});
     QCOMPARE(int(ws->blocks.param_base[73]), 72 * 137);
     QCOMPARE(int(ws->blocks.param_base[74]), 0);
     QCOMPARE(int(ws->blocks.param_base[99]), 0);
@@ -819,7 +822,7 @@ void TestNetlistImport::failures_data()
     const QString param3 = U("Ошибка параметра!!!Блок U3");
 
     QTest::newRow("block without attributes")
-        << NetlistBuilder().comp("U3", "MUL").bytes() << QStringList{param3, kNetlistError} << false;
+        << NetlistBuilder().comp("U3", "MUL").bytes() << QStringList{param3, kNetlistError + "3"} << false;
     QTest::newRow("pin above 8 on an ordinary block")
         << NetlistBuilder().comp("U3", "MUL", numbers(4)).comp("U7", "SUM2_4", numbers(9)).net({"U7:9", "U3:9"}).bytes()
         << QStringList{kNetlistError + "7"} << false;
@@ -841,7 +844,7 @@ void TestNetlistImport::failures_data()
         << NetlistBuilder().comp("U7", "SUM2_4", numbers(9)).net({"U7:9", "U123:1"}).bytes()
         << QStringList{kNetlistError + "7"} << false;
     QTest::newRow("component number above 99")
-        << NetlistBuilder().comp("U123", "MUL", numbers(4)).bytes() << QStringList{kNetlistError} << false;
+        << NetlistBuilder().comp("U123", "MUL", numbers(4)).bytes() << QStringList{kNetlistError + "123"} << false;
     QTest::newRow("inverter into pin 9")
         << NetlistBuilder().comp("U3", "MUL", numbers(4)).comp("U7", "SUM2_4", numbers(9)).comp("D1", "INVERTOR")
                .net({"U7:9", "D1:1"}).net({"D1:2", "U3:9"}).bytes()
@@ -849,7 +852,7 @@ void TestNetlistImport::failures_data()
     QTest::newRow("attribute without value")
         << NetlistBuilder().line("(compInst \"U3\"").line("(compRef \"MUL\")").line("(originalName \"MUL\")")
                .line("(attr \"A\")").bytes()
-        << QStringList{kNetlistError} << false;
+        << QStringList{kNetlistError + "3"} << false;
     QTest::newRow("attributes run past the items")
         << NetlistBuilder().line("(compInst \"U3\"").line("(compRef \"MUL\")").line("(originalName \"MUL\")")
                .line("(attr \"A\" \"5\")").bytes()
@@ -868,6 +871,7 @@ void TestNetlistImport::failures()
     const ImportResult r = importBytes(ws, ui, netlist);
     QCOMPARE(ui.texts(), messages);
     QCOMPARE(r.completed, completed);
+    QCOMPARE(r.errorShown, !messages.isEmpty());
     for (const Message& m : ui.messages)
         QCOMPARE(m.icon, m.text.startsWith(U("Ошибка параметра")) ? MessageIcon::Error : MessageIcon::None);
     // whatever was built, every block's parameters and texts lie inside the stores
@@ -888,6 +892,8 @@ void TestNetlistImport::boilerExample()
     QVERIFY(importNetlistFile(ws.blocks, ws.catalog, QStringLiteral(OSTREL_EXAMPLES "/boiler.net"), ui, &r));
     QCOMPARE(ui.texts(), QStringList());
     QVERIFY(r.completed);
+    QVERIFY(!r.errorShown);
+    QCOMPARE(r.blocks, 18); // 1..15 and the components at 97..99
     BlockTable& bt = ws.blocks;
     QCOMPARE(r.component[6], QStringLiteral("PID_IMPULS"));
     QCOMPARE(int(bt.block_type[6]), 26);
