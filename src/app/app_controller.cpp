@@ -52,6 +52,12 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     connect(stepEditor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
     connect(&window, &MainWindow::writeSchemeRequested, this, [this] {
+        // A scheme laid out from the project file alone has no wiring: it
+        // would replace the controller's working scheme with a dead one.
+        if (ws_.scheme_without_netlist) {
+            ui_.message(kSchemeWithoutNetlistMessage, QString(), MessageIcon::Error);
+            return;
+        }
         writer_->startSchemeWrite(
             buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
     });

@@ -9,6 +9,9 @@
 
 namespace ostrel {
 
+inline const QString kSchemeWithoutNetlistMessage =
+    QStringLiteral("Схема не загружена из netlist: запись схемы в Ostrel невозможна!");
+
 struct Workspace;
 class Interaction;
 class MainWindow;

@@ -446,15 +446,18 @@ ProjectReadResult readProjectBytes(Workspace& ws, const QByteArray& bytes, const
         result.importedBlocks = imported.blocks;
         if (imported.completed) {
             restoreAfterImport(ws, st);
+            ws.scheme_without_netlist = false;
             result.status = ProjectReadStatus::Ok;
         } else {
             // A table built up to the error would put the stored values on
             // the wrong blocks, and a later save would lose them.
             rebuildFromFile(ws, st);
+            ws.scheme_without_netlist = true;
             result.status = ProjectReadStatus::ImportFailed;
         }
     } else {
         rebuildFromFile(ws, st);
+        ws.scheme_without_netlist = true;
         result.status = ProjectReadStatus::NetlistMissing;
     }
     return result;

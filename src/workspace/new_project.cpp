@@ -13,6 +13,7 @@ bool importProjectNetlist(Workspace& ws, const QString& path, Interaction& ui, I
         return false;
     // The project now stands on this netlist: saving copies it and names it.
     ws.settings.netlist_path = QDir::toNativeSeparators(path);
+    ws.scheme_without_netlist = false;
     return true;
 }
 

@@ -24,6 +24,10 @@ struct Workspace {
     ScadaPages pages;
     TransferState transfer;
     ReportReserve report_reserve; // kept by the project file only
+    // True while the block table stands as a project file stores it, without
+    // its netlist's wiring (the netlist was missing or its import stopped):
+    // such a scheme must not be written into a controller.
+    bool scheme_without_netlist = false;
 
     Workspace();
     Workspace(const Workspace&) = delete;

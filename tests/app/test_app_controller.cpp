@@ -9,6 +9,7 @@
 #include "app/settings_dialog.h"
 #include "link/byte_sink.h"
 #include "link/scheme_serializer.h"
+#include "link/scheme_write_controller.h"
 #include "scheme/block_parameter_editor.h"
 #include "scheme/scheme_overview.h"
 #include "support/scripted_interaction.h"
@@ -146,6 +147,14 @@ private slots:
         ui->fileAnswers << out;
         window->action(QStringLiteral("MnuSave"))->trigger();
         QCOMPARE(readAll(out), original);
+
+        // The scheme has no wiring now: it is not written into a controller.
+        ui->messages.clear();
+        QSignalSpy started(&app->writer().engine(), &TransferEngine::started);
+        window->action(QStringLiteral("MnuSaveOstrel"))->trigger();
+        QCOMPARE(ui->texts(), QStringList{kSchemeWithoutNetlistMessage});
+        QCOMPARE(started.count(), 0);
+        QVERIFY(!app->writer().engine().isActive());
     }
 
     // A click on a block picture opens its editor and disables the main
