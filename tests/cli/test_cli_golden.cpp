@@ -1,7 +1,8 @@
 // The example project through every ostrel-cli command, compared byte for
 // byte with the outputs the program gave when they were recorded: the JSON of
-// "scheme" and "algorithm", the wire stream of "write-scheme --dump" and the
-// file of "resave". A digest differs whenever any byte does; when a change is
+// "scheme" and "algorithm", the wire streams of "write-scheme --dump" and
+// "write-pages --dump", the images of "render-page" and the file of "resave",
+// for the example and for a project with every page slot in use. A digest differs whenever any byte does; when a change is
 // meant to alter an output, record the new digest with sha256sum.
 #include <QCryptographicHash>
 #include <QFile>
@@ -12,6 +13,8 @@
 namespace {
 
 const QString kExamples = QStringLiteral(OSTREL_EXAMPLES);
+// The example scheme with every slot of pages 2..8 in use (make_full_project).
+const QString kFull = QStringLiteral(OSTREL_TEST_DATA "/full/full.prt");
 
 struct Run {
     int code = -1;
@@ -99,14 +102,61 @@ private slots:
         QCOMPARE(sha256(readAll(dump)), digest);
     }
 
-    // The example project was written by the program: a resave gives it back.
+    // Both projects were written by the program: a resave gives them back.
+    void resavedProject_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::newRow("example") << kExamples + "/boiler.prt";
+        QTest::newRow("full") << kFull;
+    }
     void resavedProject()
     {
+        QFETCH(QString, project);
         QTemporaryDir dir;
-        const QString out = dir.filePath("boiler.prt");
-        const Run r = cli({"resave", "boiler.prt", out});
+        const QString out = dir.filePath("out.prt");
+        const Run r = cli({"resave", project, out});
         QCOMPARE(r.code, 0);
-        QCOMPARE(readAll(out), readAll(kExamples + "/boiler.prt"));
+        QCOMPARE(readAll(out), readAll(project));
+    }
+
+    // The page writes of both projects: the whole stream of all eight pages
+    // and the images that render-page shows, as painted and quantised.
+    void pageOutputs_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("digest");
+        const QString example = kExamples + "/boiler.prt";
+        QTest::newRow("example, all pages") << example << QStringList{"write-pages", "--all", "--dump"}
+            << QByteArray("6c4985118d8c39c0ecbae4dd8000f848e3c87de04a6e45807193ef2f44adcc9b");
+        QTest::newRow("full, all pages") << kFull << QStringList{"write-pages", "--all", "--dump"}
+            << QByteArray("7765645cb3ab66f44e97227cd0977d2e3099418f3ef4f143093e877da4ea9253");
+        QTest::newRow("full, scheme") << kFull << QStringList{"write-scheme", "--dump"}
+            << QByteArray("07b35e13946af5f93cb8551419d75ce89fb498f9de6ea92ba6cdd01df542108c");
+        QTest::newRow("example, page 1") << example << QStringList{"render-page", "--page", "1", "--png"}
+            << QByteArray("8c90c93bd28eb498c0840e7e2c2cdf1a1b221dcb591a02e805146aa7031d3905");
+        QTest::newRow("example, page 2 quantised") << example
+            << QStringList{"render-page", "--quantised", "--page", "2", "--png"}
+            << QByteArray("f2966638d47d9fa85a112e6768cc138d3324daedbdc5a9458d38602aa9748fa5");
+        QTest::newRow("full, page 2") << kFull << QStringList{"render-page", "--page", "2", "--png"}
+            << QByteArray("c61b06f2593b41367ea7b86012c208972728fa130d41d68154ddc75b33af51a8");
+        QTest::newRow("full, page 8") << kFull << QStringList{"render-page", "--page", "8", "--png"}
+            << QByteArray("7be34ed75bbe560e5914ce1bc6dcbcbca921b09a8b3a0a10e01db551d0066f80");
+        QTest::newRow("full, page 8 quantised") << kFull
+            << QStringList{"render-page", "--quantised", "--page", "8", "--png"}
+            << QByteArray("68c8b0d68333e8a84be063d59c8e84bbe371829a52975d0831b701adb5a724d5");
+    }
+    void pageOutputs()
+    {
+        QFETCH(QString, project);
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, digest);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("out.bin");
+        const QString command = args.takeFirst();
+        const Run r = cli(QStringList{command, project} + args + QStringList{file});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(sha256(readAll(file)), digest);
     }
 };
 
