@@ -4,9 +4,9 @@
 // (three algorithm blocks, 67 program setters, 20 RS485 blocks: close to the
 // stores' 10001 parameters). Prints median timings.
 #include "workspace/workspace.h"
-#include "link/link_receiver.h"
-#include "link/scheme_serializer.h"
-#include "../tests/link/link_streams.h"
+#include "wire/link_receiver.h"
+#include "wire/scheme_encoder.h"
+#include "../tests/wire/link_streams.h"
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>

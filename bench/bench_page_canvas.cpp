@@ -4,7 +4,7 @@
 // canvases of a project whose eight pages are full. Medians in milliseconds;
 // "with paint" adds the synchronous repaint of the view.
 #include "scada/element_pictures.h"
-#include "scada/page_canvas.h"
+#include "scada/ui/page_canvas.h"
 #include "scada/page_editing.h"
 #include "scada/page_painter.h"
 

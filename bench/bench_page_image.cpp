@@ -6,7 +6,7 @@
 // With --png the painted and the quantised images of the example's pages 1
 // and 2 and of the full page are written into DIR.
 #include "workspace/workspace.h"
-#include "link/page_image.h"
+#include "wire/page_encoder.h"
 #include "project/project_reader.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"

@@ -8,7 +8,7 @@
 #include "../tests/panel/panel_streams.h"
 #include "panel/live_layer.h"
 #include "panel/panel_session.h"
-#include "panel/panel_view.h"
+#include "panel/ui/panel_view.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // 20001 texts (three algorithm blocks, 87 RS485 blocks, a setter, a panel,
 // the graph and the journal). Prints the median of repeated builds.
 #include "algorithm/step_program.h"
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "workspace/workspace.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>

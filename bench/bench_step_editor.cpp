@@ -1,7 +1,7 @@
 // Step editor timings: opening (build of the page and first tab), paging,
 // changing tab and a search hit on another page. Offscreen; medians of
 // repeated runs in milliseconds.
-#include "algorithm/step_editor.h"
+#include "algorithm/ui/step_editor.h"
 #include "algorithm/step_program.h"
 #include "platform/headless_interaction.h"
 #include "workspace/workspace.h"

@@ -9,10 +9,10 @@
 // Whatever comes in, every packet must lie inside the stream, in order, and
 // every decoded page must have its full image.
 #include "workspace/workspace.h"
-#include "link/link_receiver.h"
-#include "link/packet.h"
-#include "link/scheme_serializer.h"
-#include "../tests/link/link_streams.h"
+#include "wire/link_receiver.h"
+#include "wire/packet.h"
+#include "wire/scheme_encoder.h"
+#include "../tests/wire/link_streams.h"
 
 #include <algorithm>
 #include <cstdint>

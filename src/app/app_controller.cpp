@@ -3,20 +3,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include "algorithm/drawing_import.h"
-#include "algorithm/step_editor.h"
+#include "algorithm/ui/step_editor.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
 #include "app/settings_dialog.h"
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "link/page_write.h"
-#include "link/scheme_write_controller.h"
+#include "link/ui/scheme_write_controller.h"
 #include "platform/interaction.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
-#include "scheme/block_parameter_editor.h"
+#include "scheme/ui/block_parameter_editor.h"
 #include "workspace/workspace.h"
 
 namespace ostrel {

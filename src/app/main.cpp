@@ -2,7 +2,7 @@
 #include "app/app_controller.h"
 #include "app/app_icon.h"
 #include "app/main_window.h"
-#include "platform/qt_interaction.h"
+#include "platform/ui/qt_interaction.h"
 #include "platform/qt_translation.h"
 #include "workspace/workspace.h"
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "app/settings_dialog.h"
 #include "platform/interaction.h"
-#include "scheme/scheme_overview.h"
+#include "scheme/ui/scheme_overview.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
 

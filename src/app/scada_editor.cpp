@@ -2,9 +2,9 @@
 
 #include "app/main_window.h"
 #include "platform/interaction.h"
-#include "scada/element_dialogs.h"
-#include "scada/grid_dialog.h"
-#include "scada/page_canvas.h"
+#include "scada/ui/element_dialogs.h"
+#include "scada/ui/grid_dialog.h"
+#include "scada/ui/page_canvas.h"
 #include "workspace/workspace.h"
 
 #include <QAction>

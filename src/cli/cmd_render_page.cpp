@@ -2,8 +2,8 @@
 // PNG (optionally as the controller shows it, in 12-bit colour), and a JSON
 // summary of what the write would send.
 #include "cli/commands.h"
-#include "link/page_image.h"
-#include "link/transfer_state.h"
+#include "wire/page_encoder.h"
+#include "wire/transfer_state.h"
 #include "platform/headless_interaction.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"

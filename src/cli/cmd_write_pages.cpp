@@ -2,7 +2,7 @@
 // controller over TCP or a serial device with the protocol's pacing and page
 // chain, or dump the exact packets of the pages without waiting.
 #include "cli/commands.h"
-#include "link/page_image.h"
+#include "wire/page_encoder.h"
 #include "link/page_write.h"
 #include "link/sequences.h"
 #include "link/transfer_engine.h"

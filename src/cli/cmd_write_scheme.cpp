@@ -1,7 +1,7 @@
 // write-scheme: import a scheme into a fresh workspace and write it into a
 // controller over TCP or a serial device, or dump the exact byte stream.
 #include "cli/commands.h"
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "link/transfer_engine.h"
 #include "platform/checked_file.h"
 #include "platform/headless_interaction.h"

@@ -1,6 +1,6 @@
 #include "link/controller_link.h"
 #include "link/link_settings.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 
 namespace ostrel {
 

@@ -1,5 +1,5 @@
 #include "link/page_write.h"
-#include "link/page_image.h"
+#include "wire/page_encoder.h"
 #include "platform/interaction.h"
 
 namespace ostrel {

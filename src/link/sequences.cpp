@@ -1,6 +1,6 @@
 #include "link/sequences.h"
-#include "link/packet.h"
-#include "link/transfer_state.h"
+#include "wire/packet.h"
+#include "wire/transfer_state.h"
 #include <algorithm>
 
 namespace ostrel {

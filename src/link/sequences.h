@@ -4,7 +4,7 @@
 // returns and waits nextIntervalMs; a failing send is reported with
 // sendFailed(), which rolls the counter back and returns the retry interval.
 // No timers, sockets or windows here.
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include <QByteArray>
 #include <array>
 #include <cstdint>

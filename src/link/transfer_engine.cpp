@@ -1,7 +1,7 @@
 #include "link/transfer_engine.h"
 #include "link/link_settings.h"
-#include "link/scheme_serializer.h"
-#include "link/transfer_state.h"
+#include "wire/scheme_encoder.h"
+#include "wire/transfer_state.h"
 #include "platform/interaction.h"
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 // The tables carry no used flag. An element is taken as placed when its
 // position or its block binding is not zero (a deleted element has both
 // cleared); a control or go-to cell when its touch cell is not zero.
-#include "link/page_decoder.h"
+#include "wire/page_decoder.h"
 #include "panel/block_values.h"
 #include "scada/scada_pages.h"
 #include <QDateTime>

@@ -5,7 +5,7 @@
 // last scheme and the last write of every page, counts the writes, collects
 // the problem lines and, when told a folder, writes scheme.json,
 // page-N.png, page-N.json and log.txt there.
-#include "link/link_receiver.h"
+#include "wire/link_receiver.h"
 #include "panel/packet_log.h"
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 // remember between commands (the current page, how the settings dialog was
 // opened) belongs to the application, not here.
 #include "algorithm/algorithm_data.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 #include "scada/scada_pages.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"

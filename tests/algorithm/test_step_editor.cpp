@@ -1,6 +1,6 @@
 // The algorithm step editor window, driven through its named controls.
-#include "algorithm/condition_frame_label.h"
-#include "algorithm/step_editor.h"
+#include "algorithm/ui/condition_frame_label.h"
+#include "algorithm/ui/step_editor.h"
 #include "algorithm/step_program.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"

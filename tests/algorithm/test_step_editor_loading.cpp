@@ -1,5 +1,5 @@
 // The loading window and its hand-over to the step editor after an insert.
-#include "algorithm/step_editor.h"
+#include "algorithm/ui/step_editor.h"
 #include "algorithm/step_program.h"
 #include "app/loading_window.h"
 #include "support/scripted_interaction.h"

@@ -7,7 +7,7 @@
 #include "app/app_controller.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
-#include "scada/page_canvas.h"
+#include "scada/ui/page_canvas.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

@@ -2,16 +2,16 @@
 // through the menus and block pictures - opening and saving the example
 // project, the editors a click opens, and a scheme write through the real
 // menu item to a TCP server on 127.0.0.1.
-#include "algorithm/step_editor.h"
+#include "algorithm/ui/step_editor.h"
 #include "app/app_controller.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "link/byte_sink.h"
-#include "link/scheme_serializer.h"
-#include "link/scheme_write_controller.h"
-#include "scheme/block_parameter_editor.h"
-#include "scheme/scheme_overview.h"
+#include "wire/scheme_encoder.h"
+#include "link/ui/scheme_write_controller.h"
+#include "scheme/ui/block_parameter_editor.h"
+#include "scheme/ui/scheme_overview.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
-#include "scheme/scheme_overview.h"
+#include "scheme/ui/scheme_overview.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

@@ -2,8 +2,8 @@
 // dumps decodes into the JSON that `ostrel-cli scheme` prints for the same
 // netlist, apart from what the wire does not carry (component names, import
 // messages).
-#include "link/link_receiver.h"
-#include "link/scheme_decoder.h"
+#include "wire/link_receiver.h"
+#include "wire/scheme_decoder.h"
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -3,12 +3,12 @@
 // write through a pseudo-terminal, a refused TCP peer, and the exit codes of
 // bad arguments and of pages that cannot be sent.
 #include "link/byte_sink.h"
-#include "link/link_receiver.h"
-#include "link/packet.h"
-#include "link/page_image.h"
+#include "wire/link_receiver.h"
+#include "wire/packet.h"
+#include "wire/page_encoder.h"
 #include "link/pty_pair.h"
 #include "link/sequences.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 #include "project/project_reader.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"

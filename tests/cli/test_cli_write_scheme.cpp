@@ -2,7 +2,7 @@
 // through a pseudo-terminal, a refused TCP peer and bad arguments.
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "project/project_reader.h"
 #include "scheme/netlist_import.h"
 #include "support/scripted_interaction.h"

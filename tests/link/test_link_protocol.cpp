@@ -1,9 +1,9 @@
 // Framing, checksum, parameter encoding and the two sequences' packets and
 // intervals, driven tick by tick.
-#include "link/packet.h"
-#include "link/scheme_serializer.h"
+#include "wire/packet.h"
+#include "wire/scheme_encoder.h"
 #include "link/sequences.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 #include <QTest>
 #include <cmath>
 #include <limits>

@@ -3,9 +3,9 @@
 // pair: every byte that arrives, and the pacing between the packets.
 #include "link/byte_sink.h"
 #include "link/pty_pair.h"
-#include "link/scheme_serializer.h"
-#include "link/scheme_write_controller.h"
-#include "link/write_progress_window.h"
+#include "wire/scheme_encoder.h"
+#include "link/ui/scheme_write_controller.h"
+#include "link/ui/write_progress_window.h"
 #include "scheme/netlist_import.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"

@@ -2,9 +2,9 @@
 // peer that refuses, a serial write through a pseudo-terminal pair, and the
 // all-pages chain with "Отмена".
 #include "link/byte_sink.h"
-#include "link/packet.h"
+#include "wire/packet.h"
 #include "link/pty_pair.h"
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "link/transfer_engine.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"

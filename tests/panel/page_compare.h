@@ -1,8 +1,8 @@
 #pragma once
 // A decoded page's element tables against the page model they were sent
 // from, field by field, through the panel's conversion back to records.
-#include "link/page_decoder.h"
-#include "link/page_image.h"
+#include "wire/page_decoder.h"
+#include "wire/page_encoder.h"
 #include "panel/live_layer.h"
 #include "scada/scada_pages.h"
 #include <QStringList>

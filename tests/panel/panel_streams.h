@@ -4,10 +4,10 @@
 // writes' packets (the page painted, encoded and run through the page
 // sequence without its pacing), with the painted image and the page model
 // to compare the decoded page with.
-#include "link/page_image.h"
-#include "link/scheme_serializer.h"
+#include "wire/page_encoder.h"
+#include "wire/scheme_encoder.h"
 #include "link/sequences.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 #include "project/project_reader.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"

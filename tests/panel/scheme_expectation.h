@@ -3,7 +3,7 @@
 // `ostrel-cli scheme` prints for the project's netlist, with the parameter
 // values and texts the project holds, less what the wire cannot carry
 // (component names, import messages).
-#include "link/scheme_serializer.h"
+#include "wire/scheme_encoder.h"
 #include "workspace/workspace.h"
 #include <QDebug>
 #include <QJsonArray>

@@ -1,10 +1,10 @@
 // The live layer the panel draws over a received page: colours back from
 // RGB565, the value texts of parameters, the touch cells, and what the
 // elements show for their values; a page with no elements stays as it came.
-#include "link/link_receiver.h"
-#include "link/page_image.h"
+#include "wire/link_receiver.h"
+#include "wire/page_encoder.h"
 #include "link/sequences.h"
-#include "link/transfer_state.h"
+#include "wire/transfer_state.h"
 #include "panel/live_layer.h"
 #include <QPainter>
 #include <QTest>

@@ -4,10 +4,10 @@
 // to the window keeping the page's proportions, and the packet log lists
 // every packet under Russian column titles.
 #include "panel/live_layer.h"
-#include "panel/packet_log_model.h"
+#include "panel/ui/packet_log_model.h"
 #include "panel/panel_session.h"
-#include "panel/panel_view.h"
-#include "panel/panel_window.h"
+#include "panel/ui/panel_view.h"
+#include "panel/ui/panel_window.h"
 #include "panel_streams.h"
 #include <QCheckBox>
 #include <QLabel>

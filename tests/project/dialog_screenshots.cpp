@@ -5,10 +5,10 @@
 // Writes dialog_<window name>.png, dialog_MECHANIZMf.png and
 // dialog_Type_Control.png.
 #include "project/project_reader.h"
-#include "scada/bound_element_dialogs.h"
-#include "scada/element_dialogs.h"
+#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
-#include "scada/static_element_dialogs.h"
+#include "scada/ui/static_element_dialogs.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

@@ -2,13 +2,13 @@
 // elements: insert, fill every field, Ok, save the project, reopen it. Every
 // field is back, the dialogs show it again, and the element tables the page
 // download sends carry the expected bytes.
-#include "link/page_image.h"
-#include "link/transfer_state.h"
+#include "wire/page_encoder.h"
+#include "wire/transfer_state.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project_fixture.h"
-#include "scada/bound_element_dialogs.h"
-#include "scada/element_dialogs.h"
+#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
 #include "scada/record_fields.h"
 #include "support/scripted_interaction.h"

@@ -2,10 +2,10 @@
 // elements, driven through their controls (found by object name) and the
 // scripted interaction seam: allocation, Ok, "Удалить", "Отмена", the limits
 // and their messages, the lists, the previews and the mechanism palette.
-#include "scada/bound_element_dialogs.h"
-#include "scada/element_dialogs.h"
+#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
-#include "scada/element_previews.h"
+#include "scada/ui/element_previews.h"
 #include "scada/page_painter.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"

@@ -4,11 +4,11 @@
 // sizes and handle, the font chooser, the graph limits, the button palette
 // and "Загрузить", the type-13 place, the menu limit, the go-to lists, and
 // the dialogs opened on what a paste produced.
-#include "scada/element_dialogs.h"
+#include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
 #include "scada/page_clipboard.h"
 #include "scada/page_painter.h"
-#include "scada/static_element_dialogs.h"
+#include "scada/ui/static_element_dialogs.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
 

@@ -1,8 +1,8 @@
 // The MODBUS channel window of an RS485 block: opening from the parameter
 // window, loading the 48 slots, the channel rules, and what "Ok" stores.
-#include "scheme/block_parameter_editor.h"
+#include "scheme/ui/block_parameter_editor.h"
 #include "scheme/modbus_channels.h"
-#include "scheme/modbus_dialog.h"
+#include "scheme/ui/modbus_dialog.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

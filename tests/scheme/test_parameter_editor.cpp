@@ -1,6 +1,6 @@
 // The block parameter window driven like a user: choices in the row lists,
 // typing into the row text boxes, the buttons; asserts on the stores.
-#include "scheme/block_parameter_editor.h"
+#include "scheme/ui/block_parameter_editor.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

@@ -1,6 +1,6 @@
 // Where the scheme overview places pictures and block numbers, and which
 // picture a click hits.
-#include "scheme/scheme_overview.h"
+#include "scheme/ui/scheme_overview.h"
 #include "workspace/workspace.h"
 
 #include <QSignalSpy>

@@ -1,3 +1,3 @@
-// Folders before the project are fine, so is a widget outside the core lists.
+// Core folders before the project are fine.
 #include "scheme/block_table.h"
-#include <QWidget>
+#include "wire/packet.h"

@@ -1,1 +1,0 @@
-list(APPEND APP_UI app_icon.cpp)

@@ -1,1 +1,0 @@
-list(APPEND APP_UI loading_window.cpp)

@@ -1,2 +1,0 @@
-# The SCADA page editor's controller.
-list(APPEND APP_UI scada_editor.cpp)

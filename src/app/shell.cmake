@@ -1,1 +1,0 @@
-list(APPEND APP_UI main_window.cpp settings_dialog.cpp)

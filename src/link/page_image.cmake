@@ -1,1 +1,0 @@
-list(APPEND LINK_CORE page_image.cpp)

@@ -1,1 +1,0 @@
-list(APPEND SCADA_CORE scada_pages.cpp)

@@ -1,1 +1,0 @@
-list(APPEND SCADA_CORE element_pictures.cpp page_painter.cpp)

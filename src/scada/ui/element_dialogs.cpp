@@ -1,0 +1,75 @@
+#include "scada/ui/element_dialogs.h"
+
+#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/static_element_dialogs.h"
+
+#include <QWidget>
+
+namespace ostrel {
+
+ElementDialogs::ElementDialogs(ElementDialogContext context, QWidget* owner)
+    : ctx_(context), owner_(owner)
+{
+}
+
+ElementDialogs::~ElementDialogs() = default;
+
+ElementDialog* ElementDialogs::ensure(ObjectKind kind)
+{
+    auto& slot = dialogs_[size_t(kind)];
+    if (!slot) {
+        switch (kind) {
+        case ObjectKind::Parametr: slot = std::make_unique<ParametrDialog>(ctx_, owner_); break;
+        case ObjectKind::Signal: slot = std::make_unique<SignalDialog>(ctx_, owner_); break;
+        case ObjectKind::TextSignal: slot = std::make_unique<TextSignalDialog>(ctx_, owner_); break;
+        case ObjectKind::Level: slot = std::make_unique<LevelDialog>(ctx_, owner_); break;
+        case ObjectKind::Vent: slot = std::make_unique<VentDialog>(ctx_, owner_); break;
+        case ObjectKind::Figura: slot = std::make_unique<FiguraDialog>(ctx_, owner_); break;
+        case ObjectKind::Text: slot = std::make_unique<TextLabelDialog>(ctx_, owner_); break;
+        case ObjectKind::Grafik: slot = std::make_unique<GrafikDialog>(ctx_, owner_); break;
+        case ObjectKind::Control: slot = std::make_unique<ControlDialog>(ctx_, owner_); break;
+        case ObjectKind::Menu: slot = std::make_unique<MenuDialog>(ctx_, owner_); break;
+        case ObjectKind::GoBlock: slot = std::make_unique<GoBlockDialog>(ctx_, owner_); break;
+        default: return nullptr;
+        }
+        connect(slot.get(), &ElementDialog::pageChanged, this, &ElementDialogs::pageChanged);
+    }
+    return slot.get();
+}
+
+bool ElementDialogs::open(const ElementRef& ref)
+{
+    if (!isValidRef(ref) || isOpen())
+        return false;
+    ElementDialog* d = ensure(ref.kind);
+    if (!d)
+        return false;
+    d->openFor(ref);
+    return true;
+}
+
+bool ElementDialogs::isOpen() const
+{
+    for (const auto& d : dialogs_)
+        if (d && d->isOpen())
+            return true;
+    return false;
+}
+
+QWidget* ElementDialogs::dialog(ObjectKind kind) const
+{
+    return dialogs_[size_t(kind)].get();
+}
+
+QList<QWidget*> ElementDialogs::windows() const
+{
+    QList<QWidget*> list;
+    for (const auto& d : dialogs_)
+        if (d) {
+            list.append(d.get());
+            list += d->extraWindows();
+        }
+    return list;
+}
+
+} // namespace ostrel

@@ -1,1 +1,0 @@
-list(APPEND SCHEME_CORE block_catalog.cpp block_table.cpp)

@@ -1,1 +1,0 @@
-list(APPEND SCHEME_CORE netlist_reader.cpp netlist_import.cpp)

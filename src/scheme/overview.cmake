@@ -1,1 +1,0 @@
-list(APPEND SCHEME_UI scheme_overview.cpp)

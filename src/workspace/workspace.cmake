@@ -1,1 +1,0 @@
-list(APPEND WORKSPACE_CORE workspace.cpp new_project.cpp)

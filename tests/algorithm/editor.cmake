@@ -1,2 +1,0 @@
-ostrel_add_test(test_step_editor test_step_editor.cpp LIBS ostrel_ui)
-ostrel_add_test(test_step_editor_loading test_step_editor_loading.cpp LIBS ostrel_ui)

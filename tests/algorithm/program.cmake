@@ -1,3 +1,0 @@
-ostrel_add_test(test_step_program test_step_program.cpp LIBS ostrel_core)
-ostrel_add_test(test_expression_checker test_expression_checker.cpp LIBS ostrel_core)
-ostrel_add_test(test_drawing_import test_drawing_import.cpp LIBS ostrel_core)

@@ -1,5 +1,0 @@
-if(OSTREL_BUILD_UI)
-  ostrel_add_test(test_page_write test_page_write.cpp LIBS ostrel_ui)
-  target_compile_definitions(test_page_write PRIVATE OSTREL_CLI="$<TARGET_FILE:ostrel-cli>")
-  add_dependencies(test_page_write ostrel-cli)
-endif()

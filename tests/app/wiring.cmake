@@ -1,2 +1,0 @@
-ostrel_add_test(test_app_controller test_app_controller.cpp LIBS ostrel_ui)
-ostrel_add_test(test_scada_editor test_scada_editor.cpp LIBS ostrel_ui)

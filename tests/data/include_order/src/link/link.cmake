@@ -1,2 +1,0 @@
-list(APPEND LINK_CORE
-  widgets.cpp)

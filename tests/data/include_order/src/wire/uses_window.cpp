@@ -1,0 +1,2 @@
+// A core source that reaches into a window folder below it.
+#include "scada/ui/page_canvas.h"

@@ -1,0 +1,3 @@
+#pragma once
+// A core header with a widget.
+#include <QWidget>

@@ -1,3 +1,0 @@
-ostrel_add_test(test_scheme_decoder test_scheme_decoder.cpp LIBS ostrel_core)
-ostrel_add_test(test_page_decoder test_page_decoder.cpp link_streams.h LIBS ostrel_link)
-ostrel_add_test(test_link_receiver test_link_receiver.cpp link_streams.h LIBS ostrel_core)

@@ -1,6 +1,0 @@
-ostrel_add_test(test_link_protocol test_link_protocol.cpp LIBS ostrel_link)
-ostrel_add_test(test_scheme_serializer test_scheme_serializer.cpp LIBS ostrel_core)
-ostrel_add_test(test_transfer_engine test_transfer_engine.cpp byte_sink.h pty_pair.h LIBS ostrel_core)
-if(OSTREL_BUILD_UI)
-  ostrel_add_test(test_scheme_write test_scheme_write.cpp byte_sink.h pty_pair.h LIBS ostrel_ui)
-endif()

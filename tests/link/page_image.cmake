@@ -1,1 +1,0 @@
-ostrel_add_test(test_page_image test_page_image.cpp LIBS ostrel_link)

@@ -1,3 +1,0 @@
-ostrel_add_test(test_panel_session test_panel_session.cpp panel_streams.h page_compare.h LIBS ostrel_panel)
-ostrel_add_test(test_panel_inputs test_panel_inputs.cpp LIBS ostrel_panel)
-ostrel_add_test(test_live_layer test_live_layer.cpp LIBS ostrel_panel)

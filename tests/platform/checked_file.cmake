@@ -1,1 +1,0 @@
-ostrel_add_test(test_checked_file test_checked_file.cpp write_faults.h LIBS ostrel_platform)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_headless_interaction test_headless_interaction.cpp LIBS ostrel_platform)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_qt_translation test_qt_translation.cpp LIBS ostrel_platform)

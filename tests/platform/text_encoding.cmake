@@ -1,1 +1,0 @@
-ostrel_add_test(test_text_encoding test_text_encoding.cpp LIBS ostrel_platform)

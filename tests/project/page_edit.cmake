@@ -1,1 +1,0 @@
-ostrel_add_test(test_page_edit_roundtrip test_page_edit_roundtrip.cpp LIBS ostrel_core)

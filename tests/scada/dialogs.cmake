@@ -1,4 +1,0 @@
-ostrel_add_test(test_bound_elements test_bound_elements.cpp LIBS ostrel_scada)
-ostrel_add_test(test_element_dialogs test_element_dialogs.cpp LIBS ostrel_scada_ui)
-ostrel_add_test(test_static_elements test_static_elements.cpp LIBS ostrel_scada)
-ostrel_add_test(test_static_element_dialogs test_static_element_dialogs.cpp LIBS ostrel_scada_ui)

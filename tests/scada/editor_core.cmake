@@ -1,3 +1,0 @@
-ostrel_add_test(test_element_ref test_element_ref.cpp LIBS ostrel_core)
-ostrel_add_test(test_page_editing test_page_editing.cpp LIBS ostrel_core)
-ostrel_add_test(test_page_clipboard test_page_clipboard.cpp LIBS ostrel_core)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_scada_model test_scada_model.cpp LIBS ostrel_core)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_page_painter test_page_painter.cpp LIBS ostrel_scada)

@@ -1,3 +1,0 @@
-ostrel_add_test(test_parameter_editor test_parameter_editor.cpp LIBS ostrel_workspace ostrel_scheme_ui)
-ostrel_add_test(test_parameter_editor_rows test_parameter_editor_rows.cpp LIBS ostrel_workspace)
-ostrel_add_test(test_modbus_dialog test_modbus_dialog.cpp LIBS ostrel_workspace ostrel_scheme_ui)

@@ -1,2 +1,0 @@
-ostrel_add_test(test_catalog test_catalog.cpp LIBS ostrel_core)
-ostrel_add_test(test_netlist_import test_netlist_import.cpp LIBS ostrel_core)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_scheme_overview test_scheme_overview.cpp LIBS ostrel_ui)

@@ -1,1 +1,0 @@
-ostrel_add_test(test_new_project test_new_project.cpp LIBS ostrel_workspace)
