@@ -14,6 +14,11 @@ bool HeadlessInteraction::question(const QString&, const QString&)
     return false;
 }
 
+Answer HeadlessInteraction::askYesNoCancel(const QString&, const QString&)
+{
+    return Answer::Cancel;
+}
+
 QString HeadlessInteraction::openFile(const QString&, const QString&)
 {
     return QString();

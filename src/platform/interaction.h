@@ -11,6 +11,9 @@ namespace ostrel {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
+// The answer to a question that can also be put off ("Да", "Нет", "Отмена").
+enum class Answer { Yes, No, Cancel };
+
 struct Message {
     QString text;
     QString title;
@@ -25,6 +28,8 @@ public:
                          MessageIcon icon = MessageIcon::None) = 0;
     // A yes/no question; true for yes.
     virtual bool question(const QString& text, const QString& title = {}) = 0;
+    // A question with "Да", "Нет" and "Отмена"; closing it is "Отмена".
+    virtual Answer askYesNoCancel(const QString& text, const QString& title = {}) = 0;
     // Open-file dialog; filter in the "Description|*.ext" form. Empty = cancelled.
     virtual QString openFile(const QString& filter, const QString& startDir = {}) = 0;
     // Save-file dialog proposing a file name. Empty = cancelled.

@@ -7,9 +7,16 @@ void ScriptedInteraction::message(const QString& text, const QString& title, Mes
     messages.append(Message{text, title, icon});
 }
 
-bool ScriptedInteraction::question(const QString&, const QString&)
+bool ScriptedInteraction::question(const QString& text, const QString& title)
 {
+    questions.append(Message{text, title, MessageIcon::Question});
     return questionAnswers.isEmpty() ? true : questionAnswers.takeFirst();
+}
+
+Answer ScriptedInteraction::askYesNoCancel(const QString& text, const QString& title)
+{
+    questions.append(Message{text, title, MessageIcon::Question});
+    return choiceAnswers.isEmpty() ? Answer::No : choiceAnswers.takeFirst();
 }
 
 QString ScriptedInteraction::openFile(const QString& filter, const QString&)
@@ -49,6 +56,7 @@ QStringList ScriptedInteraction::texts() const
 void ScriptedInteraction::clear()
 {
     messages.clear();
+    questions.clear();
 }
 
 } // namespace ostrel

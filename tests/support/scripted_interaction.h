@@ -13,12 +13,15 @@ public:
     QList<Message> messages;      // every message shown, in order
     QStringList fileAnswers;      // next answers of openFile/saveFile (front first); empty list = cancel
     QList<bool> questionAnswers;  // next answers of question(); empty list = yes
+    QList<Answer> choiceAnswers;  // next answers of askYesNoCancel(); empty list = no
+    QList<Message> questions;     // every question asked (both kinds), in order
     QList<QColor> colorAnswers;   // empty list = cancel
     QList<QFont> fontAnswers;     // empty list = cancel
     QStringList askedFilters;     // filters of the file dialogs asked, in order
 
     void message(const QString& text, const QString& title, MessageIcon icon) override;
     bool question(const QString& text, const QString& title) override;
+    Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString openFile(const QString& filter, const QString& startDir) override;
     QString saveFile(const QString& filter, const QString& proposedName) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ostrel {
 
@@ -35,6 +36,27 @@ bool QtInteraction::question(const QString& text, const QString& title)
 {
     return QMessageBox::question(parent_, boxTitle(title), text, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+Answer QtInteraction::askYesNoCancel(const QString& text, const QString& title)
+{
+    QMessageBox box(parent_);
+    box.setWindowTitle(boxTitle(title));
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    // The captions are set here, so that they read the same with or without
+    // Qt's translations.
+    QPushButton* yes = box.addButton(QStringLiteral("Да"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Нет"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    if (box.clickedButton() == no)
+        return Answer::No;
+    return Answer::Cancel;
 }
 
 QString QtInteraction::openFile(const QString& filter, const QString& startDir)

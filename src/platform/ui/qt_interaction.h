@@ -14,6 +14,7 @@ public:
 
     void message(const QString& text, const QString& title, MessageIcon icon) override;
     bool question(const QString& text, const QString& title) override;
+    Answer askYesNoCancel(const QString& text, const QString& title) override;
     QString openFile(const QString& filter, const QString& startDir) override;
     QString saveFile(const QString& filter, const QString& proposedName) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
