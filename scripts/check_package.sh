@@ -38,7 +38,8 @@ for program in ostrel-configurator ostrel-cli ostrel-panel; do
   [ "$(command -v $program)" = "/usr/bin/$program" ] || fail "$program is $(command -v $program), not /usr/bin/$program"
   [ "$(env -u DISPLAY -u WAYLAND_DISPLAY $program --version)" = "$program $version" ] || fail "$program --version"
 done
-ostrel-panel --help | grep -q "^usage: ostrel-panel" || fail "ostrel-panel --help"
+usage=$(ostrel-panel --help) || fail "ostrel-panel --help"
+[[ $usage == "usage: ostrel-panel "* ]] || fail "ostrel-panel --help printed: $usage"
 
 examples=/usr/share/ostrel/examples
 ostrel-cli scheme $examples/boiler.net >"$work/scheme.json" || fail "ostrel-cli scheme on the example"
@@ -58,7 +59,7 @@ ostrel-panel --headless --dump "$work/scheme.bin" --project $examples/boiler.prt
 for program in ostrel-configurator ostrel-cli ostrel-panel; do
   if ! man -w $program >/dev/null 2>&1; then
     grep -qs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/* || fail "man -w $program"
-    dpkg-deb -c "$deb" | grep -q "man1/$program.1.gz" || fail "no manual page $program.1.gz in the package"
+    dpkg-deb -c "$deb" | grep "man1/$program.1.gz" >/dev/null || fail "no manual page $program.1.gz in the package"
     echo "note: dpkg leaves manual pages out on this machine; $program.1.gz is in the package"
   fi
 done
