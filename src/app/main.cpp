@@ -2,6 +2,7 @@
 #include "app/app_controller.h"
 #include "app/app_icon.h"
 #include "app/main_window.h"
+#include "platform/program_info.h"
 #include "platform/ui/qt_interaction.h"
 #include "platform/qt_translation.h"
 #include "workspace/workspace.h"
@@ -10,8 +11,24 @@
 #include <QTranslator>
 #include <memory>
 
+namespace {
+
+const char* kUsage =
+    "usage: ostrel-configurator [PROJECT.prt]\n"
+    "       ostrel-configurator --help | --version\n"
+    "  Starts the configurator and opens PROJECT.prt once the window is up.\n"
+    "  Qt's own options (-platform NAME, -style NAME, ...) are taken as well.\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Answered before the application object exists: no display is needed.
+    for (int i = 1; i < argc; ++i) {
+        const ostrel::InfoRequest info = ostrel::infoRequest(QString::fromLocal8Bit(argv[i]));
+        if (info != ostrel::InfoRequest::None)
+            return ostrel::answerInfoRequest(info, QStringLiteral("ostrel-configurator"), QString::fromLatin1(kUsage));
+    }
     QApplication app(argc, argv);
     // Qt's dialogs and buttons in Russian, like the rest of the program.
     QTranslator qtTexts;

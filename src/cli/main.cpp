@@ -1,5 +1,6 @@
 // ostrel-cli: the configurator's core without windows.
 #include "cli/commands.h"
+#include "platform/program_info.h"
 #include "platform/qt_messages.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -24,6 +25,7 @@ void printJson(const QByteArray& json)
 namespace {
 const char* kUsage =
     "usage: ostrel-cli COMMAND ...\n"
+    "       ostrel-cli --help | --version\n"
     "  scheme FILE.net [--version 5|3|0|1]\n"
     "  algorithm SCHEME.net DRAWING.net [--block N]\n"
     "  write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
@@ -36,6 +38,13 @@ const char* kUsage =
 
 int main(int argc, char** argv)
 {
+    // --help and --version only in the command's place: "--version" after a
+    // command is that command's controller version.
+    if (argc > 1) {
+        const ostrel::InfoRequest info = ostrel::infoRequest(QString::fromLocal8Bit(argv[1]));
+        if (info != ostrel::InfoRequest::None)
+            return ostrel::answerInfoRequest(info, QStringLiteral("ostrel-cli"), QString::fromLatin1(kUsage));
+    }
     // Standard error carries the tool's own lines only.
     ostrel::dropQtMessages();
     // Page rendering needs QGuiApplication; run it on the offscreen platform.

@@ -15,7 +15,8 @@ QString panelUsage()
         "  --values FILE      block outputs shown by the live elements: {\"1\": [12.5, 3]}\n"
         "  --project FILE     the project written: its version and algorithm call flags\n"
         "  --controller N     take only the packets for controller N\n"
-        "  --headless         no window\n");
+        "  --headless         no window\n"
+        "  --help, --version  this text, or the program's version\n");
 }
 
 bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
@@ -85,8 +86,9 @@ bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
                 return false;
         } else if (a == QLatin1String("--headless")) {
             o.headless = true;
-        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            o.help = true;
+        } else if (const InfoRequest info = infoRequest(a); info != InfoRequest::None) {
+            if (o.info == InfoRequest::None)
+                o.info = info;
         } else if (!option && inDump) {
             o.dump_files << a;
         } else {
@@ -94,7 +96,7 @@ bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
             return false;
         }
     }
-    if (o.help)
+    if (o.info != InfoRequest::None)
         return true;
     if (!o.listens() && o.dump_files.isEmpty()) {
         error = QStringLiteral("nothing to receive from: give --tcp PORT, --serial DEVICE or --dump FILE");

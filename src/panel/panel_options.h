@@ -1,5 +1,6 @@
 #pragma once
 // The command line of ostrel-panel.
+#include "platform/program_info.h"
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +16,7 @@ struct PanelOptions {
     QString project_file;     // --project FILE.prt
     int controller = 0;       // --controller N: only packets for controller N; 0 = any
     bool headless = false;    // --headless: no window
-    bool help = false;        // --help
+    InfoRequest info = InfoRequest::None; // --help (-h) or --version: answered, nothing received
 
     bool listens() const { return tcp_port >= 0 || !serial_device.isEmpty(); }
 };
@@ -23,7 +24,7 @@ struct PanelOptions {
 QString panelUsage();
 
 // Parses the arguments after the program name; false with a one-line reason.
-// At least one source (--tcp, --serial, --dump) is needed unless --help.
+// At least one source (--tcp, --serial, --dump) is needed unless --help or --version.
 bool parsePanelOptions(const QStringList& args, PanelOptions& out, QString& error);
 
 } // namespace ostrel

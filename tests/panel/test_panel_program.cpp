@@ -1,9 +1,10 @@
-// ostrel-panel as a program: wrong arguments, a port in use and unreadable
-// input end with status 2 and one line; recorded streams decode with status
-// 0, or 1 and the problem lines on standard error when damaged; --count
-// stops after N writes; and the README's two-terminal session: the panel
-// listening on TCP, `ostrel-cli write-scheme` writing the example project
-// into it, the panel leaving after the write with scheme.json as expected.
+// ostrel-panel as a program: --help and --version answer with status 0;
+// wrong arguments, a port in use and unreadable input end with status 2 and
+// one line; recorded streams decode with status 0, or 1 and the problem
+// lines on standard error when damaged; --count stops after N writes; and
+// the README's two-terminal session: the panel listening on TCP, `ostrel-cli
+// write-scheme` writing the example project into it, the panel leaving after
+// the write with scheme.json as expected.
 #include "panel_streams.h"
 #include "scheme_expectation.h"
 #include <QDir>
@@ -25,13 +26,15 @@ struct Run {
     QString out, err;
 };
 
-Run runPanel(const QStringList& args)
+Run runPanel(const QStringList& args, const QStringList& unset = {})
 {
     QProcess p;
     // Without a runtime folder Qt would note its absence: standard error must
     // hold the panel's own lines all the same.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    for (const QString& name : unset)
+        env.remove(name);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(OSTREL_PANEL), args);
     Run r;
@@ -140,6 +143,33 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY2(lines(r.err).value(0).contains(message), qPrintable(r.err));
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+    }
+
+    // --help and --version answer on standard output with status 0, before
+    // any source is needed and without a display, wherever they stand.
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out"); // standard output starts with it
+        const QString usage = QStringLiteral("usage: ostrel-panel (--tcp PORT");
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << usage;
+        QTest::newRow("-h after a source") << QStringList{QStringLiteral("--tcp"), QStringLiteral("0"), QStringLiteral("-h")}
+                                           << usage;
+        QTest::newRow("--version") << QStringList{QStringLiteral("--version")}
+                                   << QStringLiteral("ostrel-panel " OSTREL_VERSION "\n");
+    }
+
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        const Run r = runPanel(args, {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"),
+                                      QStringLiteral("QT_QPA_PLATFORM")});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.startsWith(out), qPrintable(r.out));
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        if (args.contains(QStringLiteral("--version")))
+            QCOMPARE(r.out, out);
     }
 
     void portInUse()

@@ -106,10 +106,8 @@ int main(int argc, char** argv)
         std::fputs(qPrintable(panelUsage()), stderr);
         return 2;
     }
-    if (o.help) {
-        std::fputs(qPrintable(panelUsage()), stdout);
-        return 0;
-    }
+    if (o.info != InfoRequest::None)
+        return answerInfoRequest(o.info, QStringLiteral("ostrel-panel"), panelUsage());
     if (!o.headless && !haveDisplay())
         return fail(QStringLiteral("no display to show the panel on; run with --headless"));
     // Fonts and images need a GUI application even without a window.
