@@ -1,4 +1,6 @@
 #include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
+#include "scheme/modbus_channels.h"
 
 namespace ostrel {
 
@@ -206,7 +208,7 @@ constexpr AttrRun kDiscreteInputRuns[] = {
     onlyFor(1, run(One, 0, 6, 3)),   // the encoder: p6..p8 := 1
 };
 constexpr AttrRun kDiscreteOutputRuns[] = {field(NetNumber, 0, 0), run(OutputKind, 1, 1, 8)};
-constexpr ComponentForm kRs485Forms[] = {{"RS485_CONTROL", 0}, {"RS485_Ubrix_01", 1}, {"RS485", 2}};
+constexpr ComponentForm kRs485Forms[] = {{"RS485_CONTROL", 0}, {"RS485_Ubrix_01", 1}, {"RS485", kModbusDeviceType}};
 constexpr AttrRun kRs485Runs[] = {field(NetNumber, 0, 0), given(Form, 1), field(Baud, 1, 2)};
 constexpr AttrRun kFourNumberRuns[] = {run(Number, 0, 0, 4)};
 constexpr ComponentForm kSumForms[] = {{"SUM2_4", 0}, {"SUM2_3", 1}, {"SUM8_1", 2}};
@@ -309,7 +311,7 @@ constexpr TypeRow kTypeRows[] = {
     {kAnalogOutput, "A_O", 5, 0, 0, TextForm::None, 100, 100, 0, {kNetNumberRuns, {}}},
     {kDiscreteInput, "D_I", 9, 0, 0, TextForm::None, 1, 8, 0, {kDiscreteInputRuns, kDiscreteInputForms}},
     {kDiscreteOutput, "D_O", 9, 0, 0, TextForm::None, 100, 100, 0, {kDiscreteOutputRuns, {}}},
-    {kRs485, "RS4", 3, 48, 1, TextForm::Number, 9, 17, 0, {kRs485Runs, kRs485Forms}},
+    {kRs485, "RS4", 3, kModbusSlots, 1, TextForm::Number, 9, 17, 0, {kRs485Runs, kRs485Forms}},
     {kSystem, "SYS", 1, 0, 0, TextForm::None, 1, 2, 0},
     {kMultiplier, "MUL", 4, 0, 0, TextForm::None, 9, 13, 0, {kFourNumberRuns, {}}},
     {kSum, "SUM", 10, 0, 0, TextForm::None, 9, 13, 0, {kSumRuns, kSumForms, kFormRequired}},
@@ -338,7 +340,7 @@ constexpr TypeRow kTypeRows[] = {
     {kJournal, "JUR", 82, 33, 40, TextForm::Padded, 33, 41, 0, {kJournalRuns, {}}},
     {kScadaPage, "SCA", 1, 0, 0, TextForm::None, 32, 100, 0},
     {kLogic, "LOG", 9, 0, 0, TextForm::None, 9, 15, 0, {kLogicRuns, {}}},
-    {kAlgorithm, "ALG", 129, 5248, 1, TextForm::Steps, 33, 65, 95, {kAlgorithmRuns, {}}},
+    {kAlgorithm, "ALG", BlockTable::kAlgParams, BlockTable::kAlgTexts, 1, TextForm::Steps, 33, 65, 95, {kAlgorithmRuns, {}}},
     {kUniversal, "UNI", 9, 0, 0, TextForm::None, 9, 17, 7, {kUniversalRuns, kUniversalForms, kFormRequired}},
     {kMonitor, "MON", 0, 0, 0, TextForm::None, 100, 100, 0},
     {kReport, "REP", 0, 16, 17, TextForm::Padded, 17, 100, 0, {kReportRuns, {}, false, kShortTexts}},
@@ -616,7 +618,7 @@ int BlockCatalog::typeForCode(const QString& code3) const
 
 void BlockCatalog::applyVersion(int version_code)
 {
-    types_[kRs485].text_count = version_code == 5 ? 48 : 0;
+    types_[kRs485].text_count = version_code == 5 ? kModbusSlots : 0;
     types_[kTouch].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
 }
 

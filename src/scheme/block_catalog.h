@@ -171,7 +171,7 @@ struct BlockTypeInfo {
 
 class BlockCatalog {
 public:
-    static constexpr int kTypes = 50;
+    static constexpr int kTypes = kTouch; // types 1..50
 
     BlockCatalog();
 
