@@ -8,6 +8,7 @@
 // the store bounds: a read outside them gives 0, a write outside them does
 // nothing, so a bad number from a file or a control never touches another
 // block's data.
+#include "scheme/block_table.h"
 #include "scheme/block_types.h"
 #include <QByteArray>
 #include <QString>
@@ -22,10 +23,10 @@ struct AlgorithmData;
 namespace alg {
 
 inline constexpr int kBlockType = kAlgorithm;
-inline constexpr int kSteps = 128;
-inline constexpr int kFields = 41;
-inline constexpr int kProgramTexts = kSteps * kFields; // 5248
-inline constexpr int kSetpoints = 128;                 // SP1..SP128
+inline constexpr int kSteps = BlockTable::kAlgSteps;
+inline constexpr int kFields = BlockTable::kAlgFields;
+inline constexpr int kProgramTexts = BlockTable::kAlgTexts; // 5248
+inline constexpr int kSetpoints = BlockTable::kAlgSetpoints; // SP1..SP128
 inline constexpr int kCommentsPerStep = 11;
 
 // Field numbers within a step.

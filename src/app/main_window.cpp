@@ -153,11 +153,11 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     buildClientArea();
 
     // Start-up: version 4.5 with its title and marks, then the idle state.
-    selectVersion(5);
+    selectVersion(kDefaultVersion);
     action(QStringLiteral("mnu5"))->setVisible(false);
     action(QStringLiteral("mnuNetlist"))->setVisible(false);
     resize(810, 550);
-    ws_.settings.link_port = 1;
+    ws_.settings.link_port = LinkSettings::kFirstComPort;
     ws_.settings.controller_number = 1;
     ws_.blocks.cur_block_type = 1;
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(false);
@@ -535,10 +535,11 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
     BlockTable& b = ws_.blocks;
     if (button == Qt::RightButton) {
         // A right-button press on an algorithm block imports a drawn algorithm.
-        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[k - 8] == kAlgorithm) {
-            b.cur_block = uint8_t(k - 8);
+        const int n = SchemeOverview::blockOfPicture(k);
+        if (k >= SchemeOverview::kFirstBlockPicture && b.block_type[n] == kAlgorithm) {
+            b.cur_block = uint8_t(n);
             b.cur_block_type = kAlgorithm;
-            emit algorithmDrawingImportRequested(k - 8);
+            emit algorithmDrawingImportRequested(n);
         }
         return;
     }
@@ -554,7 +555,7 @@ void MainWindow::openBlock(int k, Qt::MouseButton button)
     else if (k == 3)
         block = BlockTable::kJournalBlock;
     else if (k >= SchemeOverview::kFirstBlockPicture)
-        block = k - 8;
+        block = SchemeOverview::blockOfPicture(k);
     else
         return; // pictures 4..8 are never shown
     const int type = b.block_type[block];

@@ -65,14 +65,14 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
     portList_->setObjectName(QStringLiteral("Combo1"));
     // The COM items begin with the Cyrillic letter Es, as the controller
     // documentation spells them.
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= LinkSettings::kComPorts; ++i)
         portList_->addItem(QString(QChar(0x0421)) + QStringLiteral("OM%1").arg(i));
     portList_->addItem(QStringLiteral("TCP/IP"));
     portList_->setCurrentIndex(-1);
 
     controllerList_ = new QComboBox(this);
     controllerList_->setObjectName(QStringLiteral("Combo2"));
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= LinkSettings::kControllers; ++i)
         controllerList_->addItem(QStringLiteral("№%1").arg(i));
     controllerList_->setCurrentIndex(-1);
 
@@ -170,11 +170,11 @@ void SettingsDialog::openForSettings()
     const int port = s.link_port, controller = s.controller_number;
     const QString ip = s.ip_address;
     const int32_t tcp = s.tcp_port;
-    portList_->setCurrentIndex(port >= 1 && port <= 9 ? port - 1 : -1);
+    portList_->setCurrentIndex(port >= LinkSettings::kFirstComPort && port <= LinkSettings::kTcpPort ? port - 1 : -1);
     applyPortRule();
     ip_->setText(ip);
     tcpPort_->setText(QString::number(tcp));
-    controllerList_->setCurrentIndex(controller >= 1 && controller <= 8 ? controller - 1 : -1);
+    controllerList_->setCurrentIndex(controller >= 1 && controller <= LinkSettings::kControllers ? controller - 1 : -1);
     show();
     raise();
     activateWindow();

@@ -3,6 +3,7 @@
 // and prints the resulting program as JSON.
 #include "algorithm/drawing_import.h"
 #include "algorithm/step_program.h"
+#include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "platform/headless_interaction.h"
 #include "workspace/new_project.h"
@@ -20,18 +21,27 @@ int runAlgorithm(const QStringList& args)
 {
     QStringList files;
     int block = -1;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--block")) {
-            bool ok = false;
-            block = i + 1 < args.size() ? args[i + 1].toInt(&ok) : -1;
-            if (!ok) {
-                printError(QStringLiteral("--block needs a block number"));
-                return 2;
-            }
-            ++i;
-        } else {
-            files.append(args[i]);
-        }
+    const QString noBlock = QStringLiteral("--block needs a block number");
+    const std::vector<Option> options{
+        {.name = QLatin1StringView("--block"),
+         .take =
+             [&](const QString& v) {
+                 bool ok = false;
+                 block = v.toInt(&ok);
+                 return ok ? QString() : noBlock;
+             },
+         .missing = noBlock},
+    };
+    const QString wrong = readArguments(
+        args, options,
+        [&files](const QString& a) {
+            files.append(a);
+            return QString();
+        },
+        UnknownOptions::Lenient);
+    if (!wrong.isEmpty()) {
+        printError(wrong);
+        return 2;
     }
     if (files.size() != 2) {
         printError(QStringLiteral("usage: ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]"));

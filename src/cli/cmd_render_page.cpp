@@ -1,6 +1,7 @@
 // render-page: the page image exactly as a page write paints it, saved as
 // PNG (optionally as the controller shows it, in 12-bit colour), and a JSON
 // summary of what the write would send.
+#include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "wire/page_encoder.h"
 #include "wire/transfer_state.h"
@@ -29,37 +30,30 @@ const char* kUsage = "usage: ostrel-cli render-page PROJECT.prt --page 1..8 --pn
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size()) {
-                error = a + QStringLiteral(" needs a value");
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--page")) {
-            if (!value(v))
-                return false;
-            o.page = parsePageNumber(v);
-            if (o.page < 0) {
-                error = QStringLiteral("--page expects 1..8");
-                return false;
-            }
-        } else if (a == QLatin1String("--png")) {
-            if (!value(o.png))
-                return false;
-        } else if (a == QLatin1String("--quantised")) {
-            o.quantised = true;
-        } else if (a.startsWith(QLatin1String("--")) || !o.input.isEmpty()) {
-            error = QStringLiteral("unexpected argument: ") + a;
-            return false;
-        } else {
-            o.input = a;
-        }
-    }
+    const std::vector<Option> options{
+        {.name = QLatin1StringView("--page"),
+         .take =
+             [&o](const QString& v) {
+                 o.page = parsePageNumber(v);
+                 return o.page < 0 ? QStringLiteral("--page expects 1..8") : QString();
+             }},
+        {.name = QLatin1StringView("--png"),
+         .take =
+             [&o](const QString& v) {
+                 o.png = v;
+                 return QString();
+             }},
+        {.name = QLatin1StringView("--quantised"),
+         .take =
+             [&o](const QString&) {
+                 o.quantised = true;
+                 return QString();
+             },
+         .flag = true},
+    };
+    error = readArguments(args, options, singleInput(o.input));
+    if (!error.isEmpty())
+        return false;
     if (o.input.isEmpty() || o.page < 1 || o.png.isEmpty()) {
         error = QString::fromLatin1(kUsage);
         return false;

@@ -1,4 +1,5 @@
 // ostrel-cli scheme: a new project from a netlist, without windows, printed as JSON.
+#include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "platform/headless_interaction.h"
 #include "workspace/new_project.h"
@@ -57,25 +58,32 @@ QJsonObject blockJson(const Workspace& ws, const ImportResult& r, int n)
 
 int runScheme(const QStringList& args)
 {
+    const QString usage = QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]");
     QString file;
-    int version = 5;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--version") && i + 1 < args.size()) {
-            bool ok = false;
-            version = args[++i].toInt(&ok);
-            if (!ok || (version != 5 && version != 3 && version != 0 && version != 1)) {
-                printError(QStringLiteral("scheme: --version must be 5, 3, 0 or 1"));
-                return 2;
-            }
-        } else if (file.isEmpty()) {
-            file = args[i];
-        } else {
-            printError(QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]"));
-            return 2;
-        }
-    }
-    if (file.isEmpty()) {
-        printError(QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]"));
+    int version = kDefaultVersion;
+    // A --version without a value is read as the file name.
+    const std::vector<Option> options{
+        {.name = QLatin1StringView("--version"),
+         .take =
+             [&version](const QString& v) {
+                 bool ok = false;
+                 version = v.toInt(&ok);
+                 return ok && isOfferedVersion(version) ? QString()
+                                                        : QStringLiteral("scheme: --version must be 5, 3, 0 or 1");
+             },
+         .missingIsPositional = true},
+    };
+    const QString wrong = readArguments(
+        args, options,
+        [&](const QString& a) {
+            if (!file.isEmpty())
+                return usage;
+            file = a;
+            return QString();
+        },
+        UnknownOptions::Lenient);
+    if (!wrong.isEmpty() || file.isEmpty()) {
+        printError(wrong.isEmpty() ? usage : wrong);
         return 2;
     }
 
@@ -105,8 +113,8 @@ int runScheme(const QStringList& args)
         messages.append(m);
     root[QStringLiteral("messages")] = messages;
     QJsonArray blocks;
-    for (int n = 1; n <= 99; ++n)
-        if (bt.block_type[size_t(n)] != 0)
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n)
+        if (bt.block_type[size_t(n)] != kNoBlockType)
             blocks.append(blockJson(ws, result, n));
     root[QStringLiteral("blocks")] = blocks;
     root[QStringLiteral("graph_input_link")] = bytes(bt.graph_input_link.data(), 66);

@@ -1,6 +1,7 @@
 // write-scheme: import a scheme into a fresh workspace and write it into a
 // controller over TCP or a serial device, or dump the exact byte stream.
 #include "cli/commands.h"
+#include "cli/link_write.h"
 #include "wire/scheme_encoder.h"
 #include "link/transfer_engine.h"
 #include "platform/checked_file.h"
@@ -8,7 +9,6 @@
 #include "project/project_reader.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -22,13 +22,8 @@ namespace {
 
 struct Options {
     QString input;
-    QString tcpHost;
-    quint16 tcpPort = 0;
-    QString serialDevice;
-    QString dumpFile;
-    int controller = 1;
-    int version = 5;
-    bool controllerGiven = false;
+    LinkOptions link;      // no --controller: 1 for a netlist, the project's own for a project
+    int version = kDefaultVersion;
     bool versionGiven = false;
 };
 
@@ -38,67 +33,19 @@ const char* kUsage =
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
-    int targets = 0;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size()) {
-                error = a + QStringLiteral(" needs a value");
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--tcp")) {
-            if (!value(v))
-                return false;
-            const qsizetype colon = v.lastIndexOf(u':');
-            bool ok = false;
-            const uint port = colon > 0 ? v.mid(colon + 1).toUInt(&ok) : 0;
-            if (!ok || port == 0 || port > 65535) {
-                error = QStringLiteral("--tcp expects HOST:PORT");
-                return false;
-            }
-            o.tcpHost = v.left(colon);
-            o.tcpPort = quint16(port);
-            ++targets;
-        } else if (a == QLatin1String("--serial")) {
-            if (!value(o.serialDevice))
-                return false;
-            ++targets;
-        } else if (a == QLatin1String("--dump")) {
-            if (!value(o.dumpFile))
-                return false;
-            ++targets;
-        } else if (a == QLatin1String("--controller")) {
-            if (!value(v))
-                return false;
-            bool ok = false;
-            o.controller = v.toInt(&ok);
-            o.controllerGiven = true;
-            if (!ok || o.controller < 1 || o.controller > 8) {
-                error = QStringLiteral("--controller expects 1..8");
-                return false;
-            }
-        } else if (a == QLatin1String("--version")) {
-            if (!value(v))
-                return false;
-            bool ok = false;
-            o.version = v.toInt(&ok);
-            o.versionGiven = true;
-            if (!ok || !(o.version == 5 || o.version == 3 || o.version == 0 || o.version == 1)) {
-                error = QStringLiteral("--version expects 5, 3, 0 or 1");
-                return false;
-            }
-        } else if (a.startsWith(QLatin1String("--")) || !o.input.isEmpty()) {
-            error = QStringLiteral("unexpected argument: ") + a;
-            return false;
-        } else {
-            o.input = a;
-        }
-    }
-    if (o.input.isEmpty() || targets != 1) {
+    std::vector<Option> options = linkOptions(o.link);
+    options.push_back({.name = QLatin1StringView("--version"), .take = [&o](const QString& v) {
+                           bool ok = false;
+                           o.version = v.toInt(&ok);
+                           o.versionGiven = true;
+                           if (!ok || !isOfferedVersion(o.version))
+                               return QStringLiteral("--version expects 5, 3, 0 or 1");
+                           return QString();
+                       }});
+    error = readArguments(args, options, singleInput(o.input));
+    if (!error.isEmpty())
+        return false;
+    if (o.input.isEmpty() || !o.link.oneTarget()) {
         error = QString::fromLatin1(kUsage);
         return false;
     }
@@ -201,12 +148,12 @@ int runWriteScheme(const QStringList& args)
     if (const int status = loadInput(*ws, o.input, ui))
         return status;
     // A project keeps its own version and controller unless told otherwise.
-    if (!isProjectFile(o.input) || o.controllerGiven)
-        ws->settings.controller_number = int16_t(o.controller);
+    if (!isProjectFile(o.input) || o.link.controller)
+        ws->settings.controller_number = int16_t(o.link.controller.value_or(1));
     if (isProjectFile(o.input) && o.versionGiven)
         ws->selectVersion(uint8_t(o.version));
 
-    if (!o.dumpFile.isEmpty()) {
+    if (!o.link.dumpFile.isEmpty()) {
         const SchemeImage image = schemeImage(*ws);
         if (!image.fatal.isEmpty()) {
             ui.message(image.fatal, kParameterErrorTitle, MessageIcon::None);
@@ -215,7 +162,7 @@ int runWriteScheme(const QStringList& args)
         if (image.parameterError)
             ui.message(kParameterError, kParameterErrorTitle, MessageIcon::None);
         const QByteArray stream = schemeWireStream(image);
-        const QString error = saveFileChecked(o.dumpFile, stream);
+        const QString error = saveFileChecked(o.link.dumpFile, stream);
         if (!error.isEmpty()) {
             printError(QStringLiteral("cannot write ") + error);
             return 1;
@@ -224,33 +171,12 @@ int runWriteScheme(const QStringList& args)
         return 0;
     }
 
-    if (!o.tcpHost.isEmpty()) {
-        ws->settings.link_port = ProjectSettings::kTcpPort;
-        ws->settings.ip_address = o.tcpHost;
-        ws->settings.tcp_port = o.tcpPort;
-    } else {
-        ws->settings.link_port = 1;
-    }
+    useLinkTarget(o.link, ws->settings);
     TransferEngine engine(ws->transfer, ws->settings, ui);
-    engine.setRetryOnFailure(false);
     linkDetail = [&engine] { return engine.errorDetail(); };
-    if (!o.serialDevice.isEmpty()) {
-        const QString device = o.serialDevice;
-        engine.link().serialDeviceName = [device](int) { return device; };
-    }
-    qsizetype sent = 0;
-    QObject::connect(&engine, &TransferEngine::packetSent, [&sent](const QByteArray& b) { sent += b.size(); });
-    int status = 1;
-    QObject::connect(&engine, &TransferEngine::finished, [&status](bool ok) {
-        status = ok ? 0 : 1;
-        QCoreApplication::exit(status);
-    });
-    if (!engine.startSchemeWrite(schemeImage(*ws)))
-        return 1;
-    QCoreApplication::exec();
-    if (status == 0)
-        printJson(summary(*ws, sent));
-    return status;
+    return runLinkWrite(
+        engine, o.link, [&] { return engine.startSchemeWrite(schemeImage(*ws)); },
+        [&ws](qsizetype sent) { return summary(*ws, sent); });
 }
 
 } // namespace ostrel::cli

@@ -12,7 +12,10 @@ struct LinkSettings {
     QString ip_address;
     int32_t tcp_port = 0;
 
-    static constexpr int16_t kTcpPort = 9;
+    static constexpr int16_t kFirstComPort = 1; // COM1
+    static constexpr int16_t kComPorts = 8;     // COM1..COM8
+    static constexpr int16_t kTcpPort = kComPorts + 1;
+    static constexpr int16_t kControllers = 8;  // station numbers 1..8
     bool usesTcp() const { return link_port == kTcpPort; }
 };
 

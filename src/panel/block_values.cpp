@@ -1,4 +1,5 @@
 #include "panel/block_values.h"
+#include "scheme/block_table.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -10,7 +11,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr int kMaxBlock = 99;
 constexpr qsizetype kMaxValues = 256; // far more outputs than any block has
 
 bool numbers(const QJsonValue& v, const QString& where, std::vector<double>& out, QString& error)
@@ -67,7 +67,7 @@ bool parseBlockValues(const QByteArray& json, BlockValues& out, QString& error)
         bool ok = false;
         const int block = it.key().trimmed().toInt(&ok);
         const QString where = QStringLiteral("block \"%1\"").arg(it.key());
-        if (!ok || block < 1 || block > kMaxBlock) {
+        if (!ok || block < 1 || block > BlockTable::kLastBlock) {
             error = where + QStringLiteral(": not a block number 1..99");
             return false;
         }

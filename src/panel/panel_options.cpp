@@ -1,4 +1,5 @@
 #include "panel/panel_options.h"
+#include "link/link_settings.h"
 
 namespace ostrel {
 
@@ -82,7 +83,7 @@ bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
             if (!value(o.project_file))
                 return false;
         } else if (a == QLatin1String("--controller")) {
-            if (!number(1, 8, o.controller, QStringLiteral("a controller number 1..8")))
+            if (!number(1, LinkSettings::kControllers, o.controller, QStringLiteral("a controller number 1..8")))
                 return false;
         } else if (a == QLatin1String("--headless")) {
             o.headless = true;

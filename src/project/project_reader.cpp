@@ -180,10 +180,10 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
 
     // Sections 20, 21.
     r.fixed(kSchemeHeader);
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         int16_t t = 0;
         r.i16(t);
-        st.types[n] = (t >= 0 && t <= BlockCatalog::kTypes) ? t : 0;
+        st.types[n] = (t >= 0 && t <= BlockCatalog::kTypes) ? t : int16_t(kNoBlockType);
     }
     if (!r.ok)
         return fail("the block types are incomplete or not where expected");
@@ -193,9 +193,9 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
     cat.applyVersion(st.version);
 
     // Section 22.
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         const int t = st.types[n];
-        if (t == 0)
+        if (t == kNoBlockType)
             continue;
         r.take(); // block header
         const int count = cat.paramCount(t) + 1;
@@ -229,7 +229,7 @@ bool parseProject(const QString& text, const Workspace& ws, Staged& st, QString*
     r.fixed(kNamesHeader);
     if (!r.ok)
         return fail("the names section is not where expected");
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         const int t = st.types[n];
         if (!storesNames(cat, t))
             continue;
@@ -295,8 +295,8 @@ void restoreBlock(Workspace& ws, const Staged& st, int n, bool with_extra)
 
 int lastTyped(const std::array<int16_t, BlockTable::kBlocks>& types)
 {
-    for (int n = kLastBlock; n >= 1; --n)
-        if (types[n] != 0)
+    for (int n = BlockTable::kLastBlock; n >= 1; --n)
+        if (types[n] != kNoBlockType)
             return n;
     return 0;
 }
@@ -307,9 +307,9 @@ void restoreAfterImport(Workspace& ws, const Staged& st)
 {
     const int last = lastTyped(st.types);
     const bool sameLast = last != 0 && last == lastTyped(ws.blocks.block_type);
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         const int t = ws.blocks.block_type[n];
-        if (t != 0 && t == st.types[n])
+        if (t != kNoBlockType && t == st.types[n])
             restoreBlock(ws, st, n, sameLast && n == last);
     }
 }
@@ -323,14 +323,14 @@ void rebuildFromFile(Workspace& ws, const Staged& st)
     bt.block_type.fill(0);
     bt.param_base.fill(0);
     bt.text_base.fill(0);
-    for (int n = 1; n <= kLastBlock; ++n)
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n)
         bt.block_type[n] = int16_t(st.types[n]);
     allocateBlocks(bt, cat);
     bt.clearWiring();
 
     const int last = lastTyped(bt.block_type);
-    for (int n = 1; n <= kLastBlock; ++n)
-        if (bt.block_type[n] != 0)
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n)
+        if (bt.block_type[n] != kNoBlockType)
             restoreBlock(ws, st, n, n == last && n == lastTyped(st.types));
 }
 
@@ -357,11 +357,11 @@ void applyStaged(Workspace& ws, Staged& st, const QString& folder)
     ws.pages = std::move(*st.pages);
 
     BlockTable& bt = ws.blocks;
-    for (int n = 1; n <= kLastBlock; ++n)
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n)
         bt.block_type[n] = st.types[n];
 
     // The saved algorithm program the import copies into algorithm blocks.
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         if (st.types[n] != kAlgorithm)
             continue;
         const auto& params = st.params[n];

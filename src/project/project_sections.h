@@ -1,14 +1,14 @@
 #pragma once
 // Which optional parts of the project file a controller version stores.
 #include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
 #include "scheme/block_types.h"
 #include <array>
 #include <cstdint>
 
 namespace ostrel::project {
 
-inline constexpr int kLastBlock = 99;      // blocks 1..99 are stored
-inline constexpr int kCallFlagSteps = 128; // call flags of steps 0..127
+inline constexpr int kCallFlagSteps = BlockTable::kAlgSteps; // call flags of steps 0..127
 
 // The mechanism table (section 13): versions 0, 3, 4, 5.
 inline bool storesMechanisms(int version)
@@ -33,7 +33,7 @@ inline bool storesNames(const BlockCatalog& versionCatalog, int type)
 template <size_t N>
 bool hasReportBlock(const std::array<int16_t, N>& types)
 {
-    for (int n = 1; n <= kLastBlock && n < int(N); ++n)
+    for (int n = 1; n <= BlockTable::kLastBlock && n < int(N); ++n)
         if (types[size_t(n)] == kReport)
             return true;
     return false;

@@ -188,11 +188,11 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
 
     // Sections 20..22: block types and parameters.
     w.fixed(kSchemeHeader);
-    for (int n = 1; n <= kLastBlock; ++n)
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n)
         w.number(bt.block_type[n]);
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         const int t = bt.block_type[n];
-        if (t == 0)
+        if (t == kNoBlockType)
             continue;
         w.fixed(QString::number(n) + kBlockHeaderMid + cat.typeCode(t) + QString::number(n) + kBlockHeaderTail);
         const int count = cat.paramCount(t);
@@ -211,7 +211,7 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
 
     // Sections 24, 25: names.
     w.fixed(kNamesHeader);
-    for (int n = 1; n <= kLastBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         const int t = bt.block_type[n];
         if (!storesNames(cat, t))
             continue;

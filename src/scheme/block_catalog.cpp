@@ -1,4 +1,6 @@
 #include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
+#include "scheme/modbus_channels.h"
 
 namespace ostrel {
 
@@ -23,40 +25,53 @@ QStringList list(std::initializer_list<const char*> items)
     return out;
 }
 
-EditorRow number(const char* caption, int param = -1)
-{
-    EditorRow r;
-    r.kind = RowKind::Number;
-    r.caption = S(caption);
-    r.param = int16_t(param);
-    return r;
-}
+// ---- what each editor row edits ----------------------------------------------
 
-EditorRow name(const char* caption, int text = -1)
-{
-    EditorRow r;
-    r.kind = RowKind::Name;
-    r.caption = S(caption);
-    r.text = int16_t(text);
-    return r;
-}
+constexpr RowSlot param(int k) { return {SlotKind::Param, int16_t(k)}; }
+constexpr RowSlot text(int k) { return {SlotKind::Text, int16_t(k)}; }
+// Parameter / text k + the chosen channel, step or event.
+constexpr RowSlot channelParam(int k) { return {SlotKind::Param, int16_t(k), SlotShift::Channel}; }
+constexpr RowSlot channelText(int k) { return {SlotKind::Text, int16_t(k), SlotShift::Channel}; }
+// Shown, but a choice is not stored (the netlist sets it).
+constexpr RowSlot shownOnly(int k) { return {SlotKind::Param, int16_t(k), SlotShift::None, false}; }
+constexpr RowSlot panelSetpoint(int k) { return {SlotKind::Param, int16_t(k), SlotShift::PanelSetpoint}; }
+// The SCADA-page block's button table: p8 onwards, kScadaButtons per page.
+constexpr RowSlot pageButton() { return {SlotKind::Param, 8, SlotShift::PageButton}; }
 
-EditorRow choice(const char* caption, QStringList items, int param = -1)
+EditorRow editorRow(RowKind kind, const QString& caption, RowSlot slot, QStringList items = {})
 {
     EditorRow r;
-    r.kind = RowKind::List;
-    r.caption = S(caption);
+    r.kind = kind;
+    r.caption = caption;
     r.items = std::move(items);
-    r.param = int16_t(param);
+    r.slot = slot;
     return r;
 }
 
-EditorRow selector(const char* caption, QStringList items)
+EditorRow number(const QString& caption, RowSlot slot) { return editorRow(RowKind::Number, caption, slot); }
+EditorRow number(const char* caption, RowSlot slot) { return number(S(caption), slot); }
+EditorRow name(const QString& caption, RowSlot slot) { return editorRow(RowKind::Name, caption, slot); }
+EditorRow name(const char* caption, RowSlot slot) { return name(S(caption), slot); }
+EditorRow choice(const char* caption, QStringList items, RowSlot slot)
 {
-    EditorRow r;
-    r.kind = RowKind::Selector;
-    r.caption = S(caption);
-    r.items = std::move(items);
+    return editorRow(RowKind::List, S(caption), slot, std::move(items));
+}
+
+// A list whose choice is stored and also picks the channel or step of the
+// rows after it.
+EditorRow picking(EditorRow row)
+{
+    row.picks = Picks::Channel;
+    return row;
+}
+
+// A selector stores nothing; its choice picks what the other rows edit.
+EditorRow selector(const char* caption, QStringList items, Picks picks = Picks::Channel, int offered = -1)
+{
+    EditorRow r = editorRow(RowKind::Selector, S(caption), {}, std::move(items));
+    r.slot.stores = false;
+    r.picks = picks;
+    r.offered = int8_t(offered);
     return r;
 }
 
@@ -193,7 +208,7 @@ constexpr AttrRun kDiscreteInputRuns[] = {
     onlyFor(1, run(One, 0, 6, 3)),   // the encoder: p6..p8 := 1
 };
 constexpr AttrRun kDiscreteOutputRuns[] = {field(NetNumber, 0, 0), run(OutputKind, 1, 1, 8)};
-constexpr ComponentForm kRs485Forms[] = {{"RS485_CONTROL", 0}, {"RS485_Ubrix_01", 1}, {"RS485", 2}};
+constexpr ComponentForm kRs485Forms[] = {{"RS485_CONTROL", 0}, {"RS485_Ubrix_01", 1}, {"RS485", kModbusDeviceType}};
 constexpr AttrRun kRs485Runs[] = {field(NetNumber, 0, 0), given(Form, 1), field(Baud, 1, 2)};
 constexpr AttrRun kFourNumberRuns[] = {run(Number, 0, 0, 4)};
 constexpr ComponentForm kSumForms[] = {{"SUM2_4", 0}, {"SUM2_3", 1}, {"SUM8_1", 2}};
@@ -296,7 +311,7 @@ constexpr TypeRow kTypeRows[] = {
     {kAnalogOutput, "A_O", 5, 0, 0, TextForm::None, 100, 100, 0, {kNetNumberRuns, {}}},
     {kDiscreteInput, "D_I", 9, 0, 0, TextForm::None, 1, 8, 0, {kDiscreteInputRuns, kDiscreteInputForms}},
     {kDiscreteOutput, "D_O", 9, 0, 0, TextForm::None, 100, 100, 0, {kDiscreteOutputRuns, {}}},
-    {kRs485, "RS4", 3, 48, 1, TextForm::Number, 9, 17, 0, {kRs485Runs, kRs485Forms}},
+    {kRs485, "RS4", 3, kModbusSlots, 1, TextForm::Number, 9, 17, 0, {kRs485Runs, kRs485Forms}},
     {kSystem, "SYS", 1, 0, 0, TextForm::None, 1, 2, 0},
     {kMultiplier, "MUL", 4, 0, 0, TextForm::None, 9, 13, 0, {kFourNumberRuns, {}}},
     {kSum, "SUM", 10, 0, 0, TextForm::None, 9, 13, 0, {kSumRuns, kSumForms, kFormRequired}},
@@ -325,7 +340,7 @@ constexpr TypeRow kTypeRows[] = {
     {kJournal, "JUR", 82, 33, 40, TextForm::Padded, 33, 41, 0, {kJournalRuns, {}}},
     {kScadaPage, "SCA", 1, 0, 0, TextForm::None, 32, 100, 0},
     {kLogic, "LOG", 9, 0, 0, TextForm::None, 9, 15, 0, {kLogicRuns, {}}},
-    {kAlgorithm, "ALG", 129, 5248, 1, TextForm::Steps, 33, 65, 95, {kAlgorithmRuns, {}}},
+    {kAlgorithm, "ALG", BlockTable::kAlgParams, BlockTable::kAlgTexts, 1, TextForm::Steps, 33, 65, 95, {kAlgorithmRuns, {}}},
     {kUniversal, "UNI", 9, 0, 0, TextForm::None, 9, 17, 7, {kUniversalRuns, kUniversalForms, kFormRequired}},
     {kMonitor, "MON", 0, 0, 0, TextForm::None, 100, 100, 0},
     {kReport, "REP", 0, 16, 17, TextForm::Padded, 17, 100, 0, {kReportRuns, {}, false, kShortTexts}},
@@ -333,144 +348,170 @@ constexpr TypeRow kTypeRows[] = {
     {kTouch, "TOU", 0, 0, 0, TextForm::None, 1, 256, 0},
 };
 
+// PID rows 1..11 edit these parameters in order.
+constexpr int kPidRowParams[11] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
+
+// The parameter editor's rows of each type: what each row shows and the
+// parameter or text it edits.
 std::vector<EditorRow> rowsOf(int type)
 {
     const QStringList net16 = numbered(16);
     switch (type) {
-    case kAnalogInput: {
+    case kAnalogInput: { // input c = 1..4: its fields at p(c), p(4 + c), ... p(24 + c)
         QStringList sensors = BlockCatalog::sensorTypes().mid(0, 15);
-        return {choice("№ в сети", net16, 0), selector("№ входа", numbered(4)), choice("Тип входа", sensors),
-                number("Шкала min"),           number("Шкала max"),                number("Смещение"),
-                number("Сигнал min"),          number("Сигнал max"),               number("Фильтр")};
+        return {choice("№ в сети", net16, param(0)),
+                selector("№ входа", numbered(4), Picks::ChannelFrom1),
+                choice("Тип входа", sensors, channelParam(0)),
+                number("Шкала min", channelParam(4)),
+                number("Шкала max", channelParam(8)),
+                number("Смещение", channelParam(12)),
+                number("Сигнал min", channelParam(16)),
+                number("Сигнал max", channelParam(20)),
+                number("Фильтр", channelParam(24))};
     }
-    case kAnalogOutput:
-        return {choice("№ в сети", net16, 0), selector("№ выхода", numbered(4)),
-                choice("Тип выхода", list({"0-10 В", "0-5 мА", "0-20 мА", "4-20 мА", "Ручное"})), number("Значение")};
+    case kAnalogOutput: // output c = 1..4; "Значение" addresses p(c + 4), beyond the block
+        return {choice("№ в сети", net16, param(0)), selector("№ выхода", numbered(4), Picks::ChannelFrom1),
+                choice("Тип выхода", list({"0-10 В", "0-5 мА", "0-20 мА", "4-20 мА", "Ручное"}), channelParam(0)),
+                number("Значение", channelParam(4))};
     case kDiscreteInput:
-        return {choice("№ в сети", net16, 0), selector("№ входа", numbered(8)), number("Тип")};
+        return {choice("№ в сети", net16, param(0)), selector("№ входа", numbered(8), Picks::ChannelFrom1),
+                number("Тип", channelParam(0))};
     case kDiscreteOutput:
-        return {choice("№ в сети", net16, 0), selector("№ выхода", numbered(8)),
-                choice("Тип", list({"Реле", "Импульс", "Универсальный", "Шаговый мотор"}))};
-    case kRs485:
-        return {choice("№ в сети", numbered(128), 0),
-                choice("Тип", list({"CONTROL", "Ubrix-01", "MODBUS", "4", "5"}), 1),
-                choice("Скорость", BlockCatalog::baudList(), 2)};
+        return {choice("№ в сети", net16, param(0)), selector("№ выхода", numbered(8), Picks::ChannelFrom1),
+                choice("Тип", list({"Реле", "Импульс", "Универсальный", "Шаговый мотор"}), channelParam(0))};
+    case kRs485: // device type and baud rate come from the netlist only
+        return {choice("№ в сети", numbered(128), param(0)),
+                choice("Тип", list({"CONTROL", "Ubrix-01", "MODBUS", "4", "5"}), shownOnly(1)),
+                choice("Скорость", BlockCatalog::baudList(), shownOnly(2))};
     case kMultiplier:
     case kDivider:
     case kSquareRoot:
-        return {number("Усиление 1", 0), number("Усиление 2", 1), number("Усиление 3", 2), number("Усиление 4", 3)};
-    case kSum: {
+        return {number("Усиление 1", param(0)), number("Усиление 2", param(1)), number("Усиление 3", param(2)),
+                number("Усиление 4", param(3))};
+    case kSum: { // offset first, then the gains, then the type
         std::vector<EditorRow> rows;
         const QStringList& base = sumLabels()[0];
-        rows.push_back(number(base[0].toUtf8().constData(), 8));
+        rows.push_back(number(base[0], param(8)));
         for (int i = 1; i <= 8; ++i)
-            rows.push_back(number(base[i].toUtf8().constData(), i - 1));
-        rows.push_back(choice("Тип", list({"2 SUM", "2 sum", "8 SUM"}), 9));
+            rows.push_back(number(base[i], param(i - 1)));
+        rows.push_back(choice("Тип", list({"2 SUM", "2 sum", "8 SUM"}), param(9)));
         return rows;
     }
     case kAnd:
-        return {choice("Тип 2-4-8", list({"2 AND", "4 AND", "8 AND"}), 0)};
+        return {choice("Тип 2-4-8", list({"2 AND", "4 AND", "8 AND"}), param(0))};
     case kOr:
-        return {choice("Тип 2-4-8", list({"2 OR", "4 OR", "8 OR"}), 0)};
+        return {choice("Тип 2-4-8", list({"2 OR", "4 OR", "8 OR"}), param(0))};
     case kRegister:
-        return {choice("Тип регистра", list({"Фронт", "Уровень"}), 0)};
-    case kSetpointBlock: {
+        return {choice("Тип регистра", list({"Фронт", "Уровень"}), param(0))};
+    case kSetpointBlock: { // name / value pairs, then the block name
         std::vector<EditorRow> rows;
         for (int k = 0; k < 8; ++k) {
-            rows.push_back(name(QString(S("Имя задатчика ") + QString::number(k + 1)).toUtf8().constData(), k));
-            rows.push_back(number(QString(S("Задатчик ") + QString::number(k + 1)).toUtf8().constData(), k));
+            rows.push_back(name(S("Имя задатчика ") + QString::number(k + 1), text(k)));
+            rows.push_back(number(S("Задатчик ") + QString::number(k + 1), param(k)));
         }
-        rows.push_back(name("Имя блока", 8));
+        rows.push_back(name("Имя блока", text(8)));
         return rows;
     }
     case kPid: {
         std::vector<EditorRow> rows;
         rows.push_back(choice("Тип", list({"Аналоговый ПИД 1", "Аналоговый ПИД 2", "Импульсный ПИД 1", "Импульсный ПИД 2",
                                            "Реле 2"}),
-                              0));
-        static constexpr int store[11] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
+                              param(0)));
         const QStringList& base = pidLabels()[0];
         for (int i = 0; i < 11; ++i)
-            rows.push_back(number(base[i].toUtf8().constData(), store[i]));
+            rows.push_back(number(base[i], param(kPidRowParams[i])));
         return rows;
     }
     case kMultiplexer:
-        return {choice("Тип коммутатора", list({"MUX1-6", "MUX2-3", "DMUX1-8", "DMUX2-4", "-------"}), 0)};
-    case kProgramSetter: {
+        return {choice("Тип коммутатора", list({"MUX1-6", "MUX2-3", "DMUX1-8", "DMUX2-4", "-------"}), param(0))};
+    case kProgramSetter: { // the step list is stored in p0 and picks step c
         QStringList steps;
         for (int i = 0; i < 32; ++i)
             steps << S("Программа %1 Шаг %2 (%3)").arg(i / 8 + 1).arg(i % 8 + 1).arg(i + 1);
-        return {choice("Программа\\Шаг", steps, 0), number("Набор"), number("Выдержка"), number("Задание"),
-                choice("Тип", list({"Время", "Задание", "Время-Задание", "СТОП"})),
-                choice("Программа", list({"1", "2", "3", "4"}), 136)};
+        return {picking(choice("Программа\\Шаг", steps, param(0))),
+                number("Набор", channelParam(4)),
+                number("Выдержка", channelParam(36)),
+                number("Задание", channelParam(68)),
+                choice("Тип", list({"Время", "Задание", "Время-Задание", "СТОП"}), channelParam(100)),
+                choice("Программа", list({"1", "2", "3", "4"}), param(136))};
     }
     case kPanel: {
         std::vector<EditorRow> rows;
-        rows.push_back(choice("Тип панели", list({"OFF_ON", "OFF_ON2", "AUT_HND", "SRT_STP", "INC_DEC", "INC_DEC PID"}), 0));
-        rows.push_back(name("Имя панели", 0));
+        rows.push_back(choice("Тип панели", list({"OFF_ON", "OFF_ON2", "AUT_HND", "SRT_STP", "INC_DEC", "INC_DEC PID"}),
+                              param(0)));
+        rows.push_back(name("Имя панели", text(0)));
         for (int k = 0; k < 4; ++k)
-            rows.push_back(name(QString(S("Имя канала ") + QString::number(k + 1)).toUtf8().constData(), 1 + k));
-        for (int k = 0; k < 4; ++k) // stored at p(2k+2) or p(2k+3) depending on p0
-            rows.push_back(number(QString(S("Задание ") + QString::number(k + 1)).toUtf8().constData()));
+            rows.push_back(name(S("Имя канала ") + QString::number(k + 1), text(1 + k)));
         for (int k = 0; k < 4; ++k)
-            rows.push_back(number(QString(S("Ограничение ") + QString::number(k + 1)).toUtf8().constData(), 10 + k));
+            rows.push_back(number(S("Задание ") + QString::number(k + 1), panelSetpoint(k)));
+        for (int k = 0; k < 4; ++k)
+            rows.push_back(number(S("Ограничение ") + QString::number(k + 1), param(10 + k)));
         return rows;
     }
     case kRealTimeClock:
-        return {number("Вкл. час", 0),  number("Вкл. мин", 1),  number("Вкл. сек", 2),
-                number("Выкл. час", 3), number("Выкл. мин", 4), number("Выкл. сек", 5)};
-    case kCode:
-        return {selector("Шаг", numbered(32, "Шаг ")), number("Выход 1"), number("Выход 2"), number("Выход 3"),
-                choice("Номер блока", numbered(8), 0)};
+        return {number("Вкл. час", param(0)),  number("Вкл. мин", param(1)),  number("Вкл. сек", param(2)),
+                number("Выкл. час", param(3)), number("Выкл. мин", param(4)), number("Выкл. сек", param(5))};
+    case kCode: // step c = 0..31, remembered by the editor
+        return {selector("Шаг", numbered(32, "Шаг ")), number("Выход 1", channelParam(4)),
+                number("Выход 2", channelParam(36)), number("Выход 3", channelParam(68)),
+                choice("Номер блока", numbered(8), param(0))};
     case kMinMax:
-        return {choice("Минимум/Максимум", list({"min", "max"}), 0)};
+        return {choice("Минимум/Максимум", list({"min", "max"}), param(0))};
     case kLimiter:
-        return {number("Уровень min 1", 0), number("Уровень max 1", 1), number("Уровень min 2", 2),
-                number("Уровень max 2", 3)};
+        return {number("Уровень min 1", param(0)), number("Уровень max 1", param(1)),
+                number("Уровень min 2", param(2)), number("Уровень max 2", param(3))};
     case kComparator:
-        return {number("Задание 1", 0), number("Зона 1", 1), number("Гистерезис 1", 2),
-                number("Задание 2", 3), number("Зона 2", 4), number("Гистерезис 2", 5)};
+        return {number("Задание 1", param(0)), number("Зона 1", param(1)), number("Гистерезис 1", param(2)),
+                number("Задание 2", param(3)), number("Зона 2", param(4)), number("Гистерезис 2", param(5))};
     case kTimer:
-        return {choice("Тип", list({"4 канала", "2 канала", " ", " "}), 0), number("Задание 1", 1),
-                number("Задание 2", 2), number("Задание 3", 3), number("Задание 4", 4)};
+        return {choice("Тип", list({"4 канала", "2 канала", " ", " "}), param(0)), number("Задание 1", param(1)),
+                number("Задание 2", param(2)), number("Задание 3", param(3)), number("Задание 4", param(4))};
     case kCounter:
-        return {number("Задание CNT", 0), number("Минимум CNT", 1), number("Максимум CNT", 2)};
+        return {number("Задание CNT", param(0)), number("Минимум CNT", param(1)), number("Максимум CNT", param(2))};
     case kOscillator:
-        return {choice("Тип", list({"Одновибратор 4", "Мультивибратор 4", "Одновибратор 2", "Мультивибратор 2"}), 0),
-                number("Импульс 1", 1), number("Пауза 1", 2), number("Импульс ", 3), number("Пауза 2", 4),
-                number("Импульс 3", 5), number("Пауза 3", 6), number("Импульс 4", 7), number("Пауза 4", 8)};
-    case kGraph:
-        return {choice("№ канала", numbered(32), 33), number("Опрос", 0), name("Имя графика", 33),
-                number("Шкала min "), number("Шкала max"), name("Имя канала")};
-    case kJournal: {
+        return {choice("Тип", list({"Одновибратор 4", "Мультивибратор 4", "Одновибратор 2", "Мультивибратор 2"}),
+                       param(0)),
+                number("Импульс 1", param(1)), number("Пауза 1", param(2)), number("Импульс ", param(3)),
+                number("Пауза 2", param(4)),   number("Импульс 3", param(5)), number("Пауза 3", param(6)),
+                number("Импульс 4", param(7)), number("Пауза 4", param(8))};
+    case kGraph: // the channel list is stored in p33 and picks channel c
+        return {picking(choice("№ канала", numbered(32), param(33))), number("Опрос", param(0)),
+                name("Имя графика", text(33)), number("Шкала min ", channelParam(34)),
+                number("Шкала max", channelParam(67)), name("Имя канала", channelText(1))};
+    case kJournal: { // event c = 0..31; text 0 is the journal's own name and
+                     // event c's name is text c + 1, as the netlist import stores them
         QStringList events = list({"Архив", "Предупреждение", "Опасность 1", "Опасность 2", "Авария 1", "Авария 2",
                                    "ALR SCADA", "Сигнал"});
         events << numbered(8, "SCADA ");
-        return {selector("Событие", numbered(32)), name("Имя"), choice("Тип события", events), number("Время", 50),
-                number("Координата Y")};
+        return {selector("Событие", numbered(32)), name("Имя", channelText(1)),
+                choice("Тип события", events, channelParam(10)), number("Время", param(50)),
+                number("Координата Y", channelParam(51))};
     }
-    case kScadaPage:
-        return {selector("№ страницы", numbered(8, "Стр. ")), selector("№ кнопки 1-24", numbered(24, "Кн. ")),
-                number("№ блока 1-99")};
-    case kLogic:
-        return {selector("№ канала", numbered(4)), choice("Тип канала", list({"SP<=IN", "Timer"})), number("Параметр"),
-                number("Задержка")};
+    case kScadaPage: // page c, button; the button table lies beyond the block
+        return {selector("№ страницы", numbered(8, "Стр. ")),
+                selector("№ кнопки 1-24", numbered(kScadaButtons, "Кн. "), Picks::Button),
+                number("№ блока 1-99", pageButton())};
+    case kLogic: // channel c; the block owns three channels of the four listed:
+                 // a fourth would address p3, p6 and p9 of other channels and the next block
+        return {selector("№ канала", numbered(4), Picks::Channel, 3),
+                choice("Тип канала", list({"SP<=IN", "Timer"}), channelParam(0)), number("Параметр", channelParam(3)),
+                number("Задержка", channelParam(6))};
     case kAlgorithm:
-        return {number("Номер блока", 0)};
+        return {number("Номер блока", param(0))};
     case kUniversal: {
         std::vector<EditorRow> rows;
         rows.push_back(choice("Тип", list({"Step OFF-ON", "Меню", "If_Then", "If_Then_Else", "Разрядка ГА", "DEC_HEX",
                                            "РЕВЕРС", "Шибер_Клапан", "Таймер RTC", "FILTER", "График ПУСК/СТОП"}),
-                              0));
+                              param(0)));
         const QStringList& base = uniLabels()[0];
         for (int i = 0; i < 8; ++i)
-            rows.push_back(number(base[i].toUtf8().constData(), 1 + i));
+            rows.push_back(number(base[i], param(1 + i)));
         return rows;
     }
-    case kReport: {
+    case kReport: { // event names
         std::vector<EditorRow> rows;
         for (int k = 0; k < 16; ++k)
-            rows.push_back(name(QString(S("Имя события ") + QString::number(k + 1)).toUtf8().constData(), k));
+            rows.push_back(name(S("Имя события ") + QString::number(k + 1), text(k)));
         return rows;
     }
     default:
@@ -577,7 +618,7 @@ int BlockCatalog::typeForCode(const QString& code3) const
 
 void BlockCatalog::applyVersion(int version_code)
 {
-    types_[kRs485].text_count = version_code == 5 ? 48 : 0;
+    types_[kRs485].text_count = version_code == 5 ? kModbusSlots : 0;
     types_[kTouch].param_count = (version_code == 3 || version_code == 4 || version_code == 5) ? 1 : 0;
 }
 

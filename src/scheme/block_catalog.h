@@ -17,18 +17,58 @@ namespace ostrel {
 
 enum class RowKind : uint8_t { Hidden, Number, Name, List, Selector };
 
+// What a row of the parameter editor edits: a parameter or a text of the block.
+enum class SlotKind : uint8_t { None, Param, Text };
+
+// What, besides the row's own index, picks the slot a row edits.
+enum class SlotShift : uint8_t {
+    None,          // the index itself
+    Channel,       // index + the chosen channel, step or event
+    PanelSetpoint, // PAN setpoint k (index k): p(2k + 2) under kPanelIncDecPid, else p(2k + 3)
+    PageButton,    // SCA: index + kScadaButtons x the chosen page + the chosen button
+};
+
+// What a choice in a selector row changes for the rows after it.
+enum class Picks : uint8_t {
+    Nothing,      // not a selector
+    Channel,      // the channel, step or event, counted from 0
+    ChannelFrom1, // the channel of an I/O module, counted from 1
+    Button,       // the button of the SCADA-page block
+};
+
+// The PAN panel type ("INC_DEC PID") that keeps setpoints 1..4 at p2, p4, p6, p8.
+inline constexpr int kPanelIncDecPid = 5;
+// Buttons per page of the SCADA-page block; its button table starts at p8.
+inline constexpr int kScadaButtons = 24;
+
+struct RowSlot {
+    SlotKind kind = SlotKind::None;
+    int16_t index = -1;
+    SlotShift shift = SlotShift::None;
+    bool stores = true; // false: shown only; a choice is not stored
+};
+
+// One row of the parameter editor: what it shows and what it edits.
 struct EditorRow {
     RowKind kind = RowKind::Hidden;
     QString caption;     // base caption; label sets may override (rowCaption)
     QStringList items;   // list / selector items ("1".."N" when generated)
-    // Fixed storage of the row when it has one: parameter index (Number, List)
-    // or text index (Name) of the block; -1 when the editor computes it from
-    // the chosen channel, step, event or subtype (or the row stores nothing).
-    int16_t param = -1;
-    int16_t text = -1;
+    RowSlot slot;
+    Picks picks = Picks::Nothing;
+    // Items the editor offers when it offers fewer than listed (the logic
+    // block owns three channels of the four listed); -1: all of them.
+    int8_t offered = -1;
 
     int itemCount() const { return int(items.size()); }
     bool visible() const { return kind != RowKind::Hidden; }
+    bool selects() const { return picks != Picks::Nothing; }
+    // The parameter or text the row always edits, -1 when the chosen
+    // channel, step, event or panel type picks it (or the row edits none).
+    int fixedParam() const { return fixed(SlotKind::Param); }
+    int fixedText() const { return fixed(SlotKind::Text); }
+
+private:
+    int fixed(SlotKind k) const { return slot.kind == k && slot.shift == SlotShift::None ? slot.index : -1; }
 };
 
 // How a block's texts go to the controller.
@@ -131,7 +171,7 @@ struct BlockTypeInfo {
 
 class BlockCatalog {
 public:
-    static constexpr int kTypes = 50;
+    static constexpr int kTypes = kTouch; // types 1..50
 
     BlockCatalog();
 

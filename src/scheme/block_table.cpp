@@ -6,14 +6,14 @@ namespace ostrel {
 void allocateBlocks(BlockTable& bt, const BlockCatalog& cat)
 {
     int P = 0, T = 0, textBytes = 0;
-    for (int n = 1; n <= BlockTable::kJournalBlock; ++n) {
+    for (int n = 1; n <= BlockTable::kLastBlock; ++n) {
         bt.param_base[n] = bt.text_base[n] = 0;
         const int t = bt.block_type[n];
-        if (t == 0)
+        if (t == kNoBlockType)
             continue;
         const int pc = cat.paramCount(t), tc = cat.textCount(t);
         if (P + pc > BlockTable::kParams || T + tc > BlockTable::kTexts) {
-            bt.block_type[n] = 0;
+            bt.block_type[n] = kNoBlockType;
             continue;
         }
         bt.param_base[n] = int16_t(P);

@@ -15,9 +15,15 @@ struct BlockTable {
     static constexpr int kBlocks = 101;        // block numbers 0..100
     static constexpr int kParams = 10001;      // ParamStore 0..10000
     static constexpr int kTexts = 20001;       // TextStore 0..20000
-    static constexpr int kAlgParams = 129;     // alg_param_saved 0..128 (1..128 used)
-    static constexpr int kAlgTexts = 5248;     // alg_text_saved 0..5247
+    // An algorithm block: p0 and setpoints SP1..SP128 at p1..p128; a program
+    // of 128 steps of 41 text fields.
+    static constexpr int kAlgSetpoints = 128;
+    static constexpr int kAlgSteps = 128;
+    static constexpr int kAlgFields = 41;
+    static constexpr int kAlgParams = kAlgSetpoints + 1;      // alg_param_saved 0..128 (1..128 used)
+    static constexpr int kAlgTexts = kAlgSteps * kAlgFields; // alg_text_saved 0..5247
     static constexpr int kScadaBlock = 97, kGraphBlock = 98, kJournalBlock = 99;
+    static constexpr int kLastBlock = 99;      // blocks 1..99 make the scheme
 
     std::array<int16_t, kBlocks> block_type{};
     std::array<int16_t, kBlocks> param_base{};

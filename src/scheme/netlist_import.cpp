@@ -208,7 +208,7 @@ private:
                 const QString& inst = item(k - 2);
                 // A block number above 99 would be folded onto another block.
                 const QString des = designatorOf(inst);
-                if (des.startsWith(QLatin1Char('U')) && (ival(QStringView(des).mid(1)) > 99))
+                if (des.startsWith(QLatin1Char('U')) && (ival(QStringView(des).mid(1)) > BlockTable::kLastBlock))
                     fail();
                 instances_[size_t(cur)].code = mid(it, 16, 3);
                 const int n = ival(midView(inst, 13, 2));
@@ -240,8 +240,8 @@ private:
 
         for (int r = 0; r < 99; ++r) {
             const Instance& inst = instances_[size_t(r)];
-            const int t = inst.code.isEmpty() ? 0 : cat_.typeForCode(inst.code);
-            if (t == 0)
+            const int t = inst.code.isEmpty() ? int(kNoBlockType) : cat_.typeForCode(inst.code);
+            if (t == kNoBlockType)
                 continue;
             const int v = ival(mid(inst.designator, 2, 2));
             if (v < 0 || v >= BlockTable::kBlocks)
@@ -332,9 +332,9 @@ private:
     {
         int P = 0, T = 0;
         int32_t textBytes = 0;
-        for (int m = 1; m <= 99; ++m) {
+        for (int m = 1; m <= BlockTable::kLastBlock; ++m) {
             const int t = bt_.block_type[size_t(m)];
-            if (t == 0)
+            if (t == kNoBlockType)
                 continue;
             source_ = QString::number(m);
             // A block whose parameters or texts would leave the stores cannot
@@ -487,12 +487,12 @@ private:
 
     void algorithmDefaults()
     {
-        for (int m = 1; m <= 96; ++m) {
+        for (int m = 1; m < BlockTable::kScadaBlock; ++m) { // not the fixed blocks
             if (bt_.block_type[size_t(m)] != kAlgorithm)
                 continue;
             source_ = QString::number(m);
-            for (int s = 0; s < 128; ++s) {
-                const int f = 41 * s;
+            for (int s = 0; s < BlockTable::kAlgSteps; ++s) {
+                const int f = BlockTable::kAlgFields * s;
                 for (const StepDefault& d : kStepDefaults) {
                     QString* text = textAt(m, f + d.field);
                     if (text->isEmpty())
@@ -652,7 +652,7 @@ private:
             if (isNet(i - 1)) {
                 s = ival(midView(it, 9, 3));
                 source_ = QString::number(s);
-                if (s < 0 || s > 99)
+                if (s < 0 || s > BlockTable::kLastBlock)
                     fail();
                 const int t = bt_.block_type[size_t(s)];
                 const int p = pinOf(it);
@@ -673,7 +673,7 @@ private:
             } else if (isNode(i - 1)) {
                 if (letterOf(it) != QLatin1Char('U'))
                     continue; // only blocks take inputs
-                if (ival(midView(it, 9, 3)) > 99)
+                if (ival(midView(it, 9, 3)) > BlockTable::kLastBlock)
                     fail();
                 const int d = ival(midView(it, 9, 2));
                 if (d < 0 || d >= BlockTable::kBlocks)
@@ -731,7 +731,7 @@ bool importNetlistFile(BlockTable& blocks, const BlockCatalog& catalog, const QS
 
 void resetNewProjectBlocks(BlockTable& bt, const BlockCatalog& catalog)
 {
-    for (int m = 1; m <= 96; ++m) {
+    for (int m = 1; m < BlockTable::kScadaBlock; ++m) { // not the fixed blocks
         const int t = bt.block_type[size_t(m)];
         if (t == kRs485) {
             const int n = catalog.textCount(kRs485);
@@ -746,13 +746,13 @@ void resetNewProjectBlocks(BlockTable& bt, const BlockCatalog& catalog)
                 if (k >= 0 && k < BlockTable::kTexts)
                     bt.TextStore[size_t(k)] = QStringLiteral("0");
             }
-            for (int i = 1; i <= 128; ++i) {
+            for (int i = 1; i <= BlockTable::kAlgSetpoints; ++i) {
                 const int k = bt.param_base[size_t(m)] + i;
                 if (k >= 0 && k < BlockTable::kParams)
                     bt.ParamStore[size_t(k)] = 0.0f;
             }
-            for (int s = 0; s < 128; ++s) {
-                const int base = bt.text_base[size_t(m)] + 41 * s;
+            for (int s = 0; s < BlockTable::kAlgSteps; ++s) {
+                const int base = bt.text_base[size_t(m)] + BlockTable::kAlgFields * s;
                 for (const StepDefault& d : kStepDefaults) {
                     const int k = base + d.field;
                     if (k >= 0 && k < BlockTable::kTexts)

@@ -10,14 +10,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr RowBinding param(int k, bool selector = false) { return {SlotKind::Param, k, selector, true}; }
-constexpr RowBinding text(int k) { return {SlotKind::Text, k, false, true}; }
-constexpr RowBinding shownOnly(int k) { return {SlotKind::Param, k, false, false}; }
-constexpr RowBinding selectorOnly() { return {SlotKind::None, -1, true, false}; }
-
-// PID rows 1..11 in order.
-constexpr int kPidParams[11] = {4, 11, 1, 2, 3, 12, 13, 14, 7, 16, 17};
-
 // A stored float as an index into a list of `count` items.
 std::optional<int> listIndex(float v, int count)
 {
@@ -33,140 +25,24 @@ bool isChoiceRow(RowKind k) { return k == RowKind::List || k == RowKind::Selecto
 
 } // namespace
 
-RowBinding rowBinding(int type, int row, const RowContext& ctx)
+RowBinding rowBinding(const EditorRow& row, const RowContext& ctx)
 {
-    const int c = ctx.c;
-    switch (type) {
-    case kAnalogInput: // A_I: input c = 1..4
-        if (row == 0) return param(0);
-        if (row == 1) return selectorOnly();
-        if (row >= 2 && row <= 8) return param(4 * (row - 2) + c);
+    const RowSlot& s = row.slot;
+    RowBinding b{s.kind, s.index, row.selects(), s.stores};
+    switch (s.shift) {
+    case SlotShift::None:
         break;
-    case kAnalogOutput: // A_O: output c = 1..4; "Значение" addresses p(c+4), beyond the block
-        if (row == 0) return param(0);
-        if (row == 1) return selectorOnly();
-        if (row == 2) return param(c);
-        if (row == 3) return param(c + 4);
+    case SlotShift::Channel:
+        b.index = s.index + ctx.c;
         break;
-    case kDiscreteInput: // D_I
-    case kDiscreteOutput: // D_O
-        if (row == 0) return param(0);
-        if (row == 1) return selectorOnly();
-        if (row == 2) return param(c);
+    case SlotShift::PanelSetpoint:
+        b.index = ctx.panel == kPanelIncDecPid ? 2 * s.index + 2 : 2 * s.index + 3;
         break;
-    case kRs485: // RS4: device type and baud rate come from the netlist only
-        if (row == 0) return param(0);
-        if (row == 1 || row == 2) return shownOnly(row);
-        break;
-    case kMultiplier: case kDivider: case kSquareRoot:
-        if (row >= 0 && row <= 3) return param(row);
-        break;
-    case kSum: // SUM: offset first, then the gains, then the type
-        if (row == 0) return param(8);
-        if (row >= 1 && row <= 8) return param(row - 1);
-        if (row == 9) return param(9);
-        break;
-    case kAnd: case kOr: case kRegister: case kMultiplexer: case kMinMax:
-        if (row == 0) return param(0);
-        break;
-    case kSetpointBlock: // S_P: name / value pairs, then the block name
-        if (row == 16) return text(8);
-        if (row >= 0 && row < 16) return (row % 2 == 0) ? text(row / 2) : param(row / 2);
-        break;
-    case kPid: // PID
-        if (row == 0) return param(0);
-        if (row >= 1 && row <= 11) return param(kPidParams[row - 1]);
-        break;
-    case kProgramSetter: // PRO: the step list is stored in p0 and selects step c
-        if (row == 0) return param(0, true);
-        if (row == 1) return param(4 + c);
-        if (row == 2) return param(36 + c);
-        if (row == 3) return param(68 + c);
-        if (row == 4) return param(100 + c);
-        if (row == 5) return param(136);
-        break;
-    case kPanel: // PAN: panel type 5 keeps its setpoints in the even parameters
-        if (row == 0) return param(0);
-        if (row >= 1 && row <= 5) return text(row - 1);
-        if (row >= 6 && row <= 9) {
-            const int k = row - 6;
-            return param(ctx.panel == 5 ? 2 * k + 2 : 2 * k + 3);
-        }
-        if (row >= 10 && row <= 13) return param(row);
-        break;
-    case kRealTimeClock:
-        if (row >= 0 && row <= 5) return param(row);
-        break;
-    case kCode: // COD: step c = 0..31 held by the editor
-        if (row == 0) return selectorOnly();
-        if (row == 1) return param(4 + c);
-        if (row == 2) return param(36 + c);
-        if (row == 3) return param(68 + c);
-        if (row == 4) return param(0);
-        break;
-    case kLimiter:
-        if (row >= 0 && row <= 3) return param(row);
-        break;
-    case kComparator:
-        if (row >= 0 && row <= 5) return param(row);
-        break;
-    case kTimer:
-        if (row >= 0 && row <= 4) return param(row);
-        break;
-    case kCounter:
-        if (row >= 0 && row <= 2) return param(row);
-        break;
-    case kOscillator:
-        if (row >= 0 && row <= 8) return param(row);
-        break;
-    case kGraph: // GRA: the channel list is stored in p33 and selects channel c
-        if (row == 0) return param(33, true);
-        if (row == 1) return param(0);
-        if (row == 2) return text(33);
-        if (row == 3) return param(34 + c);
-        if (row == 4) return param(67 + c);
-        if (row == 5) return text(1 + c);
-        break;
-    case kJournal: // JUR: event c = 0..31; text 0 is the journal's own name and
-             // event c's name is text c + 1, as the netlist import stores them
-        if (row == 0) return selectorOnly();
-        if (row == 1) return text(c + 1);
-        if (row == 2) return param(10 + c);
-        if (row == 3) return param(50);
-        if (row == 4) return param(51 + c);
-        break;
-    case kScadaPage: // SCA: page c, button; the button table lies beyond the block
-        if (row == 0 || row == 1) return selectorOnly();
-        if (row == 2) return param(8 + 24 * c + ctx.button);
-        break;
-    case kLogic: // LOG: channel c
-        if (row == 0) return selectorOnly();
-        if (row == 1) return param(c);
-        if (row == 2) return param(3 + c);
-        if (row == 3) return param(6 + c);
-        break;
-    case kAlgorithm:
-        if (row == 0) return param(0);
-        break;
-    case kUniversal: // UNI
-        if (row >= 0 && row <= 8) return param(row);
-        break;
-    case kReport: // REP: event names
-        if (row >= 0 && row <= 15) return text(row);
-        break;
-    default:
+    case SlotShift::PageButton:
+        b.index = s.index + kScadaButtons * ctx.c + ctx.button;
         break;
     }
-    return {};
-}
-
-int selectorItemLimit(int type, int row)
-{
-    // The logic block owns nine parameters, three per column: a fourth
-    // channel would address p3, p6 and p9 of other channels and the next block.
-    if (type == kLogic && row == 0)
-        return 3;
-    return -1;
+    return b;
 }
 
 // ---------------------------------------------------------------------------
@@ -240,7 +116,7 @@ ParameterRows::ParameterRows(BlockTable& blocks, const BlockCatalog& catalog)
 
 RowBinding ParameterRows::binding(int r) const
 {
-    return rowBinding(type_, r, ctx_);
+    return rowBinding(catalog_.row(type_, r), ctx_);
 }
 
 int ParameterRows::subtype() const
@@ -347,8 +223,6 @@ bool ParameterRows::load(int block, int cod_step)
     block_ = (block >= 0 && block < BlockTable::kBlocks) ? block : 0;
     type_ = blocks_.block_type[block_];
     ctx_ = RowContext{};
-    if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
-        ctx_.c = 1; // the module rows count channels from 1
     failedRow_ = -1;
     rows_.fill(RowView{});
 
@@ -362,10 +236,12 @@ bool ParameterRows::load(int block, int cod_step)
         v.kind = rows[r].kind;
         if (isChoiceRow(v.kind)) {
             v.items = rows[r].items;
-            const int limit = selectorItemLimit(type_, r);
+            const int limit = rows[r].offered;
             if (limit >= 0 && v.items.size() > limit)
                 v.items = v.items.mid(0, limit);
         }
+        if (rows[r].picks == Picks::ChannelFrom1)
+            ctx_.c = 1; // the module rows count channels from 1
         shown_ = r + 1;
     }
     refreshContextFromStore();
@@ -399,16 +275,21 @@ bool ParameterRows::load(int block, int cod_step)
             continue; // no items to choose from (or a slot outside the block)
         v.current = index;
         v.enabled = true;
-        if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
-            ctx_.c = index + 1;
-        else if (type_ == kScadaPage && r == 1)
-            ctx_.button = index;
-        else
-            ctx_.c = index;
-        if (type_ == kCode)
-            codStep_ = index;
+        pick(rows[r], index);
     }
     return true;
+}
+
+void ParameterRows::pick(const EditorRow& row, int index)
+{
+    switch (row.picks) {
+    case Picks::Nothing: return;
+    case Picks::Channel: ctx_.c = index; break;
+    case Picks::ChannelFrom1: ctx_.c = index + 1; break;
+    case Picks::Button: ctx_.button = index; break;
+    }
+    if (type_ == kCode)
+        codStep_ = index;
 }
 
 void ParameterRows::choose(int r, int index)
@@ -424,16 +305,7 @@ void ParameterRows::choose(int r, int index)
         if (float* p = own().param(b.index))
             *p = float(index);
     }
-    if (b.selector) {
-        if (type_ >= kAnalogInput && type_ <= kDiscreteOutput)
-            ctx_.c = index + 1;
-        else if (type_ == kScadaPage && r == 1)
-            ctx_.button = index;
-        else
-            ctx_.c = index;
-        if (type_ == kCode)
-            codStep_ = index;
-    }
+    pick(catalog_.row(type_, r), index);
     refreshContextFromStore();
     recaption();
     reloadValues(r);

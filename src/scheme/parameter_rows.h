@@ -16,13 +16,11 @@ namespace ostrel {
 
 struct BlockTable;
 
-enum class SlotKind : uint8_t { None, Param, Text };
-
 // The values that pick which slot a row addresses.
 struct RowContext {
     int c = 0;       // channel / step / event / page, counted as the row table counts it
-    int button = 0;  // SCADA-page block: button 0..23
-    int panel = 0;   // PAN: panel type p0 (type 5 moves the setpoints)
+    int button = 0;  // SCADA-page block: button 0..kScadaButtons - 1
+    int panel = 0;   // PAN: panel type p0 (kPanelIncDecPid moves the setpoints)
 };
 
 struct RowBinding {
@@ -32,14 +30,9 @@ struct RowBinding {
     bool stores = true;     // false: shown only; a choice is not stored
 };
 
-// The slot row `row` of block type `type` addresses under `ctx`. The raw
-// address may lie outside the block; BlockSlots decides whether it is usable.
-RowBinding rowBinding(int type, int row, const RowContext& ctx);
-
-// Items a selector row offers when the editor offers fewer than the catalog
-// lists (the logic block's channel list: three channels, as the block owns
-// three); -1 when the catalog's list is used.
-int selectorItemLimit(int type, int row);
+// The slot catalog row `row` addresses under `ctx`. The raw address may lie
+// outside the block; BlockSlots decides whether it is usable.
+RowBinding rowBinding(const EditorRow& row, const RowContext& ctx);
 
 // The parameters and texts one block owns, bounded by its type's counts and
 // by the stores. Pointers are null outside that range.
@@ -76,7 +69,7 @@ struct RowView {
 
 class ParameterRows {
 public:
-    static constexpr int kRows = 17;
+    static constexpr int kRows = BlockCatalog::kRows;
 
     ParameterRows(BlockTable& blocks, const BlockCatalog& catalog);
 
@@ -110,6 +103,7 @@ private:
     void reloadValues(int except);  // silent reload of non-selector rows
     bool usable(int r) const;       // the row addresses a slot of the block
     void stopLoadingAt(int r);
+    void pick(const EditorRow& row, int index); // a selector's choice
     int subtype() const;
 
     BlockSlots own() const { return BlockSlots(blocks_, catalog_, block_); }

@@ -5,7 +5,7 @@ namespace ostrel {
 Workspace::Workspace()
 {
     // Start-up values: version 4.5, texts "0", saved algorithm setpoints "0".
-    selectVersion(5);
+    selectVersion(kDefaultVersion);
     for (int i = 0; i < 10000; ++i)
         blocks.TextStore[i] = QStringLiteral("0");
     for (int i = 1; i < BlockTable::kAlgParams; ++i)

@@ -15,9 +15,14 @@
 
 namespace ostrel {
 
+// The controller versions the program offers (its version menu, the command
+// line's --version): 5 (4.5), 3 (4.2), 0 (3.0) and 1 (1.3); it starts with 4.5.
+inline constexpr uint8_t kDefaultVersion = 5;
+inline bool isOfferedVersion(int code) { return code == 5 || code == 3 || code == 0 || code == 1; }
+
 struct Workspace {
     ProjectSettings settings;
-    uint8_t version_code = 5;
+    uint8_t version_code = kDefaultVersion;
     BlockCatalog catalog;
     BlockTable blocks;
     AlgorithmData alg;

@@ -239,8 +239,8 @@ void TestCatalog::editorRows()
     QCOMPARE(r.itemCount(), items);
     if (items > 0)
         QCOMPARE(r.items.last(), lastItem);
-    { QFETCH(int, param); QCOMPARE(int(r.param), param); }
-    { QFETCH(int, text); QCOMPARE(int(r.text), text); }
+    { QFETCH(int, param); QCOMPARE(r.fixedParam(), param); }
+    { QFETCH(int, text); QCOMPARE(r.fixedText(), text); }
     QVERIFY(int(cat.info(type).rows.size()) <= BlockCatalog::kRows);
 }
 

@@ -66,11 +66,11 @@ void SchemeOverview::redraw()
             const int k = kRows * (c - 1) + r;
             if (k < kFirstBlockPicture)
                 continue;
-            const int n = k - 8;
+            const int n = blockOfPicture(k);
             const int type = blocks_.block_type[n];
-            if (type != 0)
+            if (type != kNoBlockType)
                 pictures_.push_back({k, type, QRect(cellTopLeft(c, r), symbol(type).size())});
-            const int y = type != 0 ? 60 * r + 7 : 60 * r + 30;
+            const int y = type != kNoBlockType ? 60 * r + 7 : 60 * r + 30;
             labels_.push_back({QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')), {60 * c + 30, y}, true});
         }
     }

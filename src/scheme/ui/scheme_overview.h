@@ -4,6 +4,7 @@
 // block's number printed in blue above its picture. A click on a picture is
 // reported by its picture number k (1..3 for blocks 97..99, k > 8 for block
 // k - 8); what the click opens is the main window's business.
+#include "scheme/block_catalog.h"
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -15,7 +16,6 @@
 namespace ostrel {
 
 struct BlockTable;
-class BlockCatalog;
 
 class SchemeOverview : public QWidget {
     Q_OBJECT
@@ -23,6 +23,8 @@ public:
     static constexpr int kPictures = 84;   // pictures 1..84 (4..8 never shown)
     static constexpr int kColumns = 12, kRows = 7;
     static constexpr int kFirstBlockPicture = 9;
+    // The block that picture k (k >= kFirstBlockPicture) shows.
+    static constexpr int blockOfPicture(int k) { return k - (kFirstBlockPicture - 1); }
 
     // One picture of the overview as drawn.
     struct Picture {
@@ -70,7 +72,7 @@ private:
     bool drawn_ = false;
     std::vector<Picture> pictures_;
     std::vector<Label> labels_;
-    std::array<QImage, 51> symbols_;       // cached pictures per type 0..50
+    std::array<QImage, BlockCatalog::kTypes + 1> symbols_; // cached pictures per type 0..50
 };
 
 } // namespace ostrel
