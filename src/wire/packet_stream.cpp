@@ -19,23 +19,6 @@ QString hexByte(uint8_t b) { return QStringLiteral("0x%1").arg(b, 2, 16, QLatin1
 
 } // namespace
 
-TableLayout tableLayoutForVersion(int version_code)
-{
-    if (version_code < 0)
-        return TableLayout::Auto;
-    return (version_code == 1 || version_code == 2) ? TableLayout::Short : TableLayout::Full;
-}
-
-int tableAreaSize(TableLayout layout)
-{
-    switch (layout) {
-    case TableLayout::Full: return kFullTableArea;
-    case TableLayout::Short: return kShortTableArea;
-    case TableLayout::Auto: return 0;
-    }
-    return 0;
-}
-
 int schemePacketSize(int stage)
 {
     // controller, letter, stage byte (B), data, two checksum bytes
