@@ -1,6 +1,5 @@
 #include "wire/page_decoder.h"
 
-#include "wire/page_encoder.h"
 #include <QJsonArray>
 #include <QStringDecoder>
 #include <algorithm>
@@ -9,6 +8,21 @@
 namespace ostrel {
 
 namespace {
+
+// The touch grid of the display: 13 columns of cells 62 pixels wide and 60
+// high, laid so that the first cell begins 22 pixels left of and 9 pixels
+// above the display's top-left corner; cells count from 1, row by row.
+constexpr int kGridLeft = -22, kGridTop = -9;
+constexpr int kCellWidth = 62, kCellHeight = 60, kGridColumns = 13;
+
+// The 8-bit range each of the 16 levels of a colour component stands for.
+struct LevelBin {
+    int low, high;
+};
+constexpr std::array<LevelBin, 16> kLevelBins{{{0, 29},    {30, 58},   {59, 87},   {88, 103},
+                                               {104, 119}, {120, 135}, {136, 151}, {152, 167},
+                                               {168, 183}, {184, 199}, {200, 215}, {216, 223},
+                                               {224, 231}, {232, 239}, {240, 247}, {248, 255}}};
 
 QString hex4(uint16_t v) { return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')); }
 QString num(qint64 v) { return QString::number(v); }
@@ -280,9 +294,10 @@ private:
         const int controls = tableOffset(layout, PageTable::Control);
         for (int n = 0; n < PageTables::kNumbers; ++n) {
             const WireControl& ct = out.control[size_t(n)];
-            if (ct.touch_cell != 0 && ct.touch_cell != touchCell(ct.x, ct.y))
-                problem(ProblemKind::TouchCell, &d, 7, base + controls + kControlSize * n + kCellField,
-                        num(touchCell(ct.x, ct.y)), num(ct.touch_cell), QStringLiteral("control %1").arg(n + 1));
+            const int cell = touchCellAt(ct.x, ct.y);
+            if (ct.touch_cell != 0 && ct.touch_cell != cell)
+                problem(ProblemKind::TouchCell, &d, 7, base + controls + kControlSize * n + kCellField, num(cell),
+                        num(ct.touch_cell), QStringLiteral("control %1").arg(n + 1));
         }
         for (const TableReader::Unexpected& u : reader.unexpected) {
             const bool menu = u.table == PageTable::Menu;
@@ -326,6 +341,22 @@ qint64 bandRunPixels(const char* words, qsizetype byteCount)
     return pixels;
 }
 
+int touchCellAt(int x, int y)
+{
+    const int column = (x - kGridLeft) / kCellWidth;
+    const int row = (y - kGridTop) / kCellHeight;
+    return row * kGridColumns + column + 1;
+}
+
+QRgb displayColor(uint16_t value)
+{
+    const auto middle = [](int level) {
+        const LevelBin& bin = kLevelBins[size_t(level & 0xF)];
+        return (bin.low + bin.high) / 2;
+    };
+    return qRgb(middle(value >> 8), middle(value >> 4), middle(value));
+}
+
 bool DecodedPage::complete() const
 {
     for (const BandInfo& b : bands)
@@ -351,7 +382,7 @@ QImage pageImage(const DecodedPage& page)
     // One expansion per 12-bit value instead of one per pixel.
     std::array<QRgb, 4096> expanded;
     for (size_t v = 0; v < expanded.size(); ++v)
-        expanded[v] = expandColor12(uint16_t(v));
+        expanded[v] = displayColor(uint16_t(v));
     for (int y = 0; y < kPageHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         const uint16_t* src = page.image.data() + size_t(y) * kPageWidth;

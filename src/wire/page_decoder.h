@@ -10,6 +10,7 @@
 #include "scada/page_size.h"
 #include <QImage>
 #include <QJsonObject>
+#include <QRgb>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -55,9 +56,18 @@ struct PageDecodeOptions {
 // Decodes the packets of one page write (normally C0, D0, .., C7, D7).
 DecodedPage decodePage(const std::vector<LinkPacket>& packets, const PageDecodeOptions& options = {});
 
-// The decoded image as 8-bit RGB, each 12-bit value expanded as the page
-// encoder's quantise() does, so the two compare pixel for pixel.
+// The decoded image as 8-bit RGB, each 12-bit value as displayColor() shows
+// it: pixel for pixel what the page encoder's quantise() gives.
 QImage pageImage(const DecodedPage& page);
+
+// What the controller makes of a page, computed here on its own and not by
+// the encoder's functions, so that decoding checks the encoder:
+// the touch cell of a control or go-to whose top-left corner is (x, y), in a
+// grid of 13 columns of 62 x 60 pixels that begins at (-22, -9), counted from 1;
+int touchCellAt(int x, int y);
+// a 12-bit colour (red level x 256 + green level x 16 + blue level) as the
+// display shows it: each level at the middle of the 8-bit range it stands for.
+QRgb displayColor(uint16_t value);
 
 // Derived values of the packed fields, as the page model holds them.
 int fontOfParametrCode(uint8_t font_code);              // 2 -> 10, 3 -> 14, 9 -> 18, 12 -> 24, 11 -> 25
