@@ -180,7 +180,7 @@ private:
         const int L = c->at(2) | (c->at(3) << 8);
         band.length = L;
         if (L < 4 || (L & 1) || L > kMaxBandLength)
-            problem(ProblemKind::BandLength, c, k, c->offset + 2, QStringLiteral("even, 4..32000"), num(L));
+            problem(ProblemKind::BandLength, c, k, c->offset + 2, QStringLiteral("even, 4..%1").arg(kMaxBandLength), num(L));
         if (!d)
             return;
         band.received = true;
@@ -331,15 +331,6 @@ private:
 };
 
 } // namespace
-
-qint64 bandRunPixels(const char* words, qsizetype byteCount)
-{
-    qint64 pixels = 0;
-    const auto* p = reinterpret_cast<const uint8_t*>(words);
-    for (qsizetype i = 0; i + 1 < byteCount; i += 2)
-        pixels += (p[i + 1] >> 4) + 1;
-    return pixels;
-}
 
 int touchCellAt(int x, int y)
 {

@@ -5,6 +5,7 @@
 // into named fields. Every inconsistency is recorded as a problem; whatever
 // is readable is still decoded.
 #include "wire/decode_problem.h"
+#include "wire/page_bands.h"
 #include "wire/packet_stream.h"
 #include "wire/page_tables_layout.h"
 #include "scada/page_size.h"
@@ -17,15 +18,6 @@
 #include <vector>
 
 namespace ostrel {
-
-inline constexpr int kPageParts = 8;
-inline constexpr int kBandRows = 60;
-inline constexpr int kBandPixels = kBandRows * kPageWidth; // 48000
-inline constexpr int kMaxBandLength = 32000;               // header and words of one band
-
-// Pixels covered by run-length words (each word stands for bits 12..15 + 1
-// pixels); `byteCount` / 2 words are read, a trailing odd byte is ignored.
-qint64 bandRunPixels(const char* words, qsizetype byteCount);
 
 struct BandInfo {
     bool received = false;   // header and data packet of the part both arrived

@@ -1,4 +1,5 @@
 #include "wire/page_encoder.h"
+#include "wire/page_bands.h"
 #include "wire/packet.h"
 #include "wire/transfer_state.h"
 #include "scada/page_painter.h"
@@ -14,9 +15,7 @@ namespace ostrel {
 namespace {
 
 constexpr int kBands = TransferState::kParts;
-constexpr int kBandRows = 60;
-constexpr int kBandLimit = 32000;                       // header + words of one band
-constexpr int kMaxWords = (kBandLimit - 4) / 2;
+constexpr int kMaxWords = (kMaxBandLength - 4) / 2;
 
 // Upper bounds (inclusive) of the 16 bins of an 8-bit component.
 constexpr std::array<int, 16> kBinTop{29, 58, 87, 103, 119, 135, 151, 167,
