@@ -336,25 +336,13 @@ static_assert(unsentTablesLast());
 inline constexpr int kFullTableArea = tableAreaSize(TableLayout::Full);
 inline constexpr int kShortTableArea = tableAreaSize(TableLayout::Short);
 
-// Offsets of the tables the tests and tools name (the full layout unless said).
+// Offsets the test fixtures name: of the full layout, unless said.
 namespace table_offset {
-inline constexpr int parametr = tableOffset(TableLayout::Full, PageTable::Parametr),
-                     signal = tableOffset(TableLayout::Full, PageTable::Signal),
-                     text_signal = tableOffset(TableLayout::Full, PageTable::TextSignal),
-                     level = tableOffset(TableLayout::Full, PageTable::Level),
-                     menu = tableOffset(TableLayout::Full, PageTable::Menu),
-                     clock = tableOffset(TableLayout::Full, PageTable::Clock),
-                     grafik = tableOffset(TableLayout::Full, PageTable::Graph),
-                     control = tableOffset(TableLayout::Full, PageTable::Control),
-                     go_block = tableOffset(TableLayout::Full, PageTable::GoTo),
-                     vent = tableOffset(TableLayout::Full, PageTable::Mechanism),
-                     filler = tableOffset(TableLayout::Full, PageTable::Filler),
-                     marker_full = tableOffset(TableLayout::Full, PageTable::Marker),
-                     bindings_full = tableOffset(TableLayout::Full, PageTable::ParametrBinding),
-                     end_full = tablesSize(TableLayout::Full),
-                     marker_short = tableOffset(TableLayout::Short, PageTable::Marker),
-                     bindings_short = tableOffset(TableLayout::Short, PageTable::ParametrBinding),
-                     end_short = tablesSize(TableLayout::Short);
+inline constexpr int control = tableOffset(TableLayout::Full, PageTable::Control);
+inline constexpr int filler = tableOffset(TableLayout::Full, PageTable::Filler);
+inline constexpr int marker_full = tableOffset(TableLayout::Full, PageTable::Marker);
+inline constexpr int marker_short = tableOffset(TableLayout::Short, PageTable::Marker);
+inline constexpr int end_full = tablesSize(TableLayout::Full);
 } // namespace table_offset
 
 } // namespace ostrel
