@@ -298,7 +298,7 @@ bool algorithmDownloadImage(const BlockTable& bt, const AlgorithmData& alg, int 
                 return false;
             }
             if (call) {
-                if (v > 127) {
+                if (v >= kCallAdjustment) {
                     if (problem)
                         *problem = QStringLiteral(
                             "Блок АЛГОРИТМ U%1, шаг %2: действие %3 с кодом больше 127 "
@@ -306,7 +306,7 @@ bool algorithmDownloadImage(const BlockTable& bt, const AlgorithmData& alg, int 
                             .arg(block).arg(s + 1).arg(v);
                     return false;
                 }
-                v += 128;
+                v += kCallAdjustment;
             }
             out[kFields * s + f] = char(uint8_t(v));
         }

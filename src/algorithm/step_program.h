@@ -45,6 +45,10 @@ inline constexpr int then_next = 39;
 inline constexpr int else_next = 40;
 inline constexpr int kPackedGroups = 8; // packed fields per output/flag row
 
+// A branch marked as a call goes out with this added to its then_kind /
+// else_kind byte (algorithmDownloadImage).
+inline constexpr int kCallAdjustment = 128;
+
 // Next-step codes: 0..127 go to step code+1 (as the user counts).
 inline constexpr int kNextOut = 128;
 inline constexpr int kNextRet = 129;

@@ -1,6 +1,7 @@
 #include "wire/packet_stream.h"
 #include "wire/packet.h"
-#include "wire/page_decoder.h"
+#include "wire/page_bands.h"
+#include "wire/scheme_layout.h"
 #include <algorithm>
 
 namespace ostrel {
@@ -19,36 +20,14 @@ QString hexByte(uint8_t b) { return QStringLiteral("0x%1").arg(b, 2, 16, QLatin1
 
 } // namespace
 
-TableLayout tableLayoutForVersion(int version_code)
-{
-    if (version_code < 0)
-        return TableLayout::Auto;
-    return (version_code == 1 || version_code == 2) ? TableLayout::Short : TableLayout::Full;
-}
-
-int tableAreaSize(TableLayout layout)
-{
-    switch (layout) {
-    case TableLayout::Full: return kFullTableArea;
-    case TableLayout::Short: return kShortTableArea;
-    case TableLayout::Auto: return 0;
-    }
-    return 0;
-}
-
 int schemePacketSize(int stage)
 {
-    // controller, letter, stage byte (B), data, two checksum bytes
-    switch (stage) {
-    case 0: return 8;
-    case 1: return 105;
-    case 2: return 1605;
-    case 3: case 4: return 70;
-    case 5: return 525;
-    case 6: return 105;
-    case 7: return 9;
-    default: return 0; // 8 and 9 follow from the header's totals
-    }
+    // controller, letter, stage byte ("B" only), data, two checksum bytes
+    if (stage == 0)
+        return 2 + schemeStageData(0) + 2;
+    if (stage >= 1 && stage <= 7)
+        return 3 + schemeStageData(stage) + 2;
+    return 0; // 8 and 9 follow from the header's totals
 }
 
 QString LinkPacket::name() const
@@ -128,8 +107,10 @@ PacketStream::Frame PacketStream::frame(qsizetype pos, const Context& ctx, bool 
         return Frame::NeedMore;
     switch (at(1)) {
     case 'A':
+        length = schemePacketSize(0);
+        return Frame::Ok;
     case 'C':
-        length = 8;
+        length = kPageHeaderSize;
         return Frame::Ok;
     case 'B': {
         if (have < 3)

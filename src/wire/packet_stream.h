@@ -13,23 +13,12 @@
 // it hands out complete packets and precise framing problems in stream order.
 // Bytes that fit no packet are skipped up to the next packet that checks out.
 #include "wire/decode_problem.h"
+#include "wire/page_tables_layout.h"
 #include <QByteArray>
 #include <cstdint>
 #include <vector>
 
 namespace ostrel {
-
-// Layout of the element tables at the end of part 7.
-enum class TableLayout : uint8_t {
-    Auto,  // decide by the bytes: the full layout has its filler of 7s
-    Full,  // versions 0, 3, 4, 5: tables 1..13 and one zero byte
-    Short, // versions 1, 2: no mechanisms and no filler, bindings cut by 64 bytes
-};
-inline constexpr int kFullTableArea = 3581;
-inline constexpr int kShortTableArea = 2972;
-// The layout a controller version receives; Auto for a version < 0 (unknown).
-TableLayout tableLayoutForVersion(int version_code);
-int tableAreaSize(TableLayout layout); // 0 for Auto
 
 // Wire sizes of the scheme packets of stages 0..7 (checksum included).
 int schemePacketSize(int stage);

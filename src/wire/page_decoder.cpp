@@ -1,6 +1,5 @@
 #include "wire/page_decoder.h"
 
-#include "wire/page_encoder.h"
 #include <QJsonArray>
 #include <QStringDecoder>
 #include <algorithm>
@@ -9,6 +8,21 @@
 namespace ostrel {
 
 namespace {
+
+// The touch grid of the display: 13 columns of cells 62 pixels wide and 60
+// high, laid so that the first cell begins 22 pixels left of and 9 pixels
+// above the display's top-left corner; cells count from 1, row by row.
+constexpr int kGridLeft = -22, kGridTop = -9;
+constexpr int kCellWidth = 62, kCellHeight = 60, kGridColumns = 13;
+
+// The 8-bit range each of the 16 levels of a colour component stands for.
+struct LevelBin {
+    int low, high;
+};
+constexpr std::array<LevelBin, 16> kLevelBins{{{0, 29},    {30, 58},   {59, 87},   {88, 103},
+                                               {104, 119}, {120, 135}, {136, 151}, {152, 167},
+                                               {168, 183}, {184, 199}, {200, 215}, {216, 223},
+                                               {224, 231}, {232, 239}, {240, 247}, {248, 255}}};
 
 QString hex4(uint16_t v) { return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')); }
 QString num(qint64 v) { return QString::number(v); }
@@ -36,6 +50,49 @@ QString cp1251(const uint8_t* bytes, int n)
     QStringDecoder decoder("windows-1251");
     return decoder(QByteArrayView(reinterpret_cast<const char*>(bytes), n));
 }
+
+// Reads table fields at a running offset. Bytes without a value that differ
+// from what they must hold are noted (the first of each field).
+struct TableReader {
+    struct Unexpected {
+        PageTable table;
+        int record;
+        int offset;
+        uint8_t expected, found;
+    };
+
+    explicit TableReader(const Bytes& bytes) : t(bytes) {}
+
+    void operator()(uint16_t& v)
+    {
+        v = t.u16(at);
+        at += 2;
+    }
+    void operator()(uint8_t& v) { v = t.u8(at++); }
+    void operator()(std::array<uint8_t, 12>& text)
+    {
+        for (uint8_t& b : text)
+            b = t.u8(at++);
+    }
+    void operator()(ZeroBytes z) { expect(z.count, 0); }
+    void operator()(ConstantBytes c) { expect(c.count, c.value); }
+
+    void expect(int count, uint8_t value)
+    {
+        for (int i = at; i < at + count; ++i)
+            if (t.u8(i) != value) {
+                unexpected.push_back({table, record, i, value, t.u8(i)});
+                break;
+            }
+        at += count;
+    }
+
+    const Bytes& t;
+    int at = 0;
+    PageTable table = PageTable::Parametr;
+    int record = 0;
+    std::vector<Unexpected> unexpected;
+};
 
 class PageDecoder {
 public:
@@ -123,7 +180,7 @@ private:
         const int L = c->at(2) | (c->at(3) << 8);
         band.length = L;
         if (L < 4 || (L & 1) || L > kMaxBandLength)
-            problem(ProblemKind::BandLength, c, k, c->offset + 2, QStringLiteral("even, 4..32000"), num(L));
+            problem(ProblemKind::BandLength, c, k, c->offset + 2, QStringLiteral("even, 4..%1").arg(kMaxBandLength), num(L));
         if (!d)
             return;
         band.received = true;
@@ -215,89 +272,46 @@ private:
                     QStringLiteral("%1 words continue a shorter run").arg(splits));
     }
 
+    // Reads the tables of `layout` field by field as the layout describes
+    // them. Touch cells are checked against the positions first, then the
+    // bytes without a value (menus, filler, marker) in table order.
     void tables(const Bytes& t, TableLayout layout, qint64 base, const LinkPacket& d)
     {
-        namespace to = table_offset;
         PageTables& out = pg_.tables;
-        const bool full = layout == TableLayout::Full;
-        for (int n = 0; n < PageTables::kNumbers; ++n) {
-            WireParametr& p = out.parametr[size_t(n)];
-            const int a = to::parametr + 11 * n;
-            p = {t.u16(a), t.u16(a + 2), t.u16(a + 4), t.u16(a + 6), t.u8(a + 8), t.u8(a + 9), t.u8(a + 10), 0, 0};
-            WireSignal& s = out.signal[size_t(n)];
-            const int b = to::signal + 11 * n;
-            s = {t.u16(b), t.u16(b + 2), t.u8(b + 4), t.u8(b + 5), t.u16(b + 6), t.u16(b + 8), t.u8(b + 10), 0, 0};
-            WireTextSignal& ts = out.text_signal[size_t(n)];
-            const int c = to::text_signal + 34 * n;
-            ts.x = t.u16(c);
-            ts.y = t.u16(c + 2);
-            ts.font_code = t.u8(c + 4);
-            ts.color = t.u16(c + 5);
-            ts.back_color = t.u16(c + 7);
-            ts.length_frame = t.u8(c + 9);
-            for (int i = 0; i < 12; ++i) {
-                ts.text_off[size_t(i)] = t.u8(c + 10 + i);
-                ts.text_on[size_t(i)] = t.u8(c + 22 + i);
-            }
-            WireLevel& l = out.level[size_t(n)];
-            const int e = to::level + 13 * n;
-            l = {t.u16(e), t.u16(e + 2), t.u8(e + 4), t.u8(e + 5), t.u16(e + 6), t.u16(e + 8), t.u16(e + 10),
-                 t.u8(e + 12), 0, 0};
-            WireControl& ct = out.control[size_t(n)];
-            const int f = to::control + 6 * n;
-            ct = {t.u16(f), t.u16(f + 2), t.u8(f + 4), t.u8(f + 5), 0, 0};
-            if (ct.touch_cell != 0 && ct.touch_cell != touchCell(ct.x, ct.y))
-                problem(ProblemKind::TouchCell, &d, 7, base + f + 5, num(touchCell(ct.x, ct.y)), num(ct.touch_cell),
-                        QStringLiteral("control %1").arg(n + 1));
-            WireGoTo& g = out.go_block[size_t(n)];
-            g = {t.u8(to::go_block + 2 * n), t.u8(to::go_block + 2 * n + 1), 0};
-            WireMechanism& m = out.vent[size_t(n)];
-            const int h = to::vent + 5 * n;
-            m = full ? WireMechanism{t.u16(h), t.u16(h + 2), t.u8(h + 4), 0, 0} : WireMechanism{};
-        }
-        for (int n = 0; n < PageTables::kMenus; ++n) {
-            const int a = to::menu + 16 * n;
-            out.menu[size_t(n)] = {t.u16(a), t.u16(a + 2), 0};
-            reserved(t, a + 4, 12, base, d, QStringLiteral("menu %1").arg(n + 1), ProblemKind::Reserved);
-        }
-        out.clock = {t.u16(to::clock), t.u16(to::clock + 2)};
-        out.grafik = {t.u16(to::grafik), t.u16(to::grafik + 2), t.u8(to::grafik + 4), t.u8(to::grafik + 5),
-                     t.u8(to::grafik + 6)};
-
-        if (full) {
-            for (int i = to::filler; i < to::marker_full; ++i)
-                if (t.u8(i) != 7) {
-                    problem(ProblemKind::Filler, &d, 7, base + i, QStringLiteral("7"), num(t.u8(i)));
-                    break;
-                }
-        }
-        const int marker = full ? to::marker_full : to::marker_short;
-        if (t.u8(marker) != 55)
-            problem(ProblemKind::Marker, &d, 7, base + marker, QStringLiteral("55"), num(t.u8(marker)));
-        reserved(t, marker + 1, 8, base, d, QStringLiteral("marker"), ProblemKind::Marker);
-
-        const int b = full ? to::bindings_full : to::bindings_short;
-        for (int n = 0; n < PageTables::kNumbers; ++n) {
-            out.parametr[size_t(n)].block = t.u8(b + 2 * n);
-            out.parametr[size_t(n)].output = t.u8(b + 2 * n + 1);
-            out.signal[size_t(n)].block = t.u8(b + 64 + 2 * n);
-            out.signal[size_t(n)].output = t.u8(b + 64 + 2 * n + 1);
-            out.text_signal[size_t(n)].block = t.u8(b + 128 + 2 * n);
-            out.text_signal[size_t(n)].output = t.u8(b + 128 + 2 * n + 1);
-            out.level[size_t(n)].block = t.u8(b + 192 + 2 * n);
-            out.level[size_t(n)].output = t.u8(b + 192 + 2 * n + 1);
-            out.control[size_t(n)].block = t.u8(b + 264 + 2 * n);
-            out.control[size_t(n)].channel = t.u8(b + 264 + 2 * n + 1);
-            out.go_block[size_t(n)].target = t.u8(b + 328 + n);
-            if (full) {
-                out.vent[size_t(n)].block = t.u8(b + 360 + 2 * n);
-                out.vent[size_t(n)].output = t.u8(b + 360 + 2 * n + 1);
+        TableReader reader(t);
+        for (const TableSpec& spec : kPageTables) {
+            if (!sent(spec, layout))
+                continue;
+            reader.table = spec.table;
+            for (int i = 0; i < spec.records; ++i) {
+                reader.record = i;
+                visitRecord(spec.table, out, size_t(i), reader);
             }
         }
-        for (int n = 0; n < PageTables::kMenus; ++n)
-            out.menu[size_t(n)].target_page = t.u8(b + 256 + n);
-        if (full && t.size() > to::end_full)
-            reserved(t, to::end_full, 1, base, d, QStringLiteral("byte after the tables"), ProblemKind::Reserved);
+        constexpr int kControlSize = recordSize(PageTable::Control);
+        constexpr int kCellField =
+            fieldOffset(PageTable::Control, [](auto& r) -> auto& { return r.control[0].touch_cell; });
+        const int controls = tableOffset(layout, PageTable::Control);
+        for (int n = 0; n < PageTables::kNumbers; ++n) {
+            const WireControl& ct = out.control[size_t(n)];
+            const int cell = touchCellAt(ct.x, ct.y);
+            if (ct.touch_cell != 0 && ct.touch_cell != cell)
+                problem(ProblemKind::TouchCell, &d, 7, base + controls + kControlSize * n + kCellField, num(cell),
+                        num(ct.touch_cell), QStringLiteral("control %1").arg(n + 1));
+        }
+        for (const TableReader::Unexpected& u : reader.unexpected) {
+            const bool menu = u.table == PageTable::Menu;
+            const ProblemKind kind = menu                            ? ProblemKind::Reserved
+                : u.table == PageTable::Filler                       ? ProblemKind::Filler
+                                                                     : ProblemKind::Marker;
+            const QString what = menu ? QStringLiteral("menu %1").arg(u.record + 1)
+                : u.table == PageTable::Marker && u.expected == 0 ? QStringLiteral("marker")
+                                                                  : QString();
+            problem(kind, &d, 7, base + u.offset, num(u.expected), num(u.found), what);
+        }
+        const int end = tablesSize(TableLayout::Full);
+        if (layout == TableLayout::Full && t.size() > end)
+            reserved(t, end, 1, base, d, QStringLiteral("byte after the tables"), ProblemKind::Reserved);
     }
 
     void reserved(const Bytes& t, int from, int count, qint64 base, const LinkPacket& d, const QString& what,
@@ -318,13 +332,20 @@ private:
 
 } // namespace
 
-qint64 bandRunPixels(const char* words, qsizetype byteCount)
+int touchCellAt(int x, int y)
 {
-    qint64 pixels = 0;
-    const auto* p = reinterpret_cast<const uint8_t*>(words);
-    for (qsizetype i = 0; i + 1 < byteCount; i += 2)
-        pixels += (p[i + 1] >> 4) + 1;
-    return pixels;
+    const int column = (x - kGridLeft) / kCellWidth;
+    const int row = (y - kGridTop) / kCellHeight;
+    return row * kGridColumns + column + 1;
+}
+
+QRgb displayColor(uint16_t value)
+{
+    const auto middle = [](int level) {
+        const LevelBin& bin = kLevelBins[size_t(level & 0xF)];
+        return (bin.low + bin.high) / 2;
+    };
+    return qRgb(middle(value >> 8), middle(value >> 4), middle(value));
 }
 
 bool DecodedPage::complete() const
@@ -352,7 +373,7 @@ QImage pageImage(const DecodedPage& page)
     // One expansion per 12-bit value instead of one per pixel.
     std::array<QRgb, 4096> expanded;
     for (size_t v = 0; v < expanded.size(); ++v)
-        expanded[v] = expandColor12(uint16_t(v));
+        expanded[v] = displayColor(uint16_t(v));
     for (int y = 0; y < kPageHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         const uint16_t* src = page.image.data() + size_t(y) * kPageWidth;

@@ -5,103 +5,19 @@
 // into named fields. Every inconsistency is recorded as a problem; whatever
 // is readable is still decoded.
 #include "wire/decode_problem.h"
+#include "wire/page_bands.h"
 #include "wire/packet_stream.h"
+#include "wire/page_tables_layout.h"
 #include "scada/page_size.h"
 #include <QImage>
 #include <QJsonObject>
+#include <QRgb>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace ostrel {
-
-inline constexpr int kPageParts = 8;
-inline constexpr int kBandRows = 60;
-inline constexpr int kBandPixels = kBandRows * kPageWidth; // 48000
-inline constexpr int kMaxBandLength = 32000;               // header and words of one band
-
-// Pixels covered by run-length words (each word stands for bits 12..15 + 1
-// pixels); `byteCount` / 2 words are read, a trailing odd byte is ignored.
-qint64 bandRunPixels(const char* words, qsizetype byteCount);
-
-// The element records as the controller receives them. Colours are RGB565,
-// sizes are the bytes sent (see the derived helpers below); block and output
-// come from the binding table. Every table holds all its numbers, used or not:
-// the wire has no used flag.
-struct WireParametr {
-    uint16_t x = 0, y = 0, color = 0, back_color = 0;
-    uint8_t frame = 0, font_code = 0, digits_code = 0; // digits_code = digits + 2
-    uint8_t block = 0, output = 0;
-};
-struct WireSignal {
-    uint16_t x = 0, y = 0;             // y = top + 1024 x signal-list number
-    uint8_t width_byte = 0, height_byte = 0; // size field - 1, or - 5 when framed
-    uint16_t color = 0, back_color = 0;
-    uint8_t frame = 0, block = 0, output = 0;
-};
-struct WireTextSignal {
-    uint16_t x = 0, y = 0;             // y = top + 1024 x signal-list number
-    uint8_t font_code = 0;             // 2, 3, 4 for font 10, 14, 18
-    uint16_t color = 0, back_color = 0;
-    uint8_t length_frame = 0;          // 2 x length of text_off + frame
-    std::array<uint8_t, 12> text_off{}, text_on{}; // code page 1251, space padded
-    uint8_t block = 0, output = 0;
-};
-struct WireLevel {
-    uint16_t x = 0, y = 0;
-    uint8_t width_byte = 0, height_byte = 0; // size - 1, or - 5 when style is 1
-    uint16_t scale = 0, color = 0, back_color = 0;
-    uint8_t style = 0, block = 0, output = 0;
-};
-struct WireMenu {
-    uint16_t x = 0, y = 0;
-    uint8_t target_page = 0;
-};
-struct WireClock {
-    uint16_t x = 0, y = 0;
-};
-struct WireGraph {
-    uint16_t x = 0, y = 0;
-    uint8_t width_byte = 0, height_byte = 0, group = 0; // sizes - 1
-};
-struct WireControl {
-    uint16_t x = 0, y = 0;             // y: top of the picture
-    uint8_t type = 0, touch_cell = 0;  // touch cell 0 = slot not used
-    uint8_t block = 0, channel = 0;
-};
-struct WireGoTo {
-    uint8_t touch_cell = 0, option = 0, target = 0;
-};
-struct WireMechanism {
-    uint16_t x = 0, y = 0;             // position plus the picture's offset
-    uint8_t picture = 0, block = 0, output = 0;
-};
-
-struct PageTables {
-    static constexpr int kNumbers = 32;
-    static constexpr int kMenus = 8;
-    // Index n holds element number n + 1; the names are the page model's.
-    std::array<WireParametr, kNumbers> parametr{};
-    std::array<WireSignal, kNumbers> signal{};
-    std::array<WireTextSignal, kNumbers> text_signal{};
-    std::array<WireLevel, kNumbers> level{};
-    std::array<WireMenu, kMenus> menu{};
-    WireClock clock{};
-    WireGraph grafik{};
-    std::array<WireControl, kNumbers> control{};
-    std::array<WireGoTo, kNumbers> go_block{};
-    std::array<WireMechanism, kNumbers> vent{};
-};
-
-// Byte offsets of the tables inside the table area (the full layout; the
-// short one has no mechanisms and no filler, so its marker follows go-to).
-namespace table_offset {
-inline constexpr int parametr = 0, signal = 352, text_signal = 704, level = 1792, menu = 2208,
-                     clock = 2336, grafik = 2340, control = 2347, go_block = 2539, vent = 2603,
-                     filler = 2763, marker_full = 3147, bindings_full = 3156, end_full = 3580,
-                     marker_short = 2603, bindings_short = 2612, end_short = 3036;
-} // namespace table_offset
 
 struct BandInfo {
     bool received = false;   // header and data packet of the part both arrived
@@ -132,9 +48,18 @@ struct PageDecodeOptions {
 // Decodes the packets of one page write (normally C0, D0, .., C7, D7).
 DecodedPage decodePage(const std::vector<LinkPacket>& packets, const PageDecodeOptions& options = {});
 
-// The decoded image as 8-bit RGB, each 12-bit value expanded as the page
-// encoder's quantise() does, so the two compare pixel for pixel.
+// The decoded image as 8-bit RGB, each 12-bit value as displayColor() shows
+// it: pixel for pixel what the page encoder's quantise() gives.
 QImage pageImage(const DecodedPage& page);
+
+// What the controller makes of a page, computed here on its own and not by
+// the encoder's functions, so that decoding checks the encoder:
+// the touch cell of a control or go-to whose top-left corner is (x, y), in a
+// grid of 13 columns of 62 x 60 pixels that begins at (-22, -9), counted from 1;
+int touchCellAt(int x, int y);
+// a 12-bit colour (red level x 256 + green level x 16 + blue level) as the
+// display shows it: each level at the middle of the 8-bit range it stands for.
+QRgb displayColor(uint16_t value);
 
 // Derived values of the packed fields, as the page model holds them.
 int fontOfParametrCode(uint8_t font_code);              // 2 -> 10, 3 -> 14, 9 -> 18, 12 -> 24, 11 -> 25

@@ -1,4 +1,5 @@
 #include "wire/page_encoder.h"
+#include "wire/page_bands.h"
 #include "wire/packet.h"
 #include "wire/transfer_state.h"
 #include "scada/page_painter.h"
@@ -14,9 +15,7 @@ namespace ostrel {
 namespace {
 
 constexpr int kBands = TransferState::kParts;
-constexpr int kBandRows = 60;
-constexpr int kBandLimit = 32000;                       // header + words of one band
-constexpr int kMaxWords = (kBandLimit - 4) / 2;
+constexpr int kMaxWords = (kMaxBandLength - 4) / 2;
 
 // Upper bounds (inclusive) of the 16 bins of an 8-bit component.
 constexpr std::array<int, 16> kBinTop{29, 58, 87, 103, 119, 135, 151, 167,
@@ -164,25 +163,24 @@ private:
     std::array<char16_t, 128> upper_{};
 };
 
-// Appends table fields at tx_length, each limited to its width.
+// Appends table fields at tx_length as the layout visits them; bytes
+// without a value are skipped (zero) or filled with their constant.
 class TableWriter {
 public:
     explicit TableWriter(TransferState& ts) : ts_(ts) {}
 
-    void word(long long v) { Element_SCADA_COMPORT(ts_, int32_t(std::clamp<long long>(v, 0, 0xFFFF))); }
-    void byte(long long v) { put(uint8_t(std::clamp<long long>(v, 0, 0xFF))); }
-    void skip(int n) { ts_.tx_length += n; }                 // left unwritten: zero
-    void fill(int n, uint8_t b)
+    void operator()(uint16_t v) { Element_SCADA_COMPORT(ts_, v); }
+    void operator()(uint8_t v) { put(v); }
+    void operator()(const std::array<uint8_t, 12>& text)
     {
-        for (int i = 0; i < n; ++i)
+        for (uint8_t b : text)
             put(b);
     }
-    void text12(const QString& text, const Cp1251& cp)
+    void operator()(ZeroBytes z) { ts_.tx_length += z.count; }  // left unwritten: zero
+    void operator()(ConstantBytes c)
     {
-        uint8_t field[12];
-        cp.field(text, 12, field);
-        for (uint8_t b : field)
-            put(b);
+        for (int i = 0; i < c.count; ++i)
+            put(c.value);
     }
 
 private:
@@ -195,6 +193,10 @@ private:
 
     TransferState& ts_;
 };
+
+// A value limited to the width of its field.
+uint16_t word(long long v) { return uint16_t(std::clamp<long long>(v, 0, 0xFFFF)); }
+uint8_t byte(long long v) { return uint8_t(std::clamp<long long>(v, 0, 0xFF)); }
 
 // A size byte: the stored size taken absolutely, less d, as a magnitude.
 int sizeLess(int stored, int d) { return std::abs(std::abs(stored) - d); }
@@ -234,125 +236,20 @@ int controlSentY(const ControlElement& c)
     return c.used ? c.y - 10 : 0;
 }
 
-void writeTables(const ScadaPages& pages, int p, int versionCode, TransferState& ts)
+// The layout a page write uses: the short one for versions 1 and 2, else the full one.
+TableLayout sentLayout(int versionCode)
+{
+    return tableLayoutForVersion(versionCode) == TableLayout::Short ? TableLayout::Short : TableLayout::Full;
+}
+
+void writeTables(const PageTables& tables, TableLayout layout, TransferState& ts)
 {
     TableWriter w(ts);
-    const Cp1251 cp;
-    const size_t pi = size_t(p);
-    constexpr int kNumbers = 32;
-
-    for (int n = 1; n <= kNumbers; ++n) {                     // 1: parameters
-        const ParametrElement& e = pages.parametr[pi][size_t(n)];
-        w.word(e.x);
-        w.word(e.y);
-        w.word(Color_RGB_565(e.color));
-        w.word(Color_RGB_565(e.back_color));
-        w.byte(e.frame);
-        w.byte(parametrFontCode(e.font));
-        w.byte(e.digits + 2);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {                     // 2: signals
-        const SignalElement& s = pages.signal[pi][size_t(n)];
-        w.word(s.x);
-        w.word(s.y);
-        w.byte(signalSizeByte(s.width, s.frame));
-        w.byte(signalSizeByte(s.height, s.frame));
-        w.word(Color_RGB_565(s.color));
-        w.word(Color_RGB_565(s.back_color));
-        w.byte(s.frame);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {                     // 3: text signals
-        const TextSignalElement& s = pages.text_signal[pi][size_t(n)];
-        w.word(s.x);
-        w.word(s.y);
-        w.byte(roundedFontCode(s.font));
-        w.word(Color_RGB_565(s.color));
-        w.word(Color_RGB_565(s.back_color));
-        uint8_t scratch[12];
-        const int sentLength = cp.field(s.text_off, 12, scratch);
-        w.byte(2 * sentLength + s.frame);
-        w.text12(s.text_off, cp);
-        w.text12(s.text_on, cp);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {                     // 4: levels
-        const LevelElement& l = pages.level[pi][size_t(n)];
-        const int d = l.style == 1 ? 5 : 1;
-        w.word(l.x);
-        w.word(l.y);
-        w.byte(sizeLess(l.width, d));
-        w.byte(sizeLess(l.height, d));
-        w.word(l.scale);
-        w.word(Color_RGB_565(l.color));
-        w.word(Color_RGB_565(l.back_color));
-        w.byte(l.style);
-    }
-    for (int n = 1; n <= 8; ++n) {                            // 5: menus
-        const MenuElement& m = pages.menu[pi][size_t(n)];
-        w.word(m.x);
-        w.word(m.y);
-        w.skip(12);
-    }
-    const ClockElement& clock = pages.clock[pi + 1];          // 6: clock
-    w.word(clock.x);
-    w.word(clock.y);
-    const GrafikElement& graph = pages.grafik[pi + 1];        // 7: graph
-    w.word(graph.x);
-    w.word(graph.y);
-    w.byte(sizeLess(graph.width, 1));
-    w.byte(sizeLess(graph.height, 1));
-    w.byte(graph.group);
-    for (int n = 1; n <= kNumbers; ++n) {                     // 8: controls
-        const ControlElement& c = pages.control[pi][size_t(n)];
-        const int y = controlSentY(c);
-        w.word(c.x);
-        w.word(y);
-        w.byte(c.type);
-        w.byte(c.used ? touchCell(c.x, y) : 0);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {                     // 9: go-to
-        const GoBlockElement& g = pages.go_block[pi][size_t(n)];
-        w.byte(g.used ? touchCell(g.x, g.y) : 0);
-        w.byte(g.option);
-    }
-    if (hasMechanismTables(versionCode)) {
-        for (int n = 1; n <= kNumbers; ++n) {                 // 10: mechanisms
-            const VentElement& v = pages.vent[pi][size_t(n)];
-            const Offset o = mechanismOffset(v);
-            w.word(v.x + o.dx);
-            w.word(v.y + o.dy);
-            w.byte(v.picture);
-        }
-        w.fill(384, 7);                                       // 11: filler
-    }
-    w.byte(55);                                               // 12: marker
-    w.skip(8);
-    for (int n = 1; n <= kNumbers; ++n) {                     // 13: bindings
-        w.byte(pages.parametr[pi][size_t(n)].block);
-        w.byte(pages.parametr[pi][size_t(n)].output);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {
-        w.byte(pages.signal[pi][size_t(n)].block);
-        w.byte(pages.signal[pi][size_t(n)].output);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {
-        w.byte(pages.text_signal[pi][size_t(n)].block);
-        w.byte(pages.text_signal[pi][size_t(n)].output);
-    }
-    for (int n = 1; n <= kNumbers; ++n) {
-        w.byte(pages.level[pi][size_t(n)].block);
-        w.byte(pages.level[pi][size_t(n)].output);
-    }
-    for (int n = 1; n <= 8; ++n)
-        w.byte(pages.menu[pi][size_t(n)].target_page);
-    for (int n = 1; n <= kNumbers; ++n) {
-        w.byte(pages.control[pi][size_t(n)].block);
-        w.byte(pages.control[pi][size_t(n)].channel);
-    }
-    for (int n = 1; n <= kNumbers; ++n)
-        w.byte(pages.go_block[pi][size_t(n)].target);
-    for (int n = 1; n <= kNumbers; ++n) {
-        w.byte(pages.vent[pi][size_t(n)].block);
-        w.byte(pages.vent[pi][size_t(n)].output);
+    for (const TableSpec& spec : kPageTables) {
+        if (!written(spec, layout))
+            continue;
+        for (int i = 0; i < spec.records; ++i)
+            visitRecord(spec.table, tables, size_t(i), w);
     }
 }
 
@@ -413,11 +310,103 @@ int parametrFontCode(int font)
 
 int touchCell(int x, int y) { return (x + 22) / 62 + ((y + 9) / 60) * 13 + 1; }
 
-bool hasMechanismTables(int versionCode) { return versionCode != 1 && versionCode != 2; }
+bool hasMechanismTables(int versionCode) { return sentLayout(versionCode) == TableLayout::Full; }
 
-int elementTablesSize(int versionCode) { return hasMechanismTables(versionCode) ? 3580 : 3036; }
+int elementTablesSize(int versionCode) { return tablesSize(sentLayout(versionCode)); }
 
-int sentTableBytes(int versionCode) { return hasMechanismTables(versionCode) ? 3581 : 3036 - 64; }
+int sentTableBytes(int versionCode) { return tableAreaSize(sentLayout(versionCode)); }
+
+PageTables wireTables(const ScadaPages& pages, int p)
+{
+    PageTables t;
+    const Cp1251 cp;
+    const size_t pi = size_t(p);
+    for (int n = 1; n <= PageTables::kNumbers; ++n) {
+        const size_t i = size_t(n - 1), k = size_t(n);
+        const ParametrElement& e = pages.parametr[pi][k];
+        t.parametr[i] = {.x = word(e.x),
+                         .y = word(e.y),
+                         .color = Color_RGB_565(e.color),
+                         .back_color = Color_RGB_565(e.back_color),
+                         .frame = e.frame,
+                         .font_code = byte(parametrFontCode(e.font)),
+                         .digits_code = byte(e.digits + 2),
+                         .block = e.block,
+                         .output = e.output};
+
+        const SignalElement& s = pages.signal[pi][k];
+        t.signal[i] = {.x = word(s.x),
+                       .y = word(s.y),
+                       .width_byte = byte(signalSizeByte(s.width, s.frame)),
+                       .height_byte = byte(signalSizeByte(s.height, s.frame)),
+                       .color = Color_RGB_565(s.color),
+                       .back_color = Color_RGB_565(s.back_color),
+                       .frame = s.frame,
+                       .block = s.block,
+                       .output = s.output};
+
+        const TextSignalElement& ts = pages.text_signal[pi][k];
+        WireTextSignal& wt = t.text_signal[i];
+        wt.x = word(ts.x);
+        wt.y = word(ts.y);
+        wt.font_code = byte(roundedFontCode(ts.font));
+        wt.color = Color_RGB_565(ts.color);
+        wt.back_color = Color_RGB_565(ts.back_color);
+        const int sentLength = cp.field(ts.text_off, 12, wt.text_off.data());
+        cp.field(ts.text_on, 12, wt.text_on.data());
+        wt.length_frame = byte(2 * sentLength + ts.frame);
+        wt.block = ts.block;
+        wt.output = ts.output;
+
+        const LevelElement& l = pages.level[pi][k];
+        const int d = l.style == 1 ? 5 : 1;
+        t.level[i] = {.x = word(l.x),
+                      .y = word(l.y),
+                      .width_byte = byte(sizeLess(l.width, d)),
+                      .height_byte = byte(sizeLess(l.height, d)),
+                      .scale = word(l.scale),
+                      .color = Color_RGB_565(l.color),
+                      .back_color = Color_RGB_565(l.back_color),
+                      .style = l.style,
+                      .block = l.block,
+                      .output = l.output};
+
+        const ControlElement& c = pages.control[pi][k];
+        const int y = controlSentY(c);
+        t.control[i] = {.x = word(c.x),
+                        .y = word(y),
+                        .type = c.type,
+                        .touch_cell = byte(c.used ? touchCell(c.x, y) : 0),
+                        .block = c.block,
+                        .channel = c.channel};
+
+        const GoBlockElement& g = pages.go_block[pi][k];
+        t.go_block[i] = {.touch_cell = byte(g.used ? touchCell(g.x, g.y) : 0),
+                         .option = byte(g.option),
+                         .target = byte(g.target)};
+
+        const VentElement& v = pages.vent[pi][k];
+        const Offset o = mechanismOffset(v);
+        t.vent[i] = {.x = word(v.x + o.dx),
+                     .y = word(v.y + o.dy),
+                     .picture = byte(v.picture),
+                     .block = v.block,
+                     .output = v.output};
+    }
+    for (int n = 1; n <= PageTables::kMenus; ++n) {
+        const MenuElement& m = pages.menu[pi][size_t(n)];
+        t.menu[size_t(n - 1)] = {.x = word(m.x), .y = word(m.y), .target_page = m.target_page};
+    }
+    const ClockElement& clock = pages.clock[pi + 1];
+    t.clock = {.x = word(clock.x), .y = word(clock.y)};
+    const GrafikElement& graph = pages.grafik[pi + 1];
+    t.grafik = {.x = word(graph.x),
+                .y = word(graph.y),
+                .width_byte = byte(sizeLess(graph.width, 1)),
+                .height_byte = byte(sizeLess(graph.height, 1)),
+                .group = graph.group};
+    return t;
+}
 
 PageEncodeResult encodePage(const QImage& source, const ScadaPages& pages, int p, int versionCode,
                             TransferState& ts)
@@ -456,7 +445,7 @@ PageEncodeResult encodePage(const QImage& source, const ScadaPages& pages, int p
         if (k == kBands - 1) {
             ts.tx_length = int32_t(qsizetype(k) * TransferState::kPartSize + length);
             const int32_t tablesStart = ts.tx_length;
-            writeTables(pages, p, versionCode, ts);
+            writeTables(wireTables(pages, p), sentLayout(versionCode), ts);
             result.table_bytes = ts.tx_length - tablesStart;
         }
         part[0] = uchar(length & 0xFF);

@@ -10,6 +10,7 @@
 // bits 12..15 the repeat count r: r + 1 pixels), low byte first; part 7
 // continues with the element tables.
 #include "platform/interaction.h"
+#include "wire/page_tables_layout.h"
 #include "scada/scada_pages.h"
 
 #include <QImage>
@@ -49,13 +50,19 @@ int parametrFontCode(int font);
 int touchCell(int x, int y);
 
 // Element tables: 3580 bytes for versions 0, 3, 4 and 5, 3036 bytes for 1 and
-// 2 (no mechanism table and no filler).
+// 2 (no mechanism table and no filler; see page_tables_layout.h).
 bool hasMechanismTables(int versionCode);
 int elementTablesSize(int versionCode);
 // Bytes of the last data payload after the band: the tables and one zero
 // byte (3581), or for versions 1 and 2 the tables without their last 64
 // bytes, the mechanism bindings (2972).
 int sentTableBytes(int versionCode);
+
+// The element tables of page p (0..7) as the controller receives them:
+// element n in index n - 1, every field limited to its width (0..255,
+// 0..65535), colours as RGB565, the touch cells of the used controls and
+// go-to elements, the mechanisms moved by their picture's offset.
+PageTables wireTables(const ScadaPages& pages, int p);
 
 struct PageEncodeResult {
     bool ok = false;

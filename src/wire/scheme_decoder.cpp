@@ -1,4 +1,5 @@
 #include "wire/scheme_decoder.h"
+#include "algorithm/step_program.h"
 #include "scheme/block_catalog.h"
 #include <QJsonArray>
 #include <QStringDecoder>
@@ -8,18 +9,15 @@ namespace ostrel {
 
 namespace {
 
-constexpr int kAlgType = 45;
-constexpr int kAlgSteps = 128;
-constexpr int kAlgFields = 41;
-constexpr int kThenKind = 16;
-constexpr int kMaxBlock = 99;
-
 // Block numbers whose type is fixed: 0 holds no block; 97..99 are the
 // SCADA-page, graph and journal blocks.
 struct FixedBlock {
     int block, type;
 };
-constexpr FixedBlock kFixedBlocks[] = {{0, 0}, {97, 43}, {98, 41}, {99, 42}};
+constexpr FixedBlock kFixedBlocks[] = {{0, kNoBlockType},
+                                       {BlockTable::kScadaBlock, kScadaPage},
+                                       {BlockTable::kGraphBlock, kGraph},
+                                       {BlockTable::kJournalBlock, kJournal}};
 
 QString hex4(uint16_t v) { return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')); }
 QString num(qint64 v) { return QString::number(v); }
@@ -30,7 +28,7 @@ QString stageName(int stage) { return stage == 0 ? QStringLiteral("A") : QString
 std::pair<int, int> totals(const BlockCatalog& catalog, const std::array<uint8_t, DecodedScheme::kBlocks>& types)
 {
     int params = 0, texts = 0;
-    for (int n = 1; n <= kMaxBlock; ++n) {
+    for (int n = 1; n < kSentBlocks; ++n) {
         const int t = types[size_t(n)];
         params += catalog.paramCount(t);
         texts += catalog.textCount(t) * catalog.textWidth(t);
@@ -144,18 +142,18 @@ private:
     {
         for (int n = 0; n < DecodedScheme::kBlocks; ++n) {
             s_.block_type[size_t(n)] = data(1, n);
-            for (int i = 0; i < 16; ++i)
+            for (int i = 0; i < kSentInputs; ++i)
                 s_.InputLink[size_t(n)][size_t(i)] = data(2, qsizetype(i) * DecodedScheme::kBlocks + n);
             s_.invert_mask[size_t(n)] = data(6, n);
         }
-        for (int c = 0; c < 65; ++c) {
+        for (int c = 0; c < kLinkColumns; ++c) {
             s_.graph_input_link[size_t(c)] = data(3, c);
             s_.journal_input_link[size_t(c)] = data(4, c);
         }
-        for (int r = 0; r < 8; ++r)
-            for (int c = 0; c < 65; ++c)
-                s_.special_link[size_t(r)][size_t(c)] = data(5, r * 65 + c);
-        for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < kSpecialRows; ++r)
+            for (int c = 0; c < kLinkColumns; ++c)
+                s_.special_link[size_t(r)][size_t(c)] = data(5, r * kLinkColumns + c);
+        for (int c = 0; c < kJournalInverts; ++c) {
             s_.journal_invert[size_t(c)] = data(7, c);
             s_.report_invert[size_t(c)] = s_.special_link[1][size_t(c)];
         }
@@ -176,7 +174,8 @@ private:
                         num(s_.block_type[size_t(f.block)]), QStringLiteral("block %1").arg(f.block));
         for (int n = 1; n < DecodedScheme::kBlocks; ++n)
             if (s_.block_type[size_t(n)] > BlockCatalog::kTypes)
-                problem(ProblemKind::BlockType, packets_[1], 1, dataOffset(1, n), QStringLiteral("0..50"),
+                problem(ProblemKind::BlockType, packets_[1], 1, dataOffset(1, n),
+                        QStringLiteral("0..%1").arg(BlockCatalog::kTypes),
                         num(s_.block_type[size_t(n)]), QStringLiteral("block %1").arg(n));
     }
 
@@ -216,7 +215,7 @@ private:
         QStringDecoder cp1251("windows-1251");
         int paramBase = 0, textBase = 0;
         qsizetype textOffset = 0;
-        for (int n = 1; n <= kMaxBlock; ++n) {
+        for (int n = 1; n < kSentBlocks; ++n) {
             const int t = s_.block_type[size_t(n)];
             if (t == 0)
                 continue;
@@ -232,7 +231,7 @@ private:
                 b.param_milli.push_back(milli);
                 b.params.push_back(float(double(milli) / 1000.0));
             }
-            if (t == kAlgType)
+            if (t == kAlgorithm)
                 algorithm(b, n, tc, textOffset);
             else
                 for (int k = 0; k < tc; ++k) {
@@ -267,19 +266,19 @@ private:
         for (int k = 0; k < count; ++k)
             fields[size_t(k)] = textByte(offset + k);
         if (options_.call_flags) {
-            for (int s = 0; s < kAlgSteps; ++s)
+            for (int s = 0; s < alg::kSteps; ++s)
                 for (int branch = 0; branch < 2; ++branch) {
                     if ((*options_.call_flags)[size_t(s)][size_t(branch)] != 1)
                         continue;
-                    const int k = kAlgFields * s + kThenKind + branch;
+                    const int k = alg::kFields * s + (branch == 0 ? alg::then_kind : alg::else_kind);
                     if (k >= count)
                         continue;
-                    if (fields[size_t(k)] >= 128) {
-                        fields[size_t(k)] -= 128;
+                    if (fields[size_t(k)] >= alg::kCallAdjustment) {
+                        fields[size_t(k)] -= alg::kCallAdjustment;
                         s_.call_flags[size_t(s)][size_t(branch)] = 1;
                     } else {
                         problem(ProblemKind::CallAdjustment, packets_[9], 9, dataOffset(9, offset + k),
-                                QStringLiteral("128..255"), num(fields[size_t(k)]),
+                                QStringLiteral("%1..255").arg(alg::kCallAdjustment), num(fields[size_t(k)]),
                                 QStringLiteral("block %1 step %2 %3").arg(n).arg(s + 1)
                                     .arg(branch == 0 ? QStringLiteral("then") : QStringLiteral("else")));
                     }

@@ -8,6 +8,7 @@
 #include "algorithm/algorithm_data.h"
 #include "wire/decode_problem.h"
 #include "wire/packet_stream.h"
+#include "wire/scheme_layout.h"
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -35,8 +36,8 @@ struct DecodedBlock {
 };
 
 struct DecodedScheme {
-    static constexpr int kStages = 10;
-    static constexpr int kBlocks = 100; // blocks 0..99 go out
+    static constexpr int kStages = kSchemeStages;
+    static constexpr int kBlocks = kSentBlocks; // blocks 0..99 go out
 
     uint8_t controller = 0;
     int version_code = 5;            // given, or the first version whose counts fit the totals

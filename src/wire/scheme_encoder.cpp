@@ -11,8 +11,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr int kSendBlocks = 100; // blocks 0..99 in stages 1, 2 and 6
-
 // Unicode -> code page 1251 for single characters, built once per image from
 // the platform's codec. ASCII maps to itself; the upper half is looked up.
 class Cp1251Table {
@@ -144,7 +142,7 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
         const Cp1251Table cp;
         const QString empty;
         QByteArray p = dataPacket(controller, 9, std::max(bt.text_bytes, 0));
-        for (int n = 1; n < kSendBlocks; ++n) {
+        for (int n = 1; n < kSentBlocks; ++n) {
             const int type = bt.block_type[n];
             const TextForm form = catalog.textForm(type);
             const int count = catalog.textCount(type);
@@ -188,7 +186,7 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
 
     // Stage 0: the header with the two byte totals.
     {
-        QByteArray p = start(controller, kSchemeHeader, 4);
+        QByteArray p = start(controller, kSchemeHeader, kSchemeHeaderData);
         p.append(char(P & 0xFF));
         p.append(char(P >> 8));
         p.append(char(T & 0xFF));
@@ -197,24 +195,24 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
     }
     // Stage 1: block types.
     {
-        QByteArray p = dataPacket(controller, 1, kSendBlocks);
-        for (int n = 0; n < kSendBlocks; ++n)
+        QByteArray p = dataPacket(controller, 1, kSentBlocks);
+        for (int n = 0; n < kSentBlocks; ++n)
             p.append(char(uint8_t(bt.block_type[n])));
         img.packets[1] = p;
     }
     // Stage 2: the wiring, column by column.
     {
-        QByteArray p = dataPacket(controller, 2, 16 * kSendBlocks);
-        for (int i = 0; i < 16; ++i)
-            for (int n = 0; n < kSendBlocks; ++n)
+        QByteArray p = dataPacket(controller, 2, kSentInputs * kSentBlocks);
+        for (int i = 0; i < kSentInputs; ++i)
+            for (int n = 0; n < kSentBlocks; ++n)
                 p.append(char(bt.InputLink[n][i]));
         img.packets[2] = p;
     }
     // Stages 3 and 4: graph and journal inputs.
     {
-        QByteArray g = dataPacket(controller, 3, 65);
-        QByteArray j = dataPacket(controller, 4, 65);
-        for (int c = 0; c < 65; ++c) {
+        QByteArray g = dataPacket(controller, 3, kLinkColumns);
+        QByteArray j = dataPacket(controller, 4, kLinkColumns);
+        for (int c = 0; c < kLinkColumns; ++c) {
             g.append(char(bt.graph_input_link[c]));
             j.append(char(bt.journal_input_link[c]));
         }
@@ -223,20 +221,20 @@ SchemeImage buildSchemeImage(const BlockTable& bt, const BlockCatalog& catalog, 
     }
     // Stage 5: the special input rows 0..7.
     {
-        QByteArray p = dataPacket(controller, 5, 8 * 65);
-        for (int r = 0; r < 8; ++r)
-            for (int c = 0; c < 65; ++c)
+        QByteArray p = dataPacket(controller, 5, kSpecialRows * kLinkColumns);
+        for (int r = 0; r < kSpecialRows; ++r)
+            for (int c = 0; c < kLinkColumns; ++c)
                 p.append(char(bt.special_link[r][c]));
         img.packets[5] = p;
     }
     // Stages 6 and 7: inversion masks.
     {
-        QByteArray p = dataPacket(controller, 6, kSendBlocks);
-        for (int n = 0; n < kSendBlocks; ++n)
+        QByteArray p = dataPacket(controller, 6, kSentBlocks);
+        for (int n = 0; n < kSentBlocks; ++n)
             p.append(char(bt.invert_mask[n]));
         img.packets[6] = p;
-        QByteArray j = dataPacket(controller, 7, 4);
-        for (int c = 0; c < 4; ++c)
+        QByteArray j = dataPacket(controller, 7, kJournalInverts);
+        for (int c = 0; c < kJournalInverts; ++c)
             j.append(char(bt.journal_invert[c]));
         img.packets[7] = j;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The scheme as the controller receives it: the ten packets of stages 0..9,
 // each without its checksum (the sequence appends it when sending).
+#include "wire/scheme_layout.h"
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -16,7 +17,7 @@ inline const QString kParameterError = QStringLiteral("Ошибка параме
 inline const QString kParameterErrorTitle = QStringLiteral("Ошибка");
 
 struct SchemeImage {
-    static constexpr int kStages = 10; // stages 0..9 send; stage 10 ends the sequence
+    static constexpr int kStages = kSchemeStages; // stages 0..9 send; stage 10 ends the sequence
     std::array<QByteArray, kStages> packets{};
     // Some numeric parameter did not fit the four-byte encoding; it was sent
     // as 00 00 00 00 and the download goes on after "Ошибка параметра".

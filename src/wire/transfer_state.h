@@ -3,6 +3,7 @@
 // built, the stage and packet counters of the two sequences and the page
 // transmit buffer. Plain data owned by the workspace; the sequences and the
 // transfer engine update it as they go.
+#include "wire/page_bands.h"
 #include <QByteArray>
 #include <array>
 #include <cstdint>
@@ -11,7 +12,7 @@ namespace ostrel {
 
 struct TransferState {
     static constexpr int kPartSize = 48000;               // bytes per page part in tx_buffer
-    static constexpr int kParts = 8;
+    static constexpr int kParts = kPageParts;
     static constexpr int kTxBufferSize = kParts * kPartSize + 1; // bytes 0..384000
 
     // 10 for a TCP link, 1 for a serial one; 0 = not derived yet (timers do not tick).
