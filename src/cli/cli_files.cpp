@@ -1,37 +1,33 @@
 // Checked file output of the command-line tool.
 #include "cli/commands.h"
+#include "platform/checked_file.h"
+#include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
-#include <functional>
 
 namespace ostrel::cli {
 
-namespace {
-
-bool saveChecked(const QString& path, const std::function<bool(QSaveFile&)>& write)
+bool checkOutputFile(const QString& path, QString& error)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    // A failed buffered write is only seen by flush(); commit() alone would
-    // still replace the old file.
-    if (!write(out) || !out.flush() || out.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    if (!existsNotRegular(path))
+        return true;
+    error = QStringLiteral("cannot write %1: not a regular file").arg(path);
+    return false;
 }
 
-} // namespace
-
-bool saveBytes(const QString& path, const QByteArray& bytes)
+QString saveBytes(const QString& path, const QByteArray& bytes)
 {
-    return saveChecked(path, [&bytes](QSaveFile& f) { return f.write(bytes) == bytes.size(); });
+    const QString error = saveFileChecked(path, bytes);
+    return error.isEmpty() ? error : QStringLiteral("cannot write ") + error;
 }
 
-bool savePng(const QString& path, const QImage& image)
+QString savePng(const QString& path, const QImage& image)
 {
-    return saveChecked(path, [&image](QSaveFile& f) { return image.save(&f, "PNG"); });
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return QStringLiteral("cannot write %1: the image cannot be encoded as PNG").arg(path);
+    return saveBytes(path, png);
 }
 
 int parsePageNumber(const QString& text)

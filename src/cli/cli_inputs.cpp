@@ -10,7 +10,10 @@ namespace ostrel::cli {
 
 void printMessage(const Message& m)
 {
-    printError(m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
+    // A warning (a background picture that cannot be loaded) lets the
+    // command succeed: its line says so, as a script expects.
+    const QString prefix = m.icon == MessageIcon::Warning ? QStringLiteral("warning: ") : QString();
+    printError(prefix + (m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text));
 }
 
 bool checkInputFile(const QString& path, QString& error)

@@ -67,7 +67,7 @@ int runRenderPage(const QStringList& args)
 {
     Options o;
     QString error;
-    if (!parseOptions(args, o, error)) {
+    if (!parseOptions(args, o, error) || !checkOutputFile(o.png, error)) {
         printError(error);
         return 2;
     }
@@ -82,13 +82,14 @@ int runRenderPage(const QStringList& args)
     const PagePrepareResult r = preparePage(painter, ws->pages, p, ws->version_code,
                                             QFileInfo(o.input).absolutePath(), ws->transfer);
     for (const QString& warning : r.warnings)
-        printError(warning);
+        printError(QStringLiteral("warning: ") + warning);
     if (!r.ok) {
         printError(r.error.title.isEmpty() ? r.error.text : r.error.title + QStringLiteral(": ") + r.error.text);
         return 1;
     }
-    if (!savePng(o.png, o.quantised ? quantise(r.image) : r.image)) {
-        printError(QStringLiteral("cannot write ") + o.png);
+    const QString failed = savePng(o.png, o.quantised ? quantise(r.image) : r.image);
+    if (!failed.isEmpty()) {
+        printError(failed);
         return 1;
     }
 
@@ -105,10 +106,8 @@ int runRenderPage(const QStringList& args)
     out.insert(QStringLiteral("page"), o.page);
     out.insert(QStringLiteral("version"), int(ws->version_code));
     out.insert(QStringLiteral("background_kind"), int(ws->pages.background_kind[size_t(p)]));
-    // What was painted: a picture that cannot be loaded (the one warning the
-    // painter gives) leaves the fill colour.
-    const bool picture = ws->pages.background_kind[size_t(p)] == 1 && r.warnings.isEmpty();
-    out.insert(QStringLiteral("background"), picture ? QStringLiteral("picture") : QStringLiteral("fill"));
+    // What was painted: a picture that cannot be loaded leaves the fill colour.
+    out.insert(QStringLiteral("background"), r.background_picture ? QStringLiteral("picture") : QStringLiteral("fill"));
     out.insert(QStringLiteral("band_lengths"), lengths);
     out.insert(QStringLiteral("payload_sizes"), payloads);
     out.insert(QStringLiteral("table_bytes"), QString::fromLatin1(tables.toHex()));

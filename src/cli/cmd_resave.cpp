@@ -23,7 +23,9 @@ int runResave(const QStringList& args)
     HeadlessInteraction ui(printMessage);
     ProjectReadResult r;
     QString error;
-    if (!openProjectInput(*ws, args[0], ui, r, error)) {
+    // A device or a folder as OUT is refused before anything is read, so
+    // that no companion is copied beside it either.
+    if (!checkOutputFile(args[1], error) || !openProjectInput(*ws, args[0], ui, r, error)) {
         printError(error);
         return 2;
     }
@@ -34,6 +36,12 @@ int runResave(const QStringList& args)
     if (r.importError) {
         printError(QStringLiteral("resave: the import of the netlist %1 ended with an error; nothing was written")
                        .arg(r.netlistPath));
+        return 1;
+    }
+    // Nor a scheme that lost its blocks to an empty or unrelated netlist
+    // beside the project: saved, the file would lose them for good.
+    if (r.status != ProjectReadStatus::NetlistMissing && r.importedBlocks == 0) {
+        printError(QStringLiteral("resave: the netlist %1 yields no block; nothing was written").arg(r.netlistPath));
         return 1;
     }
 

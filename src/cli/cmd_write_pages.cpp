@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 #include <memory>
 
 namespace ostrel::cli {
@@ -74,7 +75,7 @@ int runWritePages(const QStringList& args)
 {
     Options o;
     QString error;
-    if (!parseOptions(args, o, error)) {
+    if (!parseOptions(args, o, error) || (!o.link.dumpFile.isEmpty() && !checkOutputFile(o.link.dumpFile, error))) {
         printError(error);
         return 2;
     }
@@ -87,7 +88,9 @@ int runWritePages(const QStringList& args)
         ws->settings.controller_number = int16_t(*o.link.controller);
     const QString folder = QFileInfo(o.input).absolutePath();
     // Messages go to standard error as they come; the choosers answer "cancel".
-    HeadlessInteraction ui(printMessage);
+    // A link error gets its address and cause on the same line.
+    std::function<QString()> linkDetail;
+    HeadlessInteraction ui([&linkDetail](const Message& m) { printLinkMessage(m, linkDetail); });
     ElementPictures pictures;
     PagePainter painter(pictures);
     const TransferEngine::PagePreparer prepare =
@@ -108,8 +111,9 @@ int runWritePages(const QStringList& args)
                 return 1;
             stream.append(pageWireStream(ws->transfer, uint8_t(ws->settings.controller_number), p));
         }
-        if (!saveBytes(o.link.dumpFile, stream)) {
-            printError(QStringLiteral("cannot write ") + o.link.dumpFile);
+        const QString failed = saveBytes(o.link.dumpFile, stream);
+        if (!failed.isEmpty()) {
+            printError(failed);
             return 1;
         }
         printJson(summary(pages, stream.size()));
@@ -119,6 +123,7 @@ int runWritePages(const QStringList& args)
     useLinkTarget(o.link, ws->settings);
     TransferEngine engine(ws->transfer, ws->settings, ui);
     engine.setPagePreparer(prepare);
+    linkDetail = [&engine] { return engine.errorDetail(); };
     return runLinkWrite(
         engine, o.link, [&] { return o.all ? engine.startAllPagesWrite() : engine.startPageWrite(o.page - 1); },
         [&pages](qsizetype sent) { return summary(pages, sent); });

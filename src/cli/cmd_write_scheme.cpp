@@ -126,7 +126,7 @@ int runWriteScheme(const QStringList& args)
 {
     Options o;
     QString error;
-    if (!parseOptions(args, o, error)) {
+    if (!parseOptions(args, o, error) || (!o.link.dumpFile.isEmpty() && !checkOutputFile(o.link.dumpFile, error))) {
         printError(error);
         return 2;
     }
@@ -134,16 +134,7 @@ int runWriteScheme(const QStringList& args)
     // Messages go to standard error as they come; the choosers answer "cancel".
     // A link error gets its address and cause on the same line.
     std::function<QString()> linkDetail;
-    HeadlessInteraction ui([&linkDetail](const Message& m) {
-        if (linkDetail && (m.text == kPortError || m.text == kComPortError)) {
-            const QString detail = linkDetail();
-            if (!detail.isEmpty()) {
-                printMessage({m.text + u' ' + detail, m.title, m.icon});
-                return;
-            }
-        }
-        printMessage(m);
-    });
+    HeadlessInteraction ui([&linkDetail](const Message& m) { printLinkMessage(m, linkDetail); });
     ws->selectVersion(uint8_t(o.version));
     if (const int status = loadInput(*ws, o.input, ui))
         return status;

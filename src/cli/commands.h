@@ -2,6 +2,7 @@
 // Subcommands of ostrel-cli. Each takes the arguments after its name, writes
 // its result to standard output and returns the exit status.
 #include <QStringList>
+#include <functional>
 
 class QImage;
 
@@ -24,8 +25,14 @@ int runRenderPage(const QStringList& args);   // render-page PROJECT.prt --page 
 // Shared helpers.
 void printError(const QString& line);         // one line on standard error
 void printJson(const QByteArray& json);       // standard output, newline added
-// A message of the program on standard error: "title: text", or the text.
+// A message of the program on standard error: "title: text", or the text;
+// a warning (warning icon) with "warning: " in front.
 void printMessage(const Message& m);
+// A message of a command that writes into a controller: a link error
+// ("Ошибка порта!!!", "Ошибка СОМ порта!") carries the link's address and
+// cause on the same line ("Ошибка порта!!! 127.0.0.1:5029: connection
+// refused"), from `linkDetail` once the link exists.
+void printLinkMessage(const Message& m, const std::function<QString()>& linkDetail);
 // Every input file is checked before anything reads it: it must be a regular
 // file (a FIFO would block the reader, a device may never end). false with
 // the one line to print (exit status 2).
@@ -37,10 +44,15 @@ bool checkInputFile(const QString& path, QString& error);
 // import that ended with an error.
 bool openProjectInput(Workspace& ws, const QString& path, Interaction& ui, ProjectReadResult& result,
                       QString& error);
-// Writes `bytes` (or `image` as PNG) through QSaveFile, flushed and checked
-// before commit; false leaves an existing file as it was.
-bool saveBytes(const QString& path, const QByteArray& bytes);
-bool savePng(const QString& path, const QImage& image);
+// An output path that exists and is not a regular file (a device, a FIFO, a
+// folder) is refused before anything is done: false with the one line to
+// print (exit status 2).
+bool checkOutputFile(const QString& path, QString& error);
+// Writes `bytes` (or `image` as PNG) through the checked save; an empty
+// string, or the line to print ("cannot write FILE: cause"), with an
+// existing file left as it was.
+QString saveBytes(const QString& path, const QByteArray& bytes);
+QString savePng(const QString& path, const QImage& image);
 // Opens a project for its pages; the scheme's netlist is not needed (a
 // missing one, or one whose import ended with an error, gives a warning
 // line). false with a one-line reason.

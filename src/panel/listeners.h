@@ -7,6 +7,7 @@
 #include <QString>
 
 class QSerialPort;
+class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
 
@@ -35,9 +36,13 @@ signals:
 
 private:
     void accept();
+    void acceptWithPeer();
+    // A new connection becomes a channel named by its peer ("TCP 127.0.0.1:40312").
+    void adopt(QTcpSocket* s, const QString& name);
 
     PanelSession& session_;
     QTcpServer* server_;
+    QSocketNotifier* acceptor_ = nullptr;
     QHash<QTcpSocket*, int> open_; // open connections and their channels
     QString error_;
     int connections_ = 0;
@@ -56,12 +61,17 @@ public:
     void drain();
 
 signals:
-    // The device went away (an unplugged adapter): the channel is closed.
+    // The device went away (an unplugged adapter, the far end of a terminal
+    // hung up): what arrived is taken in, the channel is closed; once.
     void lost(const QString& reason);
 
 private:
+    void lose(const QString& reason);
+    void watchHangUp();
+
     PanelSession& session_;
     QSerialPort* port_;
+    QSocketNotifier* hangup_ = nullptr;
     int channel_ = -1;
     QString error_;
 };

@@ -24,6 +24,31 @@ int16_t i16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
 
 bool placed(uint16_t x, uint16_t y, uint8_t block) { return x != 0 || y != 0 || block != 0; }
 
+// What "Удалить" in an element's dialog leaves in the tables: its look
+// cleared at the page's corner, its block and output kept. A controller has
+// nothing to show for such a slot (a parameter has no font left), so the
+// binding alone does not make it placed.
+bool leftByDelete(const WireParametr& w)
+{
+    return w.x == 0 && w.y == 0 && w.color == 0 && w.back_color == 0 && w.frame == 0 && w.font_code == 0;
+}
+bool leftByDelete(const WireSignal& w)
+{
+    return w.x == 0 && w.y == 0 && w.color == 0 && w.back_color == 0 && w.frame == 0 && w.width_byte == 2
+        && w.height_byte == 2;
+}
+bool leftByDelete(const WireTextSignal& w)
+{
+    return w.x == 1 && w.y == 1 && w.color == 0 && w.back_color == 0 && w.length_frame == 0;
+}
+bool leftByDelete(const WireLevel& w)
+{
+    return w.x == 0 && w.y == 0 && w.color == 0 && w.back_color == 0 && w.style == 0 && w.width_byte == 9
+        && w.height_byte == 9;
+}
+
+template <class Wire> bool placed(const Wire& w) { return placed(w.x, w.y, w.block) && !leftByDelete(w); }
+
 int widen5(int v) { return (v << 3) | (v >> 2); }
 int widen6(int v) { return (v << 2) | (v >> 4); }
 
@@ -38,7 +63,7 @@ int32_t recordColorOf565(uint16_t c)
 ParametrElement parametrRecord(const WireParametr& w)
 {
     ParametrElement e;
-    e.used = placed(w.x, w.y, w.block) ? 1 : 0;
+    e.used = placed(w) ? 1 : 0;
     e.x = i16(w.x);
     e.y = i16(w.y);
     e.color = recordColorOf565(w.color);
@@ -54,7 +79,7 @@ ParametrElement parametrRecord(const WireParametr& w)
 SignalElement signalRecord(const WireSignal& w)
 {
     SignalElement e;
-    e.used = placed(w.x, w.y, w.block) ? 1 : 0;
+    e.used = placed(w) ? 1 : 0;
     e.x = i16(w.x);
     e.y = i16(w.y);
     e.width = i16(signalWidthField(w));
@@ -70,7 +95,7 @@ SignalElement signalRecord(const WireSignal& w)
 TextSignalElement textSignalRecord(const WireTextSignal& w)
 {
     TextSignalElement e;
-    e.used = placed(w.x, w.y, w.block) ? 1 : 0;
+    e.used = placed(w) ? 1 : 0;
     e.x = i16(w.x);
     e.y = i16(w.y);
     // Font code (font - 10) / 4 + 2: 2 -> 10, 3 -> 14, 4 -> 18.
@@ -88,7 +113,7 @@ TextSignalElement textSignalRecord(const WireTextSignal& w)
 LevelElement levelRecord(const WireLevel& w)
 {
     LevelElement e;
-    e.used = placed(w.x, w.y, w.block) ? 1 : 0;
+    e.used = placed(w) ? 1 : 0;
     e.x = i16(w.x);
     e.y = i16(w.y);
     e.width = i16(levelWidth(w));

@@ -5,8 +5,13 @@
 // elements are drawn by the page painter, as the editor draws them.
 //
 // The tables carry no used flag. An element is taken as placed when its
-// position or its block binding is not zero (a deleted element has both
-// cleared); a control or go-to cell when its touch cell is not zero.
+// position or its block binding is not zero, unless it holds what "Удалить"
+// in its dialog leaves (that delete keeps the block and output): a parameter
+// at (0, 0) in black on black without frame and font, a 3 x 3 signal or a
+// 10 x 10 level at (0, 0) in black on black without frame, a text signal at
+// (1, 1) in black on black without text and frame. The delete of the
+// context menu clears the binding as well. A control or go-to cell is
+// placed when its touch cell is not zero.
 #include "wire/page_decoder.h"
 #include "panel/block_values.h"
 #include "scada/scada_pages.h"

@@ -1,12 +1,13 @@
 #include "panel/panel_session.h"
 
+#include "platform/checked_file.h"
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 namespace ostrel {
@@ -68,7 +69,7 @@ PanelSession::~PanelSession() = default;
 int PanelSession::openChannel(const QString& name, bool timed)
 {
     auto c = std::make_unique<Channel>();
-    c->id = int(channels_.size());
+    c->id = nextChannel_++;
     c->name = name;
     c->timed = timed;
     ReceiverOptions ro;
@@ -83,37 +84,48 @@ int PanelSession::openChannel(const QString& name, bool timed)
         const int id = c->id;
         connect(c->idleTimer, &QTimer::timeout, this, [this, id] { idle(id); });
     }
-    channels_.push_back(std::move(c));
-    return channels_.back()->id;
+    const int id = c->id;
+    channels_.emplace(id, std::move(c));
+    return id;
+}
+
+PanelSession::Channel* PanelSession::channel(int id) const
+{
+    const auto it = channels_.find(id);
+    return it == channels_.end() ? nullptr : it->second.get();
 }
 
 QString PanelSession::channelName(int channel) const
 {
-    return channel >= 0 && channel < int(channels_.size()) ? channels_[size_t(channel)]->name : QString();
+    const Channel* c = this->channel(channel);
+    return c ? c->name : QString();
 }
 
 void PanelSession::feed(int channel, const QByteArray& bytes) { feedAt(channel, bytes, clock_.elapsed()); }
 
 void PanelSession::feedAt(int channel, const QByteArray& bytes, qint64 atMs)
 {
-    if (channel < 0 || channel >= int(channels_.size()) || bytes.isEmpty() || done_)
+    Channel* open = this->channel(channel);
+    if (!open || bytes.isEmpty() || done_)
         return;
-    Channel& c = *channels_[size_t(channel)];
+    Channel& c = *open;
     if (!c.open)
         return;
     c.chunks.emplace_back(c.received, atMs);
     c.received += bytes.size();
     c.receiver->feed(bytes);
     take(c);
-    if (c.idleTimer && c.open)
-        c.idleTimer->start();
+    // The reports may have closed the channel.
+    if (Channel* still = this->channel(channel); still && still->open && still->idleTimer)
+        still->idleTimer->start();
 }
 
 void PanelSession::idle(int channel)
 {
-    if (channel < 0 || channel >= int(channels_.size()) || done_)
+    Channel* open = this->channel(channel);
+    if (!open || done_)
         return;
-    Channel& c = *channels_[size_t(channel)];
+    Channel& c = *open;
     if (!c.open)
         return;
     c.receiver->idle();
@@ -122,24 +134,34 @@ void PanelSession::idle(int channel)
 
 void PanelSession::closeChannel(int channel)
 {
-    if (channel < 0 || channel >= int(channels_.size()))
+    Channel* open = this->channel(channel);
+    if (!open || !open->open)
         return;
-    Channel& c = *channels_[size_t(channel)];
-    if (!c.open)
-        return;
+    Channel& c = *open;
+    c.open = false; // a close from within the reports below does nothing
     if (c.idleTimer)
         c.idleTimer->stop();
     if (!done_) {
         c.receiver->finish();
         take(c);
     }
-    c.open = false;
+    // What the channel held (its receive buffer, the decoder's state, the
+    // arrival times) goes with it: a listener that stays up for thousands
+    // of connections keeps none of the closed ones.
+    const auto it = channels_.find(channel);
+    if (it != channels_.end()) {
+        delete it->second->idleTimer;
+        channels_.erase(it);
+    }
 }
 
 void PanelSession::closeAll()
 {
-    for (size_t i = 0; i < channels_.size(); ++i)
-        closeChannel(int(i));
+    std::vector<int> ids;
+    for (const auto& [id, c] : channels_)
+        ids.push_back(id);
+    for (int id : ids)
+        closeChannel(id);
 }
 
 const DecodedPage* PanelSession::page(int index) const
@@ -245,19 +267,19 @@ void PanelSession::handleScheme(Channel& c, DecodedScheme scheme)
 {
     const int errors = reportProblems(c, QStringLiteral("scheme"), scheme.problems);
     const int warnings = int(scheme.problems.size()) - errors;
-    QString summary = QStringLiteral("%1: scheme for controller %2: %3 blocks, version %4: %5")
-                          .arg(c.name)
-                          .arg(scheme.controller)
-                          .arg(scheme.blocks.size())
-                          .arg(scheme.version_code)
-                          .arg(counted(errors, warnings));
-    if (!scheme.complete() && errors == 0)
-        summary += QStringLiteral(", incomplete");
+    const QString what = QStringLiteral("%1: scheme for controller %2: %3 blocks, version %4")
+                             .arg(c.name)
+                             .arg(scheme.controller)
+                             .arg(scheme.blocks.size())
+                             .arg(scheme.version_code);
+    const bool incomplete = !scheme.complete() && errors == 0;
     scheme_ = std::move(scheme);
-    if (!options_.out_dir.isEmpty())
-        save(QStringLiteral("scheme.json"), QJsonDocument(schemeJson(*scheme_)).toJson(QJsonDocument::Indented));
+    int failed = 0;
+    if (!options_.out_dir.isEmpty()
+        && !save(QStringLiteral("scheme.json"), QJsonDocument(schemeJson(*scheme_)).toJson(QJsonDocument::Indented)))
+        ++failed;
     emit schemeReceived();
-    wroteOne(summary);
+    wroteOne(what, errors + failed, warnings, incomplete ? QStringLiteral(", incomplete") : QString());
 }
 
 void PanelSession::handlePage(Channel& c, DecodedPage page)
@@ -266,51 +288,62 @@ void PanelSession::handlePage(Channel& c, DecodedPage page)
     const QString what = known ? QStringLiteral("page %1").arg(page.page + 1) : QStringLiteral("page");
     const int errors = reportProblems(c, what, page.problems);
     const int warnings = int(page.problems.size()) - errors;
-    const QString summary = QStringLiteral("%1: %2 for controller %3: %4")
-                                .arg(c.name, what)
-                                .arg(page.controller)
-                                .arg(counted(errors, warnings));
+    const QString summary = QStringLiteral("%1: %2 for controller %3").arg(c.name, what).arg(page.controller);
+    int failed = 0;
     if (known) {
         const int index = page.page;
         pages_[size_t(index)] = std::make_unique<DecodedPage>(std::move(page));
         lastPage_ = index;
         const DecodedPage& stored = *pages_[size_t(index)];
         if (!options_.out_dir.isEmpty()) {
-            savePng(QStringLiteral("page-%1.png").arg(index + 1), pageImage(stored));
-            save(QStringLiteral("page-%1.json").arg(index + 1),
-                 QJsonDocument(pageJson(stored)).toJson(QJsonDocument::Indented));
+            failed += savePng(QStringLiteral("page-%1.png").arg(index + 1), pageImage(stored)) ? 0 : 1;
+            failed += save(QStringLiteral("page-%1.json").arg(index + 1),
+                           QJsonDocument(pageJson(stored)).toJson(QJsonDocument::Indented))
+                ? 0
+                : 1;
         }
         emit pageReceived(index);
     }
-    wroteOne(summary);
+    wroteOne(summary, errors + failed, warnings);
 }
 
-void PanelSession::wroteOne(const QString& summary)
+// A file of the write that could not be written counts as one of its
+// errors: the summary does not say "ok" for it.
+void PanelSession::wroteOne(const QString& what, int errors, int warnings, const QString& suffix)
 {
     ++writes_;
-    writeLog();
-    emit writeFinished(summary);
+    if (!writeLog())
+        ++errors;
+    emit writeFinished(what + QStringLiteral(": ") + counted(errors, warnings) + suffix);
     if (options_.count > 0 && writes_ >= options_.count && !done_) {
         done_ = true;
-        for (auto& c : channels_)
+        for (auto& [id, c] : channels_)
             if (c->idleTimer)
                 c->idleTimer->stop();
         emit countReached();
     }
 }
 
+QStringList PanelSession::outputFileNames()
+{
+    QStringList names{QStringLiteral("scheme.json"), QStringLiteral("log.txt")};
+    for (int n = 1; n <= 8; ++n)
+        names << QStringLiteral("page-%1.png").arg(n) << QStringLiteral("page-%1.json").arg(n);
+    return names;
+}
+
 bool PanelSession::save(const QString& fileName, const QByteArray& bytes)
 {
-    const QString path = QDir(options_.out_dir).filePath(fileName);
-    QSaveFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush() && f.commit();
-    if (!ok) {
+    // The checked save names the cause ("No space left on device") and
+    // leaves a device, a FIFO or a folder of that name alone.
+    const QString error = saveFileChecked(QDir(options_.out_dir).filePath(fileName), bytes);
+    if (!error.isEmpty()) {
         outputFailed_ = true;
-        const QString line = QStringLiteral("error: cannot write %1: %2").arg(path, f.errorString());
+        const QString line = QStringLiteral("error: cannot write ") + error;
         problemLines_ << line;
         emit problemFound(line);
     }
-    return ok;
+    return error.isEmpty();
 }
 
 bool PanelSession::savePng(const QString& fileName, const QImage& image)

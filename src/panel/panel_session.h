@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QStringList>
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -47,7 +48,10 @@ public:
     // The channel ended: what is open is decoded as far as it got.
     void closeChannel(int channel);
     void closeAll();
+    // The name of an open channel (empty once it is closed).
     QString channelName(int channel) const;
+    // Channels open now; a closed one keeps nothing.
+    int openChannels() const { return int(channels_.size()); }
 
     const PacketLog& log() const { return log_; }
     int writes() const { return writes_; }
@@ -62,6 +66,9 @@ public:
     // The last write of page index 0..7, or nullptr.
     const DecodedPage* page(int index) const;
     int lastPage() const { return lastPage_; }
+
+    // The names of the files written into the output folder.
+    static QStringList outputFileNames();
 
     qint64 elapsedMs() const { return clock_.elapsed(); }
     // Writes log.txt into the output folder (nothing without one); false
@@ -80,6 +87,7 @@ signals:
 
 private:
     struct Channel;
+    Channel* channel(int id) const;
     void take(Channel& c);
     void logEvent(Channel& c, const StreamEvent& e);
     void handleScheme(Channel& c, DecodedScheme scheme);
@@ -87,7 +95,8 @@ private:
     // Problems of a decoded write: to the rows of their packets and the problem lines.
     int reportProblems(Channel& c, const QString& what, const std::vector<DecodeProblem>& problems);
     void report(const QString& line, bool error);
-    void wroteOne(const QString& summary);
+    // One finished write: "what: ok" or its counts of errors and warnings.
+    void wroteOne(const QString& what, int errors, int warnings, const QString& suffix = {});
     bool save(const QString& fileName, const QByteArray& bytes);
     bool savePng(const QString& fileName, const QImage& image);
     qint64 arrival(Channel& c, qint64 offset);
@@ -95,7 +104,8 @@ private:
     SessionOptions options_;
     QElapsedTimer clock_;
     QDateTime started_;
-    std::vector<std::unique_ptr<Channel>> channels_;
+    std::map<int, std::unique_ptr<Channel>> channels_; // the open ones
+    int nextChannel_ = 0;
     PacketLog log_;
     qint64 lastPacketMs_ = -1;
     int writes_ = 0;

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace ostrel {
 
@@ -23,6 +25,19 @@ QString failure(const QString& path, const QString& cause)
     return QDir::toNativeSeparators(path) + QStringLiteral(": ") + cause;
 }
 
+// The cause of a failed write: Qt's own text, or, where Qt lost it (a write
+// that got only part of its bytes out, a failed flush of the buffer, both
+// "Unknown error"), the system's reason from errno.
+QString writeCause(const QFileDevice& file, int code)
+{
+    const QString qt = file.errorString();
+    if (file.error() != QFileDevice::NoError && !qt.isEmpty() && qt != QLatin1String("Unknown error"))
+        return qt;
+    return code != 0 ? QString::fromLocal8Bit(std::strerror(code)) : QString();
+}
+
+const QString kNotRegular = QStringLiteral("not a regular file");
+
 // Appends bytes to an open save file, honouring an injected fault.
 class CheckedWriter {
 public:
@@ -37,8 +52,9 @@ public:
         qint64 allowed = size;
         if (limit_ >= 0)
             allowed = std::min(size, std::max<qint64>(0, limit_ - written_));
+        errno = 0;
         if (allowed > 0 && out_.write(data, allowed) != allowed)
-            return fail(out_.errorString());
+            return fail(writeCause(out_, errno));
         written_ += allowed;
         if (allowed < size)
             return fail(QStringLiteral("No space left on device"));
@@ -49,10 +65,12 @@ public:
     // file smaller than the write buffer.
     bool finish()
     {
+        errno = 0;
         if (!out_.flush() || out_.error() != QFileDevice::NoError)
-            return fail(out_.errorString());
+            return fail(writeCause(out_, errno));
+        errno = 0;
         if (!out_.commit())
-            return fail(out_.errorString());
+            return fail(writeCause(out_, errno));
         return true;
     }
 
@@ -75,8 +93,16 @@ private:
 
 } // namespace
 
+bool existsNotRegular(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
 QString saveFileChecked(const QString& path, QByteArrayView bytes, const SaveFault* fault)
 {
+    if (existsNotRegular(path))
+        return failure(path, kNotRegular);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return failure(path, out.errorString());
@@ -97,6 +123,8 @@ QString copyFileChecked(const QString& source, const QString& dest, const SaveFa
     const QFileInfo di(dest);
     if (di.exists() && si.canonicalFilePath() == di.canonicalFilePath())
         return {};
+    if (existsNotRegular(dest))
+        return failure(dest, kNotRegular);
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return failure(source, in.errorString());

@@ -1,6 +1,8 @@
 #include "scada/page_painter.h"
 
+#include "scada/picture_completeness.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
@@ -556,6 +558,16 @@ void paintClock(QPainter& p, const ClockElement& c, const QString& time, const Q
 
 PagePainter::PagePainter(const ElementPictures& pictures) : pictures_(pictures) {}
 
+bool PagePainter::pictureLargerThanPage(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    return size.isValid() && (size.width() > kPageWidth || size.height() > kPageHeight);
+}
+
 QStringList PagePainter::backgroundCandidates(const ScadaPages& pages, int p, const QString& projectFolder)
 {
     QStringList out;
@@ -573,7 +585,7 @@ QStringList PagePainter::backgroundCandidates(const ScadaPages& pages, int p, co
     return out;
 }
 
-const QImage* PagePainter::load(const QString& path, bool keyed)
+const QImage* PagePainter::load(const QString& path, bool keyed, bool* complete)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile())
@@ -582,8 +594,11 @@ const QImage* PagePainter::load(const QString& path, bool keyed)
     const QString key = info.absoluteFilePath();
     const QDateTime modified = info.lastModified();
     const auto it = cache.find(key);
-    if (it != cache.end() && it->modified == modified && it->size == info.size())
+    if (it != cache.end() && it->modified == modified && it->size == info.size()) {
+        if (complete)
+            *complete = it->complete;
         return &it->image;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QImage image = reader.read(); // the first frame of an animated GIF
@@ -591,13 +606,18 @@ const QImage* PagePainter::load(const QString& path, bool keyed)
         cache.remove(key);
         return nullptr;
     }
+    // A file cut short decodes without an error, its missing part black.
+    QFile file(path);
+    const bool whole = !file.open(QIODevice::ReadOnly) || pictureComplete(file.readAll());
+    if (complete)
+        *complete = whole;
     if (keyed)
         image = ElementPictures::whiteTransparent(image);
     else
         image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                               : QImage::Format_RGB32);
     Loaded& entry = cache[key];
-    entry = {image, modified, info.size()};
+    entry = {image, modified, info.size(), whole};
     return &entry.image;
 }
 
@@ -639,18 +659,29 @@ PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QSt
     const QImage* background = nullptr;
     if (pages.background_kind[size_t(p)] == 1) {
         const QStringList candidates = backgroundCandidates(pages, p, projectFolder);
-        for (const QString& path : candidates)
-            if ((background = load(path, false)))
+        bool complete = true;
+        for (const QString& path : candidates) {
+            // The size from the file's header: a picture too large to be
+            // decoded at all is still one larger than the page.
+            if (pictureLargerThanPage(path)) {
+                result.error = {kPageTooLarge, kPageErrorTitle, MessageIcon::None};
+                return result;
+            }
+            if ((background = load(path, false, &complete)))
                 break;
+        }
+        QString name = fileNameOf(pages.shortRef(p));
+        if (name.isEmpty())
+            name = pages.fullPath(p);
         if (!background) {
-            QString name = fileNameOf(pages.shortRef(p));
-            if (name.isEmpty())
-                name = pages.fullPath(p);
             result.warnings << QStringLiteral("Рисунок фона страницы %1 не загружен: %2").arg(p + 1).arg(name);
         } else if (background->width() > kPageWidth || background->height() > kPageHeight) {
             result.error = {kPageTooLarge, kPageErrorTitle, MessageIcon::None};
             return result;
+        } else if (!complete) {
+            result.warnings << QStringLiteral("Рисунок фона страницы %1 загружен не полностью: %2").arg(p + 1).arg(name);
         }
+        result.background_picture = background != nullptr;
     }
     if (background && background->size() == canvas_.size() && background->format() == QImage::Format_RGB32) {
         std::memcpy(canvas_.bits(), background->constBits(), size_t(canvas_.sizeInBytes()));

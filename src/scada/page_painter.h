@@ -137,6 +137,7 @@ struct PagePaintResult {
     QImage image;           // Format_RGB32, 800 x 480; null when !ok
     Message error;          // why nothing can be sent (when !ok)
     QStringList warnings;   // reported once each; the page is still painted
+    bool background_picture = false; // the background picture was painted (else the fill colour)
 };
 
 // Paints pages offscreen. Keeps the pictures it has loaded (backgrounds and
@@ -150,7 +151,10 @@ public:
     // project folder with the file name of the page's short reference; a GIF
     // gives its first frame. A picture that cannot be loaded gives one
     // warning and the page is painted with its fill colour; one larger than
-    // 800 x 480 gives the error "Размер Х x Y должен быть меньше 800 x 480".
+    // 800 x 480 (by the size its file states, before it is decoded) gives
+    // the error "Размер Х x Y должен быть меньше 800 x 480"; a file that
+    // ends before its picture does is painted as far as it goes, with a
+    // warning.
     PagePaintResult paintPage(const ScadaPages& pages, int p, const QString& projectFolder);
 
     // The picture a control shows, white transparent: the user's own
@@ -170,10 +174,13 @@ private:
         QImage image;
         QDateTime modified;
         qint64 size = -1;
+        bool complete = true; // the file holds the whole picture
     };
     // The picture at `path`, from the cache while the file is unchanged; a
-    // null image when it cannot be read.
-    const QImage* load(const QString& path, bool keyed);
+    // null image when it cannot be read. `complete`: whether the file holds
+    // all of it.
+    const QImage* load(const QString& path, bool keyed, bool* complete = nullptr);
+    static bool pictureLargerThanPage(const QString& path);
 
     const ElementPictures& pictures_;
     QImage canvas_;                         // reused from page to page

@@ -200,13 +200,22 @@ int16_t packSignalHeight(int height, int shape)
 
 int signalSize(int16_t field)
 {
-    return int(uint16_t(field) & 63u);
+    // A negative field (size + 64 x shape with a size below 0) is the size
+    // taken absolutely, clamped to its 6 bits: its sign bits are no shape.
+    if (field < 0)
+        return std::min(-int(field), 63);
+    return int(field & 63);
+}
+
+int signalShapeBits(int16_t field)
+{
+    return field < 0 ? 0 : (field >> 6) & 3;
 }
 
 int signalShape(int16_t width_field, int16_t height_field)
 {
-    const int shape = int(uint16_t(height_field) >> 6) * 4 + int((uint16_t(width_field) >> 6) & 3u);
-    return std::min(shape, 7);
+    const int heightPart = height_field < 0 ? 0 : height_field >> 6;
+    return std::min(heightPart * 4 + signalShapeBits(width_field), 7);
 }
 
 int16_t packGoOption(bool locked, int list_index)

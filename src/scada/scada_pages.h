@@ -245,7 +245,10 @@ int listNumber(int16_t y);        // y div 1024
 // clamped to 0..63 and the shape to 0..7.
 int16_t packSignalWidth(int width, int shape);
 int16_t packSignalHeight(int height, int shape);
-int signalSize(int16_t field);    // low 6 bits
+// Low 6 bits; a negative field stands for its size taken absolutely
+// (clamped to 63), with shape bits 0.
+int signalSize(int16_t field);
+int signalShapeBits(int16_t field); // bits 6..7 (0 for a negative field)
 // (height field div 64) x 4 + (width field div 64), limited to 0..7.
 int signalShape(int16_t width_field, int16_t height_field);
 

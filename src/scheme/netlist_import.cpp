@@ -125,6 +125,14 @@ public:
 
     ImportResult run()
     {
+        // A file that could not be read to its end, or with more items than
+        // the table holds: its connections would be cut off somewhere, so
+        // nothing is imported from it.
+        if (items_.readError) {
+            report(kNetlistReadError, MessageIcon::None);
+            result_.completed = false;
+            return result_;
+        }
         try {
             readInstances();
             assignTypes();

@@ -22,6 +22,10 @@ struct ImportResult {
     std::array<QString, 100> component{};
 };
 
+// Shown, and nothing imported, for a netlist that could not be read to its
+// end or holds more than NetlistItems::kMaxItems items.
+inline const QString kNetlistReadError = QStringLiteral("Ошибка считывания файла!!!");
+
 // Runs the import over the items (which it rewrites while ordering nets).
 ImportResult importNetlist(BlockTable& blocks, const BlockCatalog& catalog, NetlistItems& items, Interaction& ui);
 

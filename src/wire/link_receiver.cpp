@@ -12,7 +12,20 @@ QString positionName(ReceivedTransfer::Kind kind, int position)
     return QString(QLatin1Char(position % 2 ? 'D' : 'C')) + QString::number(position / 2);
 }
 
+QString hex4(uint16_t v) { return QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0')); }
+
 } // namespace
+
+void TransferCollector::leftOut(const LinkPacket& p)
+{
+    // The decoder of a transfer checks the packets it gets; one that no
+    // transfer keeps (a damaged stage or part byte puts it out of place)
+    // would have its wrong checksum go unreported.
+    if (!p.checksumOk())
+        problems_.push_back({ProblemKind::Checksum, p.index, p.number,
+                             p.offset + std::max<qsizetype>(0, p.bytes.size() - 2), hex4(p.checksum_computed),
+                             hex4(p.checksum_wire), {}});
+}
 
 void TransferCollector::add(const LinkPacket& p)
 {
@@ -23,12 +36,16 @@ void TransferCollector::add(const LinkPacket& p)
     case 'B':
         if (p.number >= 1 && p.number <= 9)
             place(scheme_, ReceivedTransfer::Kind::Scheme, p, p.number, false, p.number == 9);
+        else
+            leftOut(p);
         break;
     case 'C':
     case 'D':
         if (p.number >= 0 && p.number <= 7) {
             const int position = 2 * p.number + (p.command == 'D' ? 1 : 0);
             place(page_, ReceivedTransfer::Kind::Page, p, position, position == 0, position == 15);
+        } else {
+            leftOut(p);
         }
         break;
     default:
@@ -43,19 +60,15 @@ void TransferCollector::place(Open& open, ReceivedTransfer::Kind kind, const Lin
         // The sender went back: a retry, or a new write over an unfinished one.
         problems_.push_back({ProblemKind::Restarted, p.index, p.number, p.offset,
                              positionName(kind, open.last + 1), p.name(), {}});
-        if (starts) {
-            open.packets.clear();
-        } else {
-            auto& v = open.packets;
-            v.erase(std::remove_if(v.begin(), v.end(),
-                                   [&](const LinkPacket& q) {
-                                       const int at = kind == ReceivedTransfer::Kind::Scheme
-                                           ? (q.command == 'A' ? 0 : q.number)
-                                           : 2 * q.number + (q.command == 'D' ? 1 : 0);
-                                       return at >= position;
-                                   }),
-                    v.end());
-        }
+        auto& v = open.packets;
+        const auto dropped = std::stable_partition(v.begin(), v.end(), [&](const LinkPacket& q) {
+            const int at = kind == ReceivedTransfer::Kind::Scheme ? (q.command == 'A' ? 0 : q.number)
+                                                                  : 2 * q.number + (q.command == 'D' ? 1 : 0);
+            return !starts && at < position;
+        });
+        for (auto q = dropped; q != v.end(); ++q)
+            leftOut(*q);
+        v.erase(dropped, v.end());
     }
     open.active = true;
     open.packets.push_back(p);

@@ -48,6 +48,8 @@ private:
     void place(Open& open, ReceivedTransfer::Kind kind, const LinkPacket& packet, int position, bool starts,
                bool ends);
     void close(Open& open, ReceivedTransfer::Kind kind);
+    // A packet no transfer keeps: its wrong checksum is a problem of its own.
+    void leftOut(const LinkPacket& p);
 
     Open scheme_, page_;
     std::vector<ReceivedTransfer> done_;

@@ -35,7 +35,8 @@ QString LinkPacket::name() const
     switch (command) {
     case 'A': return QStringLiteral("A");
     case 'B': case 'C': case 'D':
-        return QString(QLatin1Char(command)) + QString::number(number);
+        // A packet cut before its stage or part byte has no number.
+        return QString(QLatin1Char(command)) + (number >= 0 ? QString::number(number) : QString());
     default: return hexByte(uint8_t(command));
     }
 }

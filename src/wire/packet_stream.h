@@ -37,7 +37,8 @@ struct LinkPacket {
     bool checksumOk() const { return !has_checksum || checksum_wire == checksum_computed; }
     // Byte i of the packet; 0 beyond its end.
     uint8_t at(qsizetype i) const { return i >= 0 && i < bytes.size() ? uint8_t(bytes[i]) : 0; }
-    // "A", "B3", "C0", "D7": how the log and the order reports name a packet.
+    // "A", "B3", "C0", "D7": how the log and the order reports name a packet
+    // ("C" alone for a header cut before its part byte).
     QString name() const;
 };
 

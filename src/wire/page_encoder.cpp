@@ -202,12 +202,13 @@ uint8_t byte(long long v) { return uint8_t(std::clamp<long long>(v, 0, 0xFF)); }
 int sizeLess(int stored, int d) { return std::abs(std::abs(stored) - d); }
 
 // A signal's width or height byte: the 6-bit size less 1 (less 5 when
-// framed), as a magnitude, with the shape bits 6..7 kept.
+// framed), as a magnitude, with the shape bits 6..7 kept. The size is
+// clamped to its field before the shape bits are added, so a negative
+// stored size cannot turn into shape bits.
 int signalSizeByte(int16_t field, uint8_t frame)
 {
-    const int bits = uint16_t(field);
     const int d = frame == 1 ? 5 : 1;
-    return (bits & 0xC0) | std::abs((bits & 0x3F) - d);
+    return (signalShapeBits(field) << 6) | std::abs(signalSize(field) - d);
 }
 
 struct Offset {
@@ -464,6 +465,7 @@ PagePrepareResult preparePage(PagePainter& painter, const ScadaPages& pages, int
     PagePrepareResult result;
     PagePaintResult painted = painter.paintPage(pages, p, projectFolder);
     result.warnings = painted.warnings;
+    result.background_picture = painted.background_picture;
     if (!painted.ok) {
         clearPrepared(ts);
         result.error = painted.error;

@@ -87,6 +87,7 @@ struct PagePrepareResult {
     QStringList warnings;                  // shown once each; the page is still written
     QImage image;                          // the painted page (null when painting failed)
     std::array<int, 8> band_lengths{};
+    bool background_picture = false;       // the background picture was painted (else the fill colour)
 };
 PagePrepareResult preparePage(PagePainter& painter, const ScadaPages& pages, int p, int versionCode,
                               const QString& projectFolder, TransferState& ts);

@@ -2,6 +2,8 @@
 // an input that is not a regular file is refused at once, a project cut
 // inside its comment section gives a warning line, and a command that
 // succeeds writes nothing to standard error (Qt's own notes included).
+#include "platform/write_faults.h"
+#include "support/special_files.h"
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -115,6 +117,68 @@ private slots:
             QVERIFY(!QFile::exists(dir.filePath(QLatin1String(output))));
     }
 
+    // A FIFO, a folder or a device where an output file is named: status 2
+    // and one line before anything is done; the node stays what it was, and
+    // resave copies no companion into its folder. "@" stands for the output.
+    void nonRegularOutputRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("args");
+        const QList<QStringList> forms{
+            {"write-scheme", "boiler.net", "--dump", "@"},
+            {"write-pages", "boiler.prt", "--page", "1", "--dump", "@"},
+            {"render-page", "boiler.prt", "--page", "1", "--png", "@"},
+            {"resave", "boiler.prt", "@"},
+        };
+        for (const char* kind : {"fifo", "folder", "device"})
+            for (const QStringList& form : forms)
+                QTest::addRow("%s, %s", kind, qPrintable(form.first())) << QString::fromLatin1(kind) << form;
+    }
+    void nonRegularOutputRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, args);
+        QTemporaryDir out;
+        const QString node = out.filePath(QStringLiteral("target"));
+        if (!ostrel::testing::makeSpecialFile(kind, node))
+            QSKIP("cannot make that kind of node here");
+        args.replaceInStrings(QStringLiteral("@"), node);
+        const Run r = cli(args, tmp.path());
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains("not a regular file"), r.err.constData());
+        QVERIFY(ostrel::testing::isSpecialFile(kind, node));
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("target")});
+    }
+
+    // An output on a full disk: status 1 and one line that names the file
+    // and the cause; nothing is left behind.
+    void fullDiskNamesCause_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("write-scheme") << QStringList{"write-scheme", "boiler.net", "--dump", "@"};
+        QTest::newRow("write-pages") << QStringList{"write-pages", "boiler.prt", "--page", "1", "--dump", "@"};
+        QTest::newRow("render-page") << QStringList{"render-page", "boiler.prt", "--page", "1", "--png", "@"};
+        QTest::newRow("resave") << QStringList{"resave", "boiler.prt", "@"};
+    }
+    void fullDiskNamesCause()
+    {
+        QFETCH(QStringList, args);
+        ostrel::testing::FullTmpfs disk(1024);
+        if (!disk.mounted())
+            QSKIP("cannot mount a tmpfs here");
+        const QString target = disk.path(QStringLiteral("target"));
+        args.replaceInStrings(QStringLiteral("@"), target);
+        const Run r = cli(args, tmp.path());
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(QString::fromLocal8Bit(r.err),
+                 QStringLiteral("cannot write %1: No space left on device\n").arg(target));
+        QVERIFY(!QFile::exists(target));
+    }
+
     // Commands that succeed leave standard error empty, without a runtime
     // folder for Qt as well.
     void successLeavesStderrEmpty_data()
@@ -139,24 +203,40 @@ private slots:
         QVERIFY2(r.err.isEmpty(), r.err.constData());
     }
 
-    // A project whose netlist import stops at an error: every command that
-    // opens it passes the import's message on first. Those that use the
-    // scheme write nothing (status 1); the page commands go on with a warning.
+    // A project whose netlist import stops at an error (a component it
+    // cannot take, or more items than the netlist table holds): every
+    // command that opens it passes the import's message on first. Those that
+    // use the scheme write nothing (status 1); the page commands go on with a
+    // warning. "scheme" prints what was built and exits 1.
     void importErrorReachesEveryCommand_data()
     {
+        QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("lastLine");
-        QTest::newRow("resave") << QStringList{"resave", "broken.prt", "@/again.prt"} << 1 << QByteArray("nothing was written");
-        QTest::newRow("write-scheme") << QStringList{"write-scheme", "broken.prt", "--dump", "@/p.bin"} << 1
-                                      << QByteArray("nothing was written");
-        QTest::newRow("write-pages") << QStringList{"write-pages", "broken.prt", "--page", "1", "--dump", "@/p1.bin"} << 0
-                                     << QByteArray("the pages do not depend on it");
-        QTest::newRow("render-page") << QStringList{"render-page", "broken.prt", "--page", "1", "--png", "@/p1.png"} << 0
-                                     << QByteArray("the pages do not depend on it");
+        const QList<std::pair<const char*, QString>> faults{
+            {"component", QStringLiteral("Ошибка netLIST!!! Выход блока №123")},
+            {"10001 items", QStringLiteral("Ошибка считывания файла!!!")}};
+        for (const auto& [fault, message] : faults) {
+            const QString f = QString::fromLatin1(fault);
+            QTest::addRow("%s, resave", fault) << f << QStringList{"resave", "broken.prt", "@/again.prt"} << 1
+                                               << QByteArray("nothing was written");
+            QTest::addRow("%s, write-scheme", fault) << f << QStringList{"write-scheme", "broken.prt", "--dump", "@/p.bin"}
+                                                     << 1 << QByteArray("nothing was written");
+            QTest::addRow("%s, write-scheme netlist", fault)
+                << f << QStringList{"write-scheme", "broken.net", "--dump", "@/n.bin"} << 1 << QByteArray("nothing was written");
+            QTest::addRow("%s, scheme", fault) << f << QStringList{"scheme", "broken.net"} << 1 << message.toLocal8Bit();
+            QTest::addRow("%s, write-pages", fault)
+                << f << QStringList{"write-pages", "broken.prt", "--page", "1", "--dump", "@/p1.bin"} << 0
+                << QByteArray("the pages do not depend on it");
+            QTest::addRow("%s, render-page", fault)
+                << f << QStringList{"render-page", "broken.prt", "--page", "1", "--png", "@/p1.png"} << 0
+                << QByteArray("the pages do not depend on it");
+        }
     }
     void importErrorReachesEveryCommand()
     {
+        QFETCH(QString, fault);
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, lastLine);
@@ -166,7 +246,21 @@ private slots:
         QVERIFY(netlist.open(QIODevice::ReadOnly));
         QByteArray bytes = netlist.readAll();
         netlist.close();
-        bytes.insert(bytes.size() - 3, "  (compInst \"U123\"\r\n    (compRef \"MUL\")\r\n    (originalName \"MUL\")\r\n  )\r\n");
+        QString message;
+        if (fault == QLatin1String("component")) {
+            bytes.insert(bytes.size() - 3,
+                         "  (compInst \"U123\"\r\n    (compRef \"MUL\")\r\n    (originalName \"MUL\")\r\n  )\r\n");
+            message = QStringLiteral("Ошибка netLIST!!! Выход блока №123");
+        } else {
+            // The items past the table would be the nets of the last blocks.
+            const qsizetype nets = bytes.indexOf("(net ");
+            QVERIFY(nets > 0);
+            QByteArray filler;
+            for (int k = 0; k < 10001; ++k)
+                filler += "  (x)\r\n";
+            bytes.insert(bytes.lastIndexOf('\n', nets) + 1, filler);
+            message = QStringLiteral("Ошибка считывания файла!!!");
+        }
         QFile broken(dir.filePath(QStringLiteral("broken.net")));
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(bytes) == bytes.size());
         broken.close();
@@ -182,11 +276,12 @@ private slots:
         const QString written = withOutputFolder(args, out.path());
         const Run r = cli(args, dir.path());
         QCOMPARE(r.code, exitCode);
-        QCOMPARE(QFile::exists(written), exitCode == 0);
+        if (!written.isEmpty())
+            QCOMPARE(QFile::exists(written), exitCode == 0);
         const QList<QByteArray> lines = r.err.trimmed().split('\n');
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(QString::fromLocal8Bit(lines[0]), QStringLiteral("Ошибка netLIST!!! Выход блока №123"));
-        QVERIFY2(lines[1].endsWith(lastLine), lines[1].constData());
+        QCOMPARE(lines.size(), args.first() == QLatin1String("scheme") ? 1 : 2);
+        QCOMPARE(QString::fromLocal8Bit(lines[0]), message);
+        QVERIFY2(lines.last().endsWith(lastLine), lines.last().constData());
     }
 
     // A project file cut inside its comment section is read, as the program

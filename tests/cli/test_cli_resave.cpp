@@ -55,6 +55,7 @@ private slots:
     void unreadableInput();
     void failedWrites_data();
     void failedWrites();
+    void failedImportRefused_data();
     void failedImportRefused();
 };
 
@@ -136,25 +137,47 @@ void CliResaveTest::failedWrites()
 }
 
 
-// A project whose netlist no longer imports is not saved: the import's
-// message and the refusal on standard error, status 1, nothing written.
+// A project whose netlist no longer imports, or yields no block at all (an
+// empty or unrelated file beside the project), is not saved: the import's
+// message if any and the refusal on standard error, status 1, nothing
+// written, also when the input itself is the output.
+void CliResaveTest::failedImportRefused_data()
+{
+    QTest::addColumn<QByteArray>("netlist");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("importMessage");
+    QTest::newRow("import stops") << fixture::netlistBytes(fixture::smallScheme() << fixture::Component{"U123", "MUL", {"1"}})
+                                  << "out.prt" << QStringLiteral("Ошибка netLIST!!! Выход блока №123");
+    QTest::newRow("empty netlist, onto itself") << QByteArray() << "in.prt" << QString();
+    QTest::newRow("unrelated file") << QByteArray("notes\r\nnot a netlist\r\n") << "out.prt" << QString();
+}
+
 void CliResaveTest::failedImportRefused()
 {
+    QFETCH(QByteArray, netlist);
+    QFETCH(QString, out);
+    QFETCH(QString, importMessage);
     QTemporaryDir dir;
     auto ws = std::make_unique<Workspace>();
     QVERIFY(fixture::importScheme(*ws, dir.filePath("scheme.net"), fixture::smallScheme()));
     ScriptedInteraction ui;
     QVERIFY(writeProject(*ws, dir.filePath("in.prt"), ui, {QLocale::c(), false}));
-    QVERIFY(fixture::writeFile(dir.filePath("scheme.net"),
-                               fixture::netlistBytes(fixture::smallScheme() << fixture::Component{"U123", "MUL", {"1"}})));
+    const QByteArray before = readAll(dir.filePath("in.prt"));
+    QFile::remove(dir.filePath("scheme.net"));
+    QVERIFY(fixture::writeFile(dir.filePath("scheme.net"), netlist));
 
-    const Run r = resave({dir.filePath("in.prt"), dir.filePath("out.prt")});
+    const Run r = resave({dir.filePath("in.prt"), dir.filePath(out)});
     QCOMPARE(r.code, 1);
-    const QStringList lines = QString::fromLocal8Bit(r.err).trimmed().split(u'\n');
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0], QStringLiteral("Ошибка netLIST!!! Выход блока №123"));
-    QVERIFY2(lines[1].startsWith("resave: ") && lines[1].endsWith("nothing was written"), qPrintable(lines[1]));
-    QVERIFY(!QFile::exists(dir.filePath("out.prt")));
+    QStringList lines = QString::fromLocal8Bit(r.err).trimmed().split(u'\n');
+    if (!importMessage.isEmpty()) {
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.takeFirst(), importMessage);
+    }
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith("resave: ") && lines[0].endsWith("nothing was written"), qPrintable(lines[0]));
+    QCOMPARE(readAll(dir.filePath("in.prt")), before);
+    if (out != QLatin1String("in.prt"))
+        QVERIFY(!QFile::exists(dir.filePath(out)));
 }
 
 QTEST_GUILESS_MAIN(CliResaveTest)

@@ -47,7 +47,8 @@ struct Run {
 // Runs the tool with the event loop going (a peer in this process reads).
 // fileSizeLimit > 0: no file of the tool may grow beyond it (a full disk).
 // `whileRunning` is called again and again while the tool runs.
-Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0, const std::function<void()>& whileRunning = {})
+Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0, const std::function<void()>& whileRunning = {},
+           const QString& command = QStringLiteral("write-scheme"))
 {
     QProcess p;
     // Without a runtime folder Qt would note its absence: standard error must
@@ -62,7 +63,7 @@ Run runCli(const QStringList& args, rlim_t fileSizeLimit = 0, const std::functio
             setrlimit(RLIMIT_FSIZE, &limit);
         });
     QSignalSpy done(&p, &QProcess::finished);
-    p.start(QStringLiteral(OSTREL_CLI), QStringList{QStringLiteral("write-scheme")} + args);
+    p.start(QStringLiteral(OSTREL_CLI), QStringList{command} + args);
     Run r;
     if (!p.waitForStarted(10000))
         return r;
@@ -193,22 +194,30 @@ private slots:
     }
 
     // A link that fails: the program's message, then the address and the
-    // cause on the same line; status 1.
+    // cause on the same line; status 1. The page writes give the same line.
     void linkFailureLine_data()
     {
+        QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("cause");
         const QString port = QStringLiteral("Ошибка порта!!!");
         const QString com = QStringLiteral("Ошибка СОМ порта!");
-        QTest::newRow("refused") << "refused" << port << "connection refused";
-        QTest::newRow("reset") << "reset" << port << "reset by peer";
-        QTest::newRow("not a serial device") << "/dev/null" << com << "not a serial device";
-        QTest::newRow("no such device") << "/nonexistent/tty" << com << "no such device";
-        QTest::newRow("terminal closed mid-write") << "pty" << port << "no such device";
+        const QStringList scheme{QStringLiteral("write-scheme"), kNetlist};
+        const QStringList pages{QStringLiteral("write-pages"), QStringLiteral(OSTREL_EXAMPLES "/boiler.prt"),
+                                QStringLiteral("--page"), QStringLiteral("1")};
+        for (const QStringList& command : {scheme, pages}) {
+            const char* c = command.first() == QLatin1String("write-scheme") ? "scheme" : "pages";
+            QTest::addRow("%s, refused", c) << command << "refused" << port << "connection refused";
+            QTest::addRow("%s, reset", c) << command << "reset" << port << "reset by peer";
+            QTest::addRow("%s, not a serial device", c) << command << "/dev/null" << com << "not a serial device";
+            QTest::addRow("%s, no such device", c) << command << "/nonexistent/tty" << com << "no such device";
+            QTest::addRow("%s, terminal closed mid-write", c) << command << "pty" << port << "no such device";
+        }
     }
     void linkFailureLine()
     {
+        QFETCH(QStringList, command);
         QFETCH(QString, kind);
         QFETCH(QString, message);
         QFETCH(QString, cause);
@@ -246,7 +255,7 @@ private slots:
             address = kind;
             target = {QStringLiteral("--serial"), address};
         }
-        const Run r = runCli(QStringList{kNetlist} + target, 0, whileRunning);
+        const Run r = runCli(command.mid(1) + target, 0, whileRunning, command.first());
         QCOMPARE(r.exitCode, 1);
         // That line alone: no note of the socket or serial layer comes with it.
         const QString expected = message + u' ' + address + QStringLiteral(": ") + cause;

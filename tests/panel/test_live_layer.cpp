@@ -6,6 +6,8 @@
 #include "link/sequences.h"
 #include "wire/transfer_state.h"
 #include "panel/live_layer.h"
+#include "scada/bound_elements.h"
+#include "scada/page_editor_state.h"
 #include <QPainter>
 #include <QTest>
 #include <memory>
@@ -114,6 +116,60 @@ private slots:
         LiveOptions o;
         o.touch_cells = true;
         QCOMPARE(composePanelPage(image, received.tables, BlockValues(), o), image);
+    }
+
+    // An element deleted in its dialog keeps its block and output in the
+    // tables: the panel draws nothing for it (no black box in the corner).
+    // The same element put at (0, 0) by its dialog is drawn.
+    void deletedInDialogDrawsNothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("deleted");
+        const QList<std::pair<const char*, ObjectKind>> kinds{{"parameter", ObjectKind::Parametr},
+                                                             {"signal", ObjectKind::Signal},
+                                                             {"text signal", ObjectKind::TextSignal},
+                                                             {"level", ObjectKind::Level}};
+        for (const auto& [name, kind] : kinds) {
+            QTest::addRow("%s, deleted", name) << int(kind) << true;
+            QTest::addRow("%s, at (0, 0)", name) << int(kind) << false;
+        }
+    }
+    void deletedInDialogDrawsNothing()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, deleted);
+        auto pages = std::make_unique<ScadaPages>();
+        const int corner = ObjectKind(kind) == ObjectKind::TextSignal ? 1 : 0;
+        switch (ObjectKind(kind)) {
+        case ObjectKind::Parametr:
+            pages->parametr[0][1] = {1, 0, 0, 0x0000FF, 0x00FF00, 1, 14, 2, 3, 1};
+            break;
+        case ObjectKind::Signal:
+            pages->signal[0][1] = {1, 0, packListY(0, 0), packSignalWidth(20, 0), packSignalHeight(20, 0),
+                                   0x0000FF, 0xFF0000, 0, 0, 3, 1};
+            break;
+        case ObjectKind::TextSignal:
+            pages->text_signal[0][1] = {1, 1, 1, 10, 0x0000FF, 0x00FF00, QStringLiteral("Выкл"), QStringLiteral("Вкл"),
+                                        1, 0, 3, 1};
+            break;
+        default:
+            pages->level[0][1] = {1, 0, 0, 20, 100, 200, 0x00FF00, 0x0000FF, packLevelStyle(false, false), 3, 1};
+            break;
+        }
+        if (deleted) {
+            PageEditorState state;
+            QVERIFY(!deleteBoundElement(*pages, state, ObjectKind(kind), 0, QStringLiteral("1")).removed.isEmpty());
+        }
+        const DecodedPage received = sendAndReceive(*pages);
+        QVERIFY(received.complete());
+        const QImage image = pageImage(received);
+        BlockValues values;
+        values.setOutputs(3, {50.0, 1.0});
+        const QImage shown = composePanelPage(image, received.tables, values, LiveOptions());
+        if (deleted)
+            QCOMPARE(shown, image);
+        else
+            QVERIFY(shown.pixel(corner + 1, corner + 1) != image.pixel(corner + 1, corner + 1));
     }
 
     // Elements show their values: a signal its on or off colour, a level

@@ -5,8 +5,10 @@
 // the README's two-terminal session: the panel listening on TCP, `ostrel-cli
 // write-scheme` writing the example project into it, the panel leaving after
 // the write with scheme.json as expected.
+#include "link/pty_pair.h"
 #include "panel_streams.h"
 #include "scheme_expectation.h"
+#include "support/special_files.h"
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -172,6 +174,29 @@ private slots:
             QCOMPARE(r.out, out);
     }
 
+    // A device, a FIFO or a folder where a file of --out goes: status 2 and
+    // one line before anything is received; the node stays what it was.
+    void nonRegularOutputRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"fifo", "folder", "device"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void nonRegularOutputRefused()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir out;
+        const QString node = out.filePath(QStringLiteral("page-1.png"));
+        if (!makeSpecialFile(kind, node))
+            QSKIP("cannot make that kind of node here");
+        const Run r = runPanel({QStringLiteral("--headless"), QStringLiteral("--dump"), goodDump, QStringLiteral("--out"),
+                                out.path()});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(lines(r.err), QStringList{QStringLiteral("ostrel-panel: cannot write %1: not a regular file").arg(node)});
+        QVERIFY2(r.out.isEmpty(), qPrintable(r.out));
+        QVERIFY(isSpecialFile(kind, node));
+    }
+
     void portInUse()
     {
         QTcpServer occupant;
@@ -281,6 +306,42 @@ private slots:
         const QStringList rows = lines(QString::fromUtf8(log.readAll()));
         QCOMPARE(rows.size(), 1 + 2);
         QVERIFY(rows[2].contains(QStringLiteral("\tB1\t1\t105\tCRC ok")));
+    }
+
+    // The far end of the serial device goes away after a write (the pty pair
+    // is closed): the panel reports the lost device once, keeps what it
+    // received (the write's summary, the log) and exits with status 1
+    // instead of reading the dead terminal for ever.
+    void serialDeviceHangsUp()
+    {
+        PtyPair pty;
+        if (!PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        QVERIFY(pty.start());
+        const QString out = tmp.filePath(QStringLiteral("hung-up"));
+        QProcess panel;
+        panel.start(QStringLiteral(OSTREL_PANEL), {QStringLiteral("--serial"), pty.devicePath(), QStringLiteral("--headless"),
+                                                   QStringLiteral("--project"), exampleProject(), QStringLiteral("--out"), out});
+        QVERIFY(panel.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.canReadLine() || panel.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(QString::fromLocal8Bit(panel.readLine()).trimmed(), QStringLiteral("reading ") + pty.devicePath());
+        QFile peer(pty.peerPath());
+        QVERIFY(peer.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray scheme = schemeStream(*ws);
+        QCOMPARE(peer.write(scheme), qint64(scheme.size()));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.canReadLine() || panel.state() == QProcess::NotRunning, 20000);
+        const QString summary = QString::fromLocal8Bit(panel.readLine()).trimmed();
+        QVERIFY2(summary.endsWith(QStringLiteral(": scheme for controller 1: 18 blocks, version 5: ok")), qPrintable(summary));
+        peer.close();
+        pty.stop();
+        QVERIFY(panel.waitForFinished(20000));
+        QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.exitCode(), 1);
+        QCOMPARE(lines(QString::fromLocal8Bit(panel.readAllStandardError())),
+                 QStringList{QStringLiteral("error: serial %1: the device hung up").arg(pty.devicePath())});
+        QFile log(QDir(out).filePath(QStringLiteral("log.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(lines(QString::fromUtf8(log.readAll())).size(), 1 + 10);
     }
 
     // Terminal 1: ostrel-panel --tcp PORT --out DIR; terminal 2: ostrel-cli

@@ -3,11 +3,14 @@
 // tables field by field against the page model), the output files, the
 // packet log with arrival times and gaps, the problem lines and the exit
 // status for damaged streams, --count, the controller filter, the quiet-line
-// end of a short page, and a folder that cannot be written.
+// end of a short page, and outputs that cannot be written.
 #include "panel/live_layer.h"
 #include "panel/panel_session.h"
 #include "page_compare.h"
 #include "panel_streams.h"
+#include "platform/write_faults.h"
+#include "support/special_files.h"
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QSignalSpy>
@@ -302,17 +305,41 @@ private slots:
         QCOMPARE(session.exitStatus(), 0);
     }
 
-    // A folder that cannot be written: every failed file is an error line
-    // and the exit status is 1; the decoding goes on.
-    void unwritableFolder()
+    // An output that cannot be written: every failed file is an error line
+    // with its cause, the write's summary counts it as an error (it does not
+    // say "ok") and the exit status is 1; the decoding goes on. A FIFO where
+    // a file goes stays a FIFO.
+    void unwritableOutput_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("folder under a file") << "under a file" << "";
+        QTest::newRow("full disk") << "full disk" << ": No space left on device";
+        QTest::newRow("FIFO in place of scheme.json") << "fifo" << ": not a regular file";
+    }
+    void unwritableOutput()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
         QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        std::unique_ptr<FullTmpfs> disk;
         SessionOptions o = projectOptions();
-        o.out_dir = dir.filePath(QStringLiteral("file/out"));
+        if (kind == QLatin1String("under a file")) {
+            QFile blocker(dir.filePath(QStringLiteral("file")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.close();
+            o.out_dir = dir.filePath(QStringLiteral("file/out"));
+        } else if (kind == QLatin1String("full disk")) {
+            disk = std::make_unique<FullTmpfs>(1024);
+            if (!disk->mounted())
+                QSKIP("cannot mount a tmpfs here");
+            o.out_dir = disk->path(QStringLiteral("."));
+        } else {
+            QVERIFY(makeSpecialFile(kind, dir.filePath(QStringLiteral("scheme.json"))));
+            o.out_dir = dir.path();
+        }
         PanelSession session(o);
+        QSignalSpy finished(&session, &PanelSession::writeFinished);
         const int ch = session.openChannel(QStringLiteral("test"), false);
         session.feed(ch, scheme);
         session.closeChannel(ch);
@@ -320,9 +347,19 @@ private slots:
         QVERIFY(session.outputFailed());
         QVERIFY(!session.hadErrors());
         QCOMPARE(session.exitStatus(), 1);
-        QVERIFY(session.problemLines().first().startsWith(QStringLiteral("error: cannot write ") + o.out_dir
-                                                           + QStringLiteral("/scheme.json")));
-        QVERIFY(!session.writeLog());
+        const QString first = session.problemLines().first();
+        QVERIFY2(first.startsWith(QStringLiteral("error: cannot write ") + QDir(o.out_dir).filePath("scheme.json"))
+                     && first.endsWith(cause),
+                 qPrintable(first));
+        QCOMPARE(finished.count(), 1);
+        const QString summary = finished.first().first().toString();
+        QVERIFY2(summary.contains(QStringLiteral("version 5: ")) && summary.contains(QStringLiteral(" error"))
+                     && !summary.endsWith(QStringLiteral(": ok")),
+                 qPrintable(summary));
+        if (kind == QLatin1String("fifo"))
+            QVERIFY(isSpecialFile(kind, dir.filePath(QStringLiteral("scheme.json"))));
+        else if (kind == QLatin1String("under a file"))
+            QVERIFY(!session.writeLog());
     }
 };
 

@@ -3,6 +3,7 @@
 // stray temporary file, and an error that names the file.
 #include "platform/checked_file.h"
 #include "platform/write_faults.h"
+#include "support/special_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,7 @@ private slots:
             QTest::addRow("%s, size limit, small", k) << copy << int(Fault::SizeLimit) << small << false;
             QTest::addRow("%s, size limit, large", k) << copy << int(Fault::SizeLimit) << large << false;
             QTest::addRow("%s, full tmpfs, small", k) << copy << int(Fault::FullDisk) << small << false;
+            QTest::addRow("%s, full tmpfs, large", k) << copy << int(Fault::FullDisk) << large << false;
         }
     }
     void save()
@@ -107,10 +109,42 @@ private slots:
             QCOMPARE(readAll(dest), bytes);
         } else {
             QVERIFY2(error.contains(QStringLiteral("target.bin")), qPrintable(error));
+            // The cause is named, also where Qt itself has none for a
+            // failed flush or a write that got only part of its bytes out.
+            const QString cause = Fault(fault) == Fault::SizeLimit ? QStringLiteral(": File too large")
+                                                                   : QStringLiteral(": No space left on device");
+            QVERIFY2(error.endsWith(cause), qPrintable(error));
             QCOMPARE(readAll(dest), QByteArray("old contents"));
         }
         // No temporary file is left behind.
         QCOMPARE(QDir(QFileInfo(dest).absolutePath()).entryList(QDir::Files | QDir::Hidden), before);
+    }
+
+    // A device, a FIFO or a folder where the file should go is left as it
+    // is: a save would replace it with a regular file.
+    void nonRegularTargetRefused_data()
+    {
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<QString>("kind");
+        for (bool copy : {false, true})
+            for (const char* kind : {"fifo", "folder", "device"})
+                QTest::addRow("%s, %s", copy ? "copy" : "save", kind) << copy << QString::fromLatin1(kind);
+    }
+    void nonRegularTargetRefused()
+    {
+        QFETCH(bool, copy);
+        QFETCH(QString, kind);
+        QTemporaryDir work;
+        const QString dest = work.filePath(QStringLiteral("target.bin"));
+        if (!makeSpecialFile(kind, dest))
+            QSKIP("cannot make that kind of node here");
+        const QString source = work.filePath(QStringLiteral("source.bin"));
+        QVERIFY(writeFile(source, "contents"));
+        const QString error = copy ? copyFileChecked(source, dest) : saveFileChecked(dest, "contents");
+        QCOMPARE(error, dest + QStringLiteral(": not a regular file"));
+        QVERIFY(isSpecialFile(kind, dest));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("source.bin"), QStringLiteral("target.bin")}));
     }
 
     void copyRefusesBadSources_data()

@@ -3,7 +3,9 @@
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -241,6 +243,57 @@ private slots:
         QCOMPARE(r.image.pixel(size.width() - 1, size.height() - 1), qRgb(200, 0, 0));
         // Beyond a smaller picture the page keeps its fill colour.
         QCOMPARE(r.image.pixel(799, 479), size == QSize(800, 480) ? qRgb(200, 0, 0) : kFillRgb);
+    }
+
+    // A picture file that ends before its picture does decodes without an
+    // error in Qt, its missing rows black: the page is painted with what
+    // there is and one warning says so (a cut file Qt cannot read at all is
+    // one not loaded). The whole file gives none.
+    void cutPictureWarned_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("cut");
+        for (const char* format : {"gif", "png", "jpg", "bmp"}) {
+            QTest::addRow("%s, whole", format) << QString::fromLatin1(format) << false;
+            QTest::addRow("%s, cut short", format) << QString::fromLatin1(format) << true;
+        }
+    }
+    void cutPictureWarned()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, cut);
+        QTemporaryDir dir;
+        QByteArray bytes;
+        if (format == QLatin1String("gif")) {
+            QFile gif(QStringLiteral(OSTREL_EXAMPLES "/boiler.gif"));
+            QVERIFY(gif.open(QIODevice::ReadOnly));
+            bytes = gif.readAll();
+        } else {
+            QImage picture(800, 480, QImage::Format_RGB32);
+            for (int y = 0; y < 480; ++y)
+                for (int x = 0; x < 800; ++x)
+                    picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, qPrintable(format)));
+        }
+        if (cut)
+            bytes.truncate(bytes.size() * 2 / 3);
+        QFile file(dir.filePath(QStringLiteral("bg.") + format));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        pages->background_kind[0] = 1;
+        pages->shortRef(0) = QStringLiteral("\\bg.") + format;
+        const PagePaintResult r = paint(0, dir.path());
+        QVERIFY(r.ok);
+        if (!cut) {
+            QVERIFY2(r.warnings.isEmpty(), qPrintable(r.warnings.join(u'\n')));
+            QVERIFY(r.background_picture);
+            return;
+        }
+        QCOMPARE(r.warnings.size(), 1);
+        const QString expected = r.background_picture ? QStringLiteral("Рисунок фона страницы 1 загружен не полностью: bg.")
+                                                      : QStringLiteral("Рисунок фона страницы 1 не загружен: bg.");
+        QCOMPARE(r.warnings.front(), expected + format);
     }
 
     // The example's background is a real GIF; its ground colour is (236, 236, 236).

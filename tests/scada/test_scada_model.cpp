@@ -191,6 +191,11 @@ void ScadaModelTest::listYPacking()
     QCOMPARE(listTop(int16_t(-1)), 1023);
     QCOMPARE(listNumber(int16_t(-1)), 63);
     QVERIFY(signalShape(int16_t(-1), int16_t(-1)) <= 7);
+    // A negative stored size is its magnitude, within its field, and no shape.
+    QCOMPARE(signalSize(int16_t(-60)), 60);
+    QCOMPARE(signalSize(int16_t(-1000)), 63);
+    QCOMPARE(signalShape(int16_t(-60), int16_t(20)), 0);
+    QCOMPARE(signalShape(int16_t(20 + 64), int16_t(-60)), 1);
     // Sizes cannot spill into the shape bits.
     QCOMPARE(int(packSignalWidth(70, 0)), 63);
 }

@@ -187,7 +187,9 @@ void TestNetlistImport::readerCapsItemCount()
     QCOMPARE(a.count(), NetlistItems::kMaxItems);
     QVERIFY(!a.readError);
 
-    // ... one more keeps the first 10000, flags the read, and still imports.
+    // ... one more keeps the first 10000 and flags the read; the import
+    // refuses it with its message (the connections beyond the table would be
+    // lost without a word) and types no block.
     QByteArray text = "(netlist \"x\"\r\n(compInst \"U3\"\r\n(compRef \"MUL\")\r\n(originalName \"MUL\")\r\n"
                       "(attr \"A\" \"7\")\r\n";
     for (int i = 0; i < NetlistItems::kMaxItems; ++i)
@@ -198,9 +200,12 @@ void TestNetlistImport::readerCapsItemCount()
     QCOMPARE(items.count(), NetlistItems::kMaxItems);
     Workspace ws;
     ScriptedInteraction ui;
-    QVERIFY(importNetlist(ws.blocks, ws.catalog, items, ui).completed);
-    QCOMPARE(int(ws.blocks.block_type[3]), 9);
-    QCOMPARE(ws.blocks.param(3, 0), 7.0f);
+    const ImportResult r = importNetlist(ws.blocks, ws.catalog, items, ui);
+    QCOMPARE(ui.texts(), QStringList{kNetlistReadError});
+    QVERIFY(r.errorShown);
+    QVERIFY(!r.completed);
+    QCOMPARE(r.blocks, 0);
+    QCOMPARE(int(ws.blocks.block_type[3]), 0);
 }
 
 void TestNetlistImport::readerSurvivesGarbage_data()

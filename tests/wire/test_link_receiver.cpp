@@ -139,6 +139,28 @@ private slots:
             e << Expect{P::Checksum, 14, 2, offsetOf(p, 14) + 6, hex4(computed), hex4(wire)};
             return join(p);
         });
+        // A damaged part byte puts the header out of place: the transfer
+        // drops it (part 5 before D1) or never takes it (part 9); its wrong
+        // checksum is reported all the same.
+        QTest::newRow("page header part byte, dropped") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
+            p[12][5] = char(5); // C1 reads as C5
+            const uint16_t computed = crc16(p[12].constData(), 6);
+            const uint16_t wire = uint16_t((uint8_t(p[12][6]) << 8) | uint8_t(p[12][7]));
+            e << Expect{P::Restarted, 13, 1, offsetOf(p, 13), QStringLiteral("D5"), QStringLiteral("D1")}
+              << Expect{P::Checksum, 12, 5, offsetOf(p, 12) + 6, hex4(computed), hex4(wire)}
+              << Expect{P::Order, 13, 1, offsetOf(p, 13), QStringLiteral("C1"), QStringLiteral("D1")}
+              << Expect{P::Missing, -1, 1, -1, QStringLiteral("C1"), QStringLiteral("none")};
+            return join(p);
+        });
+        QTest::newRow("page header part byte, out of range") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
+            p[12][5] = char(9); // C1 reads as C9
+            const uint16_t computed = crc16(p[12].constData(), 6);
+            const uint16_t wire = uint16_t((uint8_t(p[12][6]) << 8) | uint8_t(p[12][7]));
+            e << Expect{P::Checksum, 12, 9, offsetOf(p, 12) + 6, hex4(computed), hex4(wire)}
+              << Expect{P::Order, 13, 1, offsetOf(p, 13), QStringLiteral("C1"), QStringLiteral("D1")}
+              << Expect{P::Missing, -1, 1, -1, QStringLiteral("C1"), QStringLiteral("none")};
+            return join(p);
+        });
         QTest::newRow("stream ends inside a packet") << Corruption([=](QList<QByteArray>& p, QList<Expect>& e) {
             const qsizetype full = p[9].size();
             p = p.mid(0, 10);
@@ -298,6 +320,26 @@ private slots:
         QCOMPARE(pieces.size(), got.size());
         for (size_t i = 0; i < got.size(); ++i)
             QCOMPARE(describe(pieces[i]), describe(got[i]));
+    }
+
+    // A packet cut before its stage or part byte is named by its letter
+    // alone ("C", not "C-1"); one cut after it by letter and number.
+    void cutPacketNamed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("4-byte page header") << QByteArray("\x01\x43\x00\x10", 4) << "C";
+        QTest::newRow("6-byte page header") << QByteArray("\x01\x43\x00\x10\x00\x03", 6) << "C3";
+        QTest::newRow("5-byte page header") << QByteArray("\x01\x43\x00\x10\x00", 5) << "C";
+    }
+    void cutPacketNamed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        const std::vector<DecodeProblem> got = allProblems(receive(bytes));
+        QCOMPARE(got.size(), size_t(1));
+        QCOMPARE(int(got[0].kind), int(ProblemKind::Truncated));
+        QCOMPARE(got[0].detail, name);
     }
 
     void pieces_data()

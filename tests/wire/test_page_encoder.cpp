@@ -458,7 +458,7 @@ private slots:
     }
 
     // The size bytes of a signal: the 6-bit size less 1, or 5 when framed,
-    // as a magnitude; the shape bits 6..7 stay.
+    // as a magnitude; the shape bits 6..7 stay, and only they.
     void signalSizeBytes_data()
     {
         QTest::addColumn<int>("width");
@@ -471,6 +471,10 @@ private slots:
         QTest::newRow("unframed circle of 2") << 66 << 2 << 0 << 65 << 1;
         QTest::newRow("framed 5, shape bits 11") << 192 + 5 << 64 + 5 << 1 << 192 << 64;
         QTest::newRow("empty") << 0 << 0 << 0 << 1 << 1;
+        // Stored negative sizes are taken absolutely: no shape bits come of them.
+        QTest::newRow("width -60") << -60 << 20 << 0 << 59 << 19;
+        QTest::newRow("framed height -60") << 20 << -60 << 1 << 15 << 55;
+        QTest::newRow("width -1000, clamped") << -1000 << 64 + 5 << 0 << 62 << 64 + 4;
     }
     void signalSizeBytes()
     {

@@ -10,6 +10,7 @@
 #include "panel/panel_options.h"
 #include "panel/panel_session.h"
 #include "panel/ui/panel_window.h"
+#include "platform/checked_file.h"
 #include "platform/qt_messages.h"
 #include "project/project_reader.h"
 #include "workspace/workspace.h"
@@ -142,6 +143,11 @@ int main(int argc, char** argv)
     if (!o.out_dir.isEmpty()) {
         if (!QDir().mkpath(o.out_dir) || !QFileInfo(o.out_dir).isWritable())
             return fail(QStringLiteral("cannot write into ") + o.out_dir);
+        // A device, a FIFO or a folder where a file of the panel goes would
+        // be replaced by a file: refused before anything is received.
+        for (const QString& name : PanelSession::outputFileNames())
+            if (existsNotRegular(QDir(o.out_dir).filePath(name)))
+                return fail(QStringLiteral("cannot write %1: not a regular file").arg(QDir(o.out_dir).filePath(name)));
         so.out_dir = o.out_dir;
     }
     for (const QString& f : o.dump_files)
