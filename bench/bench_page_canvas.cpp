@@ -38,7 +38,7 @@ void fillPage(ScadaPages& pages, int p)
 {
     for (int k = 0; k < kNumberedKinds; ++k) {
         const auto kind = ObjectKind(k);
-        const int max = ScadaPages::maxNumber(*numberedKind(kind));
+        const int max = ScadaPages::maxNumber(kind);
         for (int n = 1; n <= max; ++n) {
             const ElementRef ref{kind, p, n};
             withRecord(pages, ref, [](auto& e) { e.used = 1; });

@@ -38,7 +38,7 @@ void fillPage(ScadaPages& pages)
 {
     for (int k = 0; k < kNumberedKinds; ++k) {
         const auto kind = ObjectKind(k);
-        const int max = ScadaPages::maxNumber(*numberedKind(kind));
+        const int max = ScadaPages::maxNumber(kind);
         for (int n = 1; n <= max; ++n) {
             const ElementRef ref{kind, 0, n};
             withRecord(pages, ref, [](auto& e) { e.used = 1; });
@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     PageClipboard clipboard;
     const double copyPaste = medianMs(runs, [&] {
         for (int k = 0; k < kNumberedKinds; ++k)
-            for (int n = 1; n <= ScadaPages::maxNumber(*numberedKind(ObjectKind(k))); ++n)
+            for (int n = 1; n <= ScadaPages::maxNumber(ObjectKind(k)); ++n)
                 withRecord(*pages, ElementRef{ObjectKind(k), 1, n}, [](auto& e) { e.used = 0; });
         state.current_page = 0;
         editor.pagePress({0, 0});

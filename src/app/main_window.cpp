@@ -2,6 +2,7 @@
 
 #include "app/settings_dialog.h"
 #include "platform/interaction.h"
+#include "scada/element_kinds.h"
 #include "scheme/ui/scheme_overview.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
@@ -19,6 +20,12 @@
 namespace ostrel {
 
 namespace {
+
+// The "&SCADA" insert item of a kind.
+QString insertText(ObjectKind kind)
+{
+    return kindInfo(kind).insert_text.toString();
+}
 
 const QString kProjectFilter = QStringLiteral("project file|*.prt");
 
@@ -234,20 +241,20 @@ void MainWindow::buildMenus()
     a.grid = addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
     addSeparator(scada, "nu5");
     a.line = addItem(scada, QStringLiteral("&Линия"), "MnuLine");
-    a.figura = addItem(scada, QStringLiteral("&Фигура"), "MnuFigura");
+    a.figura = addItem(scada, insertText(ObjectKind::Figura), "MnuFigura");
     addSeparator(scada, "mnu4");
-    a.menu = addItem(scada, QStringLiteral("&Меню"), "MnuMenuSCADA");
-    a.text = addItem(scada, QStringLiteral("&Текст"), "mnuText");
-    a.goBlock = addItem(scada, QStringLiteral("&Переход в блок"), "MnuGotoBlockSCADA");
-    a.parametr = addItem(scada, QStringLiteral("&Параметр"), "MnuParametrSCADA");
-    a.level = addItem(scada, QStringLiteral("&Уровень"), "MnuLevelSCADA");
+    a.menu = addItem(scada, insertText(ObjectKind::Menu), "MnuMenuSCADA");
+    a.text = addItem(scada, insertText(ObjectKind::Text), "mnuText");
+    a.goBlock = addItem(scada, insertText(ObjectKind::GoBlock), "MnuGotoBlockSCADA");
+    a.parametr = addItem(scada, insertText(ObjectKind::Parametr), "MnuParametrSCADA");
+    a.level = addItem(scada, insertText(ObjectKind::Level), "MnuLevelSCADA");
     addItem(scada, QStringLiteral("&Манометр"), "mnuManometr")->setVisible(false);
-    a.signal = addItem(scada, QStringLiteral("&Сигнализация"), "MnuSignalSCADA");
-    a.textSignal = addItem(scada, QStringLiteral("&Текстовая сигнализация"), "MnuTextSignal");
-    a.vent = addItem(scada, QStringLiteral("&Механизм"), "mnuVent");
-    a.control = addItem(scada, QStringLiteral("&Управление"), "MnuControl");
-    a.grafik = addItem(scada, QStringLiteral("&График"), "MnuGrafikSCADA");
-    a.clock = addItem(scada, QStringLiteral("&Часы"), "MnuClockSCADA");
+    a.signal = addItem(scada, insertText(ObjectKind::Signal), "MnuSignalSCADA");
+    a.textSignal = addItem(scada, insertText(ObjectKind::TextSignal), "MnuTextSignal");
+    a.vent = addItem(scada, insertText(ObjectKind::Vent), "mnuVent");
+    a.control = addItem(scada, insertText(ObjectKind::Control), "MnuControl");
+    a.grafik = addItem(scada, insertText(ObjectKind::Grafik), "MnuGrafikSCADA");
+    a.clock = addItem(scada, insertText(ObjectKind::Clock), "MnuClockSCADA");
 
     QMenu* ostrel = newMenu(QStringLiteral("&Контроллер Ostrel"), "MnuOstrel");
     connect(addItem(ostrel, QStringLiteral("&Записать схему в Ostrel"), "MnuSaveOstrel"), &QAction::triggered,

@@ -43,16 +43,16 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     connect(a.fillColor, &QAction::triggered, this, [this] { apply(editor_.chooseFillColor(ui_)); });
     connect(a.lock, &QAction::toggled, this, [this](bool on) { editor_.setLock(on); });
     connect(a.grid, &QAction::triggered, this, &ScadaEditor::showGridDialog);
-    const std::pair<QAction*, InsertItem> inserts[] = {
-        {a.figura, InsertItem::Figura}, {a.menu, InsertItem::Menu},
-        {a.text, InsertItem::Text}, {a.goBlock, InsertItem::GoBlock},
-        {a.parametr, InsertItem::Parametr}, {a.level, InsertItem::Level},
-        {a.signal, InsertItem::Signal}, {a.textSignal, InsertItem::TextSignal},
-        {a.vent, InsertItem::Vent}, {a.control, InsertItem::Control},
-        {a.grafik, InsertItem::Grafik}, {a.clock, InsertItem::Clock},
+    const std::pair<QAction*, ObjectKind> inserts[] = {
+        {a.figura, ObjectKind::Figura}, {a.menu, ObjectKind::Menu},
+        {a.text, ObjectKind::Text}, {a.goBlock, ObjectKind::GoBlock},
+        {a.parametr, ObjectKind::Parametr}, {a.level, ObjectKind::Level},
+        {a.signal, ObjectKind::Signal}, {a.textSignal, ObjectKind::TextSignal},
+        {a.vent, ObjectKind::Vent}, {a.control, ObjectKind::Control},
+        {a.grafik, ObjectKind::Grafik}, {a.clock, ObjectKind::Clock},
     };
-    for (const auto& [action, item] : inserts)
-        connect(action, &QAction::triggered, this, [this, item = item] { insert(item); });
+    for (const auto& [action, kind] : inserts)
+        connect(action, &QAction::triggered, this, [this, kind = kind] { insert(kind); });
 
     // The "&Редактировать" context menu acts on the current page.
     const EditActions& e = window.editActions();
@@ -95,9 +95,9 @@ void ScadaEditor::apply(const PageChanges& changes)
         window_.setPageTabCaption(changes.page, changes.tab_caption);
 }
 
-void ScadaEditor::insert(InsertItem item)
+void ScadaEditor::insert(ObjectKind kind)
 {
-    apply(editor_.insert(item));
+    apply(editor_.insert(kind));
     syncLockMark();
 }
 

@@ -53,7 +53,7 @@ public:
     void setProjectFolder(const QString& projectFolder);
 
 private:
-    void insert(InsertItem item);
+    void insert(ObjectKind kind);
     void openElement(const ElementRef& ref);
     void showEditMenu(const QPoint& globalPos);
     void showGridDialog();

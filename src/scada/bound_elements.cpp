@@ -107,7 +107,7 @@ QSize limitSizes(int width, int height, QSize min, QSize max, MessageIcon icon, 
 std::optional<int> allocateElementNumber(ScadaPages& pages, ObjectKind kind, int page, const QString& numberField,
                                          const QString& message, Interaction& ui, bool& created)
 {
-    const ElementKind k = *numberedKind(kind);
+    const ObjectKind k = kind;
     const int max = ScadaPages::maxNumber(k);
     const int typed = ScadaPages::typedNumber(numberField);
     const bool shownPage = page >= 0 && page < ScadaPages::kShownPages;
@@ -478,26 +478,16 @@ void resetDeleted(VentElement& e)
 
 template <class T> void resetDeleted(T&) {}
 
-std::optional<ResizeKind> resizeKindOf(ObjectKind kind)
-{
-    switch (kind) {
-    case ObjectKind::Signal: return ResizeKind::Signal;
-    case ObjectKind::Level: return ResizeKind::Level;
-    default: return std::nullopt;
-    }
-}
-
 } // namespace
 
 PageChanges deleteBoundElement(ScadaPages& pages, PageEditorState& state, ObjectKind kind, int page,
                                const QString& numberField)
 {
     PageChanges changes;
-    const bool bound = kind == ObjectKind::Parametr || kind == ObjectKind::Signal || kind == ObjectKind::TextSignal
-        || kind == ObjectKind::Level || kind == ObjectKind::Vent;
+    const bool bound = kindInfo(kind).family == KindFamily::Bound;
     const int n = ScadaPages::typedNumber(numberField);
     const ElementRef ref{kind, page, n};
-    if (!bound || n < 1 || n > 32 || !validPage(page) || !isValidRef(ref))
+    if (!bound || n < 1 || n > ScadaPages::maxNumber(kind) || !validPage(page) || !isValidRef(ref))
         return changes;
     const bool existed = isOccupied(pages, ref);
     withRecord(pages, ref, [](auto& e) { resetDeleted(e); });
@@ -505,7 +495,7 @@ PageChanges deleteBoundElement(ScadaPages& pages, PageEditorState& state, Object
         changes.removed.append(ref);
     if (state.frame.page == page)
         state.selected[size_t(kind)][size_t(n)] = 0;
-    const auto resize = resizeKindOf(kind);
+    const auto resize = kindInfo(kind).resize;
     if (resize && state.handle_visible && state.resize_target.kind == *resize
         && state.resize_target.object == ref.objectNumber()) {
         state.handle_visible = false;

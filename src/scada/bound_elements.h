@@ -16,6 +16,7 @@
 // its limits is set to the limit with the member's message and stored.
 #include "platform/interaction.h"
 #include "scada/page_editing.h"
+#include "scheme/block_table.h"
 
 #include <QString>
 #include <optional>
@@ -35,7 +36,7 @@ inline const QString kBlockTooLarge = QStringLiteral("Номер блока бо
 inline const QString kScaleTooLarge = QStringLiteral("Масштаб больше 65535!");
 inline const QString kMechanismFilter = QStringLiteral("gif file|*.gif");
 
-inline constexpr int kMaxBoundBlock = 99;
+inline constexpr int kMaxBoundBlock = BlockTable::kLastBlock;
 inline constexpr int kMaxScale = 65535;
 inline constexpr int kSignalMinSize = 2;
 inline constexpr int kSignalMaxSize = 60;

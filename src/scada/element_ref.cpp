@@ -9,39 +9,9 @@ namespace ostrel {
 
 namespace {
 
-// Object-number unit per page: 32, texts 64, menus 8.
-int pageUnit(ObjectKind kind)
-{
-    switch (kind) {
-    case ObjectKind::Text: return 64;
-    case ObjectKind::Menu: return 8;
-    default: return 32;
-    }
-}
-
 bool isPageKind(ObjectKind kind)
 {
-    return kind == ObjectKind::Grafik || kind == ObjectKind::Clock;
-}
-
-// The tooltip's word of each kind; the text kind's word begins with a Latin T.
-QString kindWord(ObjectKind kind)
-{
-    switch (kind) {
-    case ObjectKind::Parametr: return QStringLiteral("Параметр ");
-    case ObjectKind::Signal: return QStringLiteral("Сигнал ");
-    case ObjectKind::TextSignal: return QStringLiteral("Сигнал текст ");
-    case ObjectKind::Level: return QStringLiteral("Уровень ");
-    case ObjectKind::GoBlock: return QStringLiteral("Переход ");
-    case ObjectKind::Figura: return QStringLiteral("Фигура ");
-    case ObjectKind::Vent: return QStringLiteral("Вентилятор ");
-    case ObjectKind::Text: return QStringLiteral("Tекст "); // Latin T
-    case ObjectKind::Control: return QStringLiteral("Управление ");
-    case ObjectKind::Menu: return QStringLiteral("Меню ");
-    case ObjectKind::Grafik: return QStringLiteral("График ");
-    case ObjectKind::Clock: return QStringLiteral("Часы ");
-    }
-    return {};
+    return !kindInfo(kind).numbered();
 }
 
 int controlType(const ScadaPages& s, const ElementRef& ref)
@@ -53,23 +23,11 @@ int controlType(const ScadaPages& s, const ElementRef& ref)
 
 } // namespace
 
-ObjectKind objectKind(ElementKind kind)
-{
-    return ObjectKind(uint8_t(kind));
-}
-
-std::optional<ElementKind> numberedKind(ObjectKind kind)
-{
-    if (isPageKind(kind))
-        return std::nullopt;
-    return ElementKind(uint8_t(kind));
-}
-
 int ElementRef::objectNumber() const
 {
     if (isPageKind(kind))
         return page + 1;
-    return number == 0 ? 0 : pageUnit(kind) * page + number;
+    return number == 0 ? 0 : kindInfo(kind).max_number * page + number;
 }
 
 std::optional<ElementRef> ElementRef::fromObjectNumber(ObjectKind kind, int object, int currentPage)
@@ -81,7 +39,7 @@ std::optional<ElementRef> ElementRef::fromObjectNumber(ObjectKind kind, int obje
     }
     if (object == 0)
         return ElementRef{kind, currentPage, 0};
-    const int unit = pageUnit(kind);
+    const int unit = kindInfo(kind).max_number;
     const int page = (object - 1) / unit;
     if (object < 0 || page >= ScadaPages::kShownPages)
         return std::nullopt;
@@ -94,7 +52,7 @@ bool isValidRef(const ElementRef& ref)
         return false;
     if (isPageKind(ref.kind))
         return true;
-    return ref.number >= 0 && ref.number <= ScadaPages::maxNumber(*numberedKind(ref.kind));
+    return ref.number >= 0 && ref.number <= ScadaPages::maxNumber(ref.kind);
 }
 
 bool isOccupied(const ScadaPages& s, const ElementRef& ref)
@@ -326,11 +284,6 @@ QPoint buttonGridPos(const ScadaPages& s, const ElementRef& ref, QPoint proposed
     }
 }
 
-bool usesButtonGrid(ObjectKind kind)
-{
-    return kind == ObjectKind::GoBlock || kind == ObjectKind::Control || kind == ObjectKind::Menu;
-}
-
 } // namespace
 
 QPoint snapDrag(const ScadaPages& s, const ElementRef& ref, QPoint current, QPoint proposed)
@@ -338,7 +291,7 @@ QPoint snapDrag(const ScadaPages& s, const ElementRef& ref, QPoint current, QPoi
     const MoveRange range = moveRange(s, ref);
     const bool menu = ref.kind == ObjectKind::Menu;
     const int step = menu ? s.grid_step_copy : s.grid_step;
-    const bool buttonGrid = usesButtonGrid(ref.kind) && (menu ? s.grid_enabled_copy : s.grid_enabled) != 0;
+    const bool buttonGrid = kindInfo(ref.kind).button_grid && (menu ? s.grid_enabled_copy : s.grid_enabled) != 0;
     const QPoint snapped = buttonGrid
         ? buttonGridPos(s, ref, proposed, objectSize(s, ref))
         : QPoint(snapDown(proposed.x(), step), snapDown(proposed.y(), step));
@@ -353,7 +306,7 @@ QPoint snapDrag(const ScadaPages& s, const ElementRef& ref, QPoint current, QPoi
 QString tooltipText(const ElementRef& ref, QPoint pos)
 {
     const int number = isPageKind(ref.kind) ? ref.objectNumber() : ref.number;
-    return kindWord(ref.kind) + QString::number(number) + QStringLiteral(", X - ")
+    return kindInfo(ref.kind).tooltip_word.toString() + QLatin1Char(' ') + QString::number(number) + QStringLiteral(", X - ")
         + QString::number(pos.x()) + QStringLiteral(", Y - ") + QString::number(pos.y());
 }
 

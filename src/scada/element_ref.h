@@ -13,6 +13,7 @@
 //   - a menu stores the position of its text box, which sits 7 pixels right
 //     and 13 pixels down of its picture; the picture is the object position.
 #include "scada/element_pictures.h"
+#include "scada/kind_records.h"
 #include "scada/scada_pages.h"
 
 #include <QPoint>
@@ -23,35 +24,12 @@
 
 namespace ostrel {
 
-// Every kind of object a page shows: the numbered kinds (same order as
-// ElementKind) plus the page's graph and clock.
-enum class ObjectKind : uint8_t {
-    Parametr,
-    Signal,
-    TextSignal,
-    Level,
-    GoBlock,
-    Figura,
-    Vent,
-    Text,
-    Control,
-    Menu,
-    Grafik,
-    Clock,
-};
-inline constexpr int kObjectKinds = 12;
-inline constexpr int kNumberedKinds = 10;
-
-ObjectKind objectKind(ElementKind kind);
-// The numbered kind behind an object kind; nothing for the graph and clock.
-std::optional<ElementKind> numberedKind(ObjectKind kind);
-
 struct ElementRef {
     ObjectKind kind = ObjectKind::Parametr;
     int page = 0;   // 0..7
     int number = 0; // element number; 0 = the kind's template; ignored for graph and clock
 
-    bool isTemplate() const { return number == 0 && kind != ObjectKind::Grafik && kind != ObjectKind::Clock; }
+    bool isTemplate() const { return number == 0 && kindInfo(kind).numbered(); }
     bool operator==(const ElementRef&) const = default;
 
     // Object number in the kind's canvas collection: 32 x p + n (texts
@@ -74,21 +52,7 @@ template <class Pages, class F> bool withRecord(Pages& s, const ElementRef& r, F
 {
     if (!isValidRef(r))
         return false;
-    const size_t p = size_t(r.page), n = size_t(r.number);
-    switch (r.kind) {
-    case ObjectKind::Parametr: f(s.parametr[p][n]); break;
-    case ObjectKind::Signal: f(s.signal[p][n]); break;
-    case ObjectKind::TextSignal: f(s.text_signal[p][n]); break;
-    case ObjectKind::Level: f(s.level[p][n]); break;
-    case ObjectKind::GoBlock: f(s.go_block[p][n]); break;
-    case ObjectKind::Figura: f(s.figura[p][n]); break;
-    case ObjectKind::Vent: f(s.vent[p][n]); break;
-    case ObjectKind::Text: f(s.text[p][n]); break;
-    case ObjectKind::Control: f(s.control[p][n]); break;
-    case ObjectKind::Menu: f(s.menu[p][n]); break;
-    case ObjectKind::Grafik: f(s.grafik[p + 1]); break;
-    case ObjectKind::Clock: f(s.clock[p + 1]); break;
-    }
+    visitKind(r.kind, [&](auto kind) { f(decltype(kind)::record(s, size_t(r.page), size_t(r.number))); });
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "scada/scada_pages.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
+#include "scheme/block_types.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,7 +25,7 @@ int boundBlockType(const BlockTable& blocks, int block)
 QStringList outputEntries(const BlockCatalog& catalog, int type)
 {
     const int d = catalog.outEndPin(type) - catalog.firstOutPin(type);
-    const int count = (type == 1 || type == 3) ? d + 1 : std::abs(d - 1) + 1;
+    const int count = (type == kAnalogInput || type == kDiscreteInput) ? d + 1 : std::abs(d - 1) + 1;
     QStringList entries;
     for (int k = 0; k < std::min(count, kOutputListCap); ++k)
         entries << QString::number(catalog.outputLabel(type, k));
@@ -37,10 +38,10 @@ QStringList setpointEntries(const BlockCatalog& catalog, int type)
     const int last = std::max(0, catalog.setpointMax(type)) + 1;
     for (int k = 1; k <= last; ++k)
         entries << QString::number(k);
-    if (type == 31)
+    if (type == kCode)
         for (int k = 1; k <= 3; ++k)
             entries << QStringLiteral("PAR%1(ADR_SP)").arg(k);
-    if (type == 45)
+    if (type == kAlgorithm)
         for (int k = 0; k < 32; ++k)
             entries << QStringLiteral(" SP(INP%1)").arg(k);
     return entries;

@@ -7,11 +7,6 @@ namespace ostrel {
 
 namespace {
 
-constexpr ObjectKind kCopyOrder[] = {
-    ObjectKind::Parametr, ObjectKind::Signal, ObjectKind::TextSignal, ObjectKind::Level,
-    ObjectKind::Text, ObjectKind::Control, ObjectKind::GoBlock, ObjectKind::Vent, ObjectKind::Figura,
-};
-
 constexpr int kMaxPasteLeft = 790;
 constexpr int kMaxPasteTop = 470;
 
@@ -32,8 +27,8 @@ template <class F> void forEachFramed(const ScadaPages& pages, const PageEditorS
 {
     if (!frameOnCurrentPage(state))
         return;
-    for (ObjectKind kind : kCopyOrder) {
-        const int max = ScadaPages::maxNumber(*numberedKind(kind));
+    for (ObjectKind kind : kClipboardOrder) {
+        const int max = ScadaPages::maxNumber(kind);
         for (int n = 1; n <= max; ++n) {
             const ElementRef ref{kind, state.current_page, n};
             if (isOccupied(pages, ref) && strictlyInside(state.frame.rect, recordObjectPos(pages, ref)))
@@ -165,7 +160,7 @@ void PageClipboard::copy(const ScadaPages& pages, const PageEditorState& state)
     frame_size_ = {0, 0};
     forEachFramed(pages, state, [&](const ElementRef& ref) {
         withRecord(pages, ref, [&](const auto& e) {
-            if constexpr (std::is_constructible_v<Record, decltype(e)>) {
+            if constexpr (kindInfo(kKindOfRecord<decltype(e)>).framed()) {
                 entries_.append({ref, Record(e)});
                 const QPoint pos = objectPos(e);
                 minimum_.setX(std::min(minimum_.x(), pos.x()));
@@ -186,7 +181,7 @@ PageChanges PageClipboard::paste(ScadaPages& pages, PageEditorState& state) cons
         const ObjectKind kind = entry.source.kind;
         if (full[size_t(kind)])
             continue;
-        const int n = pages.allocate_slot(*numberedKind(kind), p, 0);
+        const int n = pages.allocate_slot(kind, p, 0);
         if (n == 0) {
             full[size_t(kind)] = true; // the page has no free number of this kind left
             continue;
@@ -194,15 +189,17 @@ PageChanges PageClipboard::paste(ScadaPages& pages, PageEditorState& state) cons
         const ElementRef target{kind, p, n};
         std::visit([&](const auto& source) {
             using T = std::decay_t<decltype(source)>;
-            T fresh{};
-            copyLook(source, fresh);
-            fresh.used = 1;
-            const QPoint pos = state.last_pointer + objectPos(source) - minimum_;
-            setObjectPos(fresh, {std::clamp(pos.x(), 0, kMaxPasteLeft), std::clamp(pos.y(), 0, kMaxPasteTop)});
-            withRecord(pages, target, [&](auto& slot) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(slot)>, T>)
-                    slot = fresh;
-            });
+            if constexpr (kindInfo(kKindOfRecord<T>).framed()) {
+                T fresh{};
+                copyLook(source, fresh);
+                fresh.used = 1;
+                const QPoint pos = state.last_pointer + objectPos(source) - minimum_;
+                setObjectPos(fresh, {std::clamp(pos.x(), 0, kMaxPasteLeft), std::clamp(pos.y(), 0, kMaxPasteTop)});
+                withRecord(pages, target, [&](auto& slot) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(slot)>, T>)
+                        slot = fresh;
+                });
+            }
         }, entry.record);
         changes.created.append(target);
     }
@@ -220,9 +217,7 @@ PageChanges PageClipboard::remove(ScadaPages& pages, PageEditorState& state)
         state.selected[size_t(ref.kind)][size_t(ref.number)] = 0;
         const auto resized = state.resize_target;
         if (state.handle_visible && resized.object == ref.objectNumber()
-            && ((resized.kind == ResizeKind::Figura && ref.kind == ObjectKind::Figura)
-                || (resized.kind == ResizeKind::Signal && ref.kind == ObjectKind::Signal)
-                || (resized.kind == ResizeKind::Level && ref.kind == ObjectKind::Level))) {
+            && kindInfo(ref.kind).resize == resized.kind) {
             state.handle_visible = false;
             changes.handle = true;
         }

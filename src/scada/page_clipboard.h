@@ -5,8 +5,9 @@
 // the originals does not change what is pasted. Only occupied slots whose
 // top-left lies strictly inside the frame count (an element on the frame's
 // border is left out), and only when the frame lies on the current page.
-// Nine kinds take part, in this order: parameter, signal, text signal, level,
-// text, control, go-to, mechanism, figure; menus, graphs and clocks never.
+// The kinds of kClipboardOrder take part, in that order: parameter, signal,
+// text signal, level, text, control, go-to, mechanism, figure; menus, graphs
+// and clocks never.
 //
 // Paste gives every entry the lowest free number of its kind on the current
 // page, places the group with its top-left corner at the pointer (positions
@@ -22,8 +23,8 @@ namespace ostrel {
 
 class PageClipboard {
 public:
-    using Record = std::variant<ParametrElement, SignalElement, TextSignalElement, LevelElement,
-                                TextElement, ControlElement, GoBlockElement, VentElement, FiguraElement>;
+    // Only the kinds of the clipboard order (element_kinds.h) are ever held.
+    using Record = AnyRecord;
 
     struct Entry {
         ElementRef source;   // where it was copied from

@@ -15,72 +15,18 @@ constexpr int kPageWidth = 800;
 constexpr int kPageHeight = 480;
 constexpr int kMaxGridStep = 480;
 
-// The kinds a frame selects and moves (menus, graphs and clocks never).
-constexpr ObjectKind kFramedKinds[] = {
-    ObjectKind::Parametr, ObjectKind::Signal, ObjectKind::TextSignal, ObjectKind::Control,
-    ObjectKind::Level, ObjectKind::GoBlock, ObjectKind::Figura, ObjectKind::Vent, ObjectKind::Text,
-};
-
 int maxNumberOf(ObjectKind kind)
 {
-    const auto numbered = numberedKind(kind);
-    return numbered ? ScadaPages::maxNumber(*numbered) : 0;
+    return ScadaPages::maxNumber(kind);
 }
 
-ObjectKind insertKind(InsertItem item)
-{
-    switch (item) {
-    case InsertItem::Figura: return ObjectKind::Figura;
-    case InsertItem::Menu: return ObjectKind::Menu;
-    case InsertItem::Text: return ObjectKind::Text;
-    case InsertItem::GoBlock: return ObjectKind::GoBlock;
-    case InsertItem::Parametr: return ObjectKind::Parametr;
-    case InsertItem::Level: return ObjectKind::Level;
-    case InsertItem::Signal: return ObjectKind::Signal;
-    case InsertItem::TextSignal: return ObjectKind::TextSignal;
-    case InsertItem::Control: return ObjectKind::Control;
-    case InsertItem::Grafik: return ObjectKind::Grafik;
-    case InsertItem::Clock: return ObjectKind::Clock;
-    case InsertItem::Vent: return ObjectKind::Vent;
-    }
-    return ObjectKind::Parametr;
-}
-
-// The insert item a double-click repeats; nothing for 0 and 11.
-std::optional<InsertItem> repeatedItem(int createMode)
-{
-    switch (createMode) {
-    case 2: return InsertItem::Figura;
-    case 3: return InsertItem::Menu;
-    case 4: return InsertItem::Text;
-    case 5: return InsertItem::GoBlock;
-    case 6: return InsertItem::Parametr;
-    case 7: return InsertItem::Level;
-    case 8: return InsertItem::Signal;
-    case 9: return InsertItem::TextSignal;
-    case 10: return InsertItem::Control;
-    case 12: return InsertItem::Vent;
-    default: return std::nullopt;
-    }
-}
-
+// The kind behind a resize target.
 ObjectKind resizeObjectKind(ResizeKind kind)
 {
-    switch (kind) {
-    case ResizeKind::Signal: return ObjectKind::Signal;
-    case ResizeKind::Level: return ObjectKind::Level;
-    default: return ObjectKind::Figura;
-    }
-}
-
-std::optional<ResizeKind> resizeKindOf(ObjectKind kind)
-{
-    switch (kind) {
-    case ObjectKind::Figura: return ResizeKind::Figura;
-    case ObjectKind::Signal: return ResizeKind::Signal;
-    case ObjectKind::Level: return ResizeKind::Level;
-    default: return std::nullopt;
-    }
+    for (const ElementKindInfo& row : kElementKinds)
+        if (row.resize == kind)
+            return row.kind;
+    return ObjectKind::Figura;
 }
 
 // Left <= x <= Left + Width and Top <= y <= Top + Height.
@@ -116,24 +62,6 @@ void PageChanges::append(const PageChanges& other)
         tab_caption = other.tab_caption;
         picture = other.picture;
     }
-}
-
-int createModeOf(InsertItem item)
-{
-    switch (item) {
-    case InsertItem::Figura: return 2;
-    case InsertItem::Menu: return 3;
-    case InsertItem::Text: return 4;
-    case InsertItem::GoBlock: return 5;
-    case InsertItem::Parametr: return 6;
-    case InsertItem::Level: return 7;
-    case InsertItem::Signal: return 8;
-    case InsertItem::TextSignal: return 9;
-    case InsertItem::Control: return 10;
-    case InsertItem::Grafik: case InsertItem::Clock: return 11;
-    case InsertItem::Vent: return 12;
-    }
-    return 0;
 }
 
 int32_t colorValue(const QColor& color)
@@ -203,33 +131,30 @@ QList<ElementRef> PageEditor::pageElements(int page) const
     QList<ElementRef> refs;
     if (page < 0 || page >= ScadaPages::kShownPages)
         return refs;
-    for (int k = 0; k < kNumberedKinds; ++k) {
-        const auto kind = ObjectKind(k);
-        for (int n = 1; n <= maxNumberOf(kind); ++n)
-            if (isOccupied(pages_, {kind, page, n}))
-                refs.append({kind, page, n});
+    for (const ElementKindInfo& row : kElementKinds) {
+        // The graph and clock are one per page, as number 1.
+        const int last = row.numbered() ? row.max_number : 1;
+        for (int n = 1; n <= last; ++n)
+            if (isOccupied(pages_, {row.kind, page, n}))
+                refs.append({row.kind, page, n});
     }
-    for (ObjectKind kind : {ObjectKind::Grafik, ObjectKind::Clock})
-        if (isOccupied(pages_, {kind, page, 1}))
-            refs.append({kind, page, 1});
     return refs;
 }
 
 // --- insertion ---
 
-PageChanges PageEditor::insert(InsertItem item)
+PageChanges PageEditor::insert(ObjectKind kind)
 {
     PageChanges changes;
     const int p = state_.current_page;
     if (p < 0 || p >= ScadaPages::kShownPages)
         return changes;
-    state_.create_mode = createModeOf(item);
+    state_.create_mode = kindInfo(kind).create_mode;
     state_.lock = false;
-    const ObjectKind kind = insertKind(item);
     const ElementRef ref{kind, p, 1};
-    if (item == InsertItem::Grafik || item == InsertItem::Clock) {
+    if (!kindInfo(kind).numbered()) {
         const bool existed = isOccupied(pages_, ref);
-        if (item == InsertItem::Grafik) {
+        if (kind == ObjectKind::Grafik) {
             GrafikElement& g = *pages_.grafikOfPage(p);
             g.used = 1; g.x = 1; g.y = 1; g.width = 100; g.height = 50;
         } else {
@@ -254,7 +179,7 @@ PageChanges PageEditor::insert(InsertItem item)
 PageChanges PageEditor::hideTemplate(ObjectKind kind)
 {
     PageChanges changes;
-    if (!numberedKind(kind))
+    if (!kindInfo(kind).numbered())
         return changes;
     TemplateObject& t = state_.templateOf(kind);
     if (t.visible) {
@@ -277,11 +202,11 @@ PageChanges PageEditor::pageDoubleClick(QPoint pointer)
     state_.last_pointer = pointer;
     state_.placement = pointer;
     state_.placement_flag = 1;
-    if (const auto item = repeatedItem(state_.create_mode))
-        changes = insert(*item);
+    if (const auto kind = repeatedKind(state_.create_mode))
+        changes = insert(*kind);
     // After a menu the flag stays until the pointer next moves over a menu
     // element; until then menus cannot be dragged.
-    if (state_.create_mode != 3)
+    if (state_.create_mode != kindInfo(ObjectKind::Menu).create_mode)
         state_.placement_flag = 0;
     return changes;
 }
@@ -306,7 +231,7 @@ void PageEditor::selectInFrame()
 {
     state_.clearSelection();
     const int p = state_.frame.page;
-    for (ObjectKind kind : kFramedKinds) {
+    for (ObjectKind kind : kClipboardOrder) {
         auto& flags = state_.selected[size_t(kind)];
         for (int n = 1; n <= maxNumberOf(kind); ++n) {
             const ElementRef ref{kind, p, n};
@@ -372,7 +297,7 @@ PageChanges PageEditor::pageDrag(QPoint pointer)
     state_.group_moved = true;
     rect.moveTopLeft({left, top});
     changes.frame = true;
-    for (ObjectKind kind : kFramedKinds)
+    for (ObjectKind kind : kClipboardOrder)
         for (int n = 1; n <= maxNumberOf(kind); ++n)
             if (state_.selected[size_t(kind)][size_t(n)])
                 changes.updated.append({kind, state_.frame.page, n});
@@ -382,7 +307,7 @@ PageChanges PageEditor::pageDrag(QPoint pointer)
 PageChanges PageEditor::commitGroupMove()
 {
     PageChanges changes;
-    for (ObjectKind kind : kFramedKinds)
+    for (ObjectKind kind : kClipboardOrder)
         for (int n = 1; n <= maxNumberOf(kind); ++n) {
             const ElementRef ref{kind, state_.frame.page, n};
             if (!state_.isSelected(ref) || !isOccupied(pages_, ref))
@@ -451,7 +376,7 @@ PageChanges PageEditor::elementMove(const ElementRef& ref, QPoint pointer, bool 
 PageChanges PageEditor::setResizeTarget(const ElementRef& ref)
 {
     PageChanges changes;
-    const auto kind = resizeKindOf(ref.kind);
+    const auto kind = kindInfo(ref.kind).resize;
     if (!kind || ref.number < 1 || !isOccupied(pages_, ref))
         return changes;
     state_.resize_target = {*kind, ref.objectNumber()};

@@ -37,23 +37,6 @@ struct PageChanges {
     void append(const PageChanges& other);
 };
 
-// The insert items of "&SCADA".
-enum class InsertItem : uint8_t {
-    Figura,      // "&Фигура", create_mode 2
-    Menu,        // "&Меню", 3
-    Text,        // "&Текст", 4
-    GoBlock,     // "&Переход в блок", 5
-    Parametr,    // "&Параметр", 6
-    Level,       // "&Уровень", 7
-    Signal,      // "&Сигнализация", 8
-    TextSignal,  // "&Текстовая сигнализация", 9
-    Control,     // "&Управление", 10
-    Grafik,      // "&График", 11
-    Clock,       // "&Часы", 11
-    Vent,        // "&Механизм", 12
-};
-int createModeOf(InsertItem item);
-
 // Colours are stored with red in the lowest byte.
 int32_t colorValue(const QColor& color);
 QColor colorOfValue(int32_t value);
@@ -78,9 +61,10 @@ public:
     QList<ElementRef> pageElements(int page) const;
 
     // --- insertion ---
-    // Shows the kind's template at the placement point (or (0, 0)) on the
-    // current page, or creates the graph / clock at (1, 1); clears the lock.
-    PageChanges insert(InsertItem item);
+    // The kind's "&SCADA" insert item: shows the kind's template at the
+    // placement point (or (0, 0)) on the current page, or creates the graph /
+    // clock at (1, 1); stores the kind's create_mode; clears the lock.
+    PageChanges insert(ObjectKind kind);
     // Hides a template when its dialog ends.
     PageChanges hideTemplate(ObjectKind kind);
 

@@ -6,8 +6,7 @@ bool PageEditorState::isSelected(const ElementRef& ref) const
 {
     if (ref.page != frame.page || ref.number < 1 || ref.number >= ScadaPages::kTextSlots)
         return false;
-    const auto kind = numberedKind(ref.kind);
-    return kind && *kind != ElementKind::Menu && selected[size_t(*kind)][size_t(ref.number)] != 0;
+    return kindInfo(ref.kind).framed() && selected[size_t(ref.kind)][size_t(ref.number)] != 0;
 }
 
 void PageEditorState::clearSelection()

@@ -27,9 +27,6 @@ struct TemplateObject {
     QPoint pos;            // object position (a menu's picture)
 };
 
-// The element whose corner handle is shown: kind 0 figure, 1 signal, 2 level.
-enum class ResizeKind : uint8_t { Figura = 0, Signal = 1, Level = 2 };
-
 struct ResizeTarget {
     ResizeKind kind = ResizeKind::Figura;
     int object = 0;        // object number; 0 = none
@@ -45,9 +42,9 @@ enum class PageGesture : uint8_t {
 struct PageEditorState {
     // The page of the selected tab (0..7).
     int current_page = 0;
-    // Last kind chosen from the insert menu: 2 figure, 3 menu, 4 text,
-    // 5 go-to, 6 parameter, 7 level, 8 signal, 9 text signal, 10 control,
-    // 11 graph or clock, 12 mechanism; 0 at start.
+    // The create_mode of the last kind chosen from the insert menu (the
+    // kind table's column: 2 figure .. 12 mechanism, 11 graph or clock); 0 at
+    // start.
     int create_mode = 0;
 
     // Where the next insertion places its template: the point when the flag
@@ -63,7 +60,7 @@ struct PageEditorState {
 
     SelectionFrame frame;
     // One flag per element number of the page the frame was drawn on, per
-    // numbered kind (menus are never selected); 1 = selected.
+    // numbered kind (only the framed kinds are ever selected); 1 = selected.
     std::array<std::array<uint8_t, ScadaPages::kTextSlots>, kNumberedKinds> selected{};
     PageGesture gesture = PageGesture::None;
     QPoint drag_start;     // pointer when the group move began

@@ -1,6 +1,9 @@
 #include "scada/page_painter.h"
 
+#include "scada/kind_records.h"
 #include "scada/picture_completeness.h"
+#include "scheme/block_table.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -506,9 +509,9 @@ int goBlockNumber(int16_t target)
     if (target >= 101 && target <= 199)
         return target - 100;
     if (target >= 201 && target <= 208)
-        return 97;
+        return BlockTable::kScadaBlock;
     if (target >= 211 && target <= 218)
-        return 98;
+        return BlockTable::kGraphBlock;
     if (target >= 220 && target <= 251)
         return 0;
     return target;
@@ -695,32 +698,35 @@ PagePaintResult PagePainter::paintPage(const ScadaPages& pages, int p, const QSt
     if (background)
         painter.drawImage(QPoint(0, 0), *background);
 
+    // The kinds of the page image, lowest drawing order first: controls,
+    // mechanisms, menu entries, texts, figures.
     const size_t pi = size_t(p);
-    for (int n = 1; n <= 32; ++n) {
-        const ControlElement& c = pages.control[pi][size_t(n)];
-        if (c.used && c.type != 0)
-            paintControl(painter, c, controlPicture(c, projectFolder));
-    }
-    for (int n = 1; n <= 32; ++n) {
-        const VentElement& v = pages.vent[pi][size_t(n)];
-        if (v.used)
-            paintVent(painter, v, pictures_);
-    }
-    for (int n = 1; n <= 8; ++n) {
-        const MenuElement& m = pages.menu[pi][size_t(n)];
-        if (m.used)
-            paintMenu(painter, m, pictures_);
-    }
-    for (int n = 1; n <= 64; ++n) {
-        const TextElement& t = pages.text[pi][size_t(n)];
-        if (t.used)
-            paintText(painter, t);
-    }
-    for (int n = 1; n <= 32; ++n) {
-        const FiguraElement& f = pages.figura[pi][size_t(n)];
-        if (f.used)
-            paintFigura(painter, f);
-    }
+    const auto paintInImage = [&](QPainter& to, const auto& e, const QString& folder) {
+        using T = std::decay_t<decltype(e)>;
+        if constexpr (std::is_same_v<T, ControlElement>) {
+            if (e.type != 0)
+                paintControl(to, e, controlPicture(e, folder));
+        } else if constexpr (std::is_same_v<T, VentElement>) {
+            paintVent(to, e, pictures_);
+        } else if constexpr (std::is_same_v<T, MenuElement>) {
+            paintMenu(to, e, pictures_);
+        } else if constexpr (std::is_same_v<T, TextElement>) {
+            paintText(to, e);
+        } else {
+            static_assert(std::is_same_v<T, FiguraElement>, "a kind of the page image without its painter");
+            paintFigura(to, e);
+        }
+    };
+    for (ObjectKind kind : kPageImageOrder)
+        visitKind(kind, [&](auto k) {
+            using K = decltype(k);
+            if constexpr (K::info().in_page_image)
+                for (int n = 1; n <= K::info().max_number; ++n) {
+                    const auto& e = K::record(pages, pi, size_t(n));
+                    if (e.used)
+                        paintInImage(painter, e, projectFolder);
+                }
+        });
     painter.end();
 
     result.ok = true;

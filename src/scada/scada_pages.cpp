@@ -1,55 +1,25 @@
 #include "scada/scada_pages.h"
 
+#include "scada/kind_records.h"
+#include "scheme/block_table.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace ostrel {
 
-namespace {
-
-template <typename Table>
-int16_t* usedIn(Table& table, int p, int n)
-{
-    return &table[size_t(p)][size_t(n)].used;
-}
-
-int tableSize(ElementKind kind)
-{
-    switch (kind) {
-    case ElementKind::Text: return ScadaPages::kTextSlots;
-    case ElementKind::Menu: return ScadaPages::kMenuSlots;
-    default: return ScadaPages::kSlots;
-    }
-}
-
-} // namespace
-
-namespace {
-
-template <typename Table>
-void resetTable(Table& table)
-{
-    for (auto& page : table)
-        for (auto& record : page)
-            record = {};
-}
-
-} // namespace
-
 void ScadaPages::clear()
 {
-    resetTable(parametr);
-    resetTable(signal);
-    resetTable(text_signal);
-    resetTable(level);
-    resetTable(go_block);
-    resetTable(figura);
-    resetTable(vent);
-    resetTable(text);
-    resetTable(control);
-    resetTable(menu);
-    grafik.fill(GrafikElement{});
-    clock.fill(ClockElement{});
+    forEachKind([&](auto kind) {
+        using K = decltype(kind);
+        if constexpr (K::info().numbered()) {
+            for (auto& page : K::table(*this))
+                for (auto& record : page)
+                    record = {};
+        } else {
+            K::table(*this).fill(typename K::Record{});
+        }
+    });
     background_refs.fill(QString());
     background_kind.fill(0);
     fill_color.fill(0);
@@ -69,51 +39,35 @@ ClockElement* ScadaPages::clockOfPage(int p)
     return (p >= 0 && p + 1 < kPages) ? &clock[size_t(p + 1)] : nullptr;
 }
 
-int ScadaPages::maxNumber(ElementKind kind)
+int ScadaPages::maxNumber(ObjectKind kind)
 {
-    switch (kind) {
-    case ElementKind::Text: return 64;
-    case ElementKind::Menu: return 8;
-    default: return 32;
-    }
+    return kindInfo(kind).max_number;
 }
 
-bool ScadaPages::validSlot(ElementKind kind, int p, int n)
+bool ScadaPages::validSlot(ObjectKind kind, int p, int n)
 {
-    return p >= 0 && p < kPages && n >= 0 && n < tableSize(kind);
+    return kindInfo(kind).numbered() && p >= 0 && p < kPages && n >= 0 && n < kindInfo(kind).slot_count;
 }
 
-int16_t* ScadaPages::usedFlag(ElementKind kind, int p, int n)
+int16_t* ScadaPages::usedFlag(ObjectKind kind, int p, int n)
 {
     if (!validSlot(kind, p, n))
         return nullptr;
-    switch (kind) {
-    case ElementKind::Parametr: return usedIn(parametr, p, n);
-    case ElementKind::Signal: return usedIn(signal, p, n);
-    case ElementKind::TextSignal: return usedIn(text_signal, p, n);
-    case ElementKind::Level: return usedIn(level, p, n);
-    case ElementKind::GoBlock: return usedIn(go_block, p, n);
-    case ElementKind::Figura: return usedIn(figura, p, n);
-    case ElementKind::Vent: return usedIn(vent, p, n);
-    case ElementKind::Text: return usedIn(text, p, n);
-    case ElementKind::Control: return usedIn(control, p, n);
-    case ElementKind::Menu: return usedIn(menu, p, n);
-    }
-    return nullptr;
+    return visitKind(kind, [&](auto k) { return &decltype(k)::record(*this, size_t(p), size_t(n)).used; });
 }
 
-const int16_t* ScadaPages::usedFlag(ElementKind kind, int p, int n) const
+const int16_t* ScadaPages::usedFlag(ObjectKind kind, int p, int n) const
 {
     return const_cast<ScadaPages*>(this)->usedFlag(kind, p, n);
 }
 
-bool ScadaPages::isUsed(ElementKind kind, int p, int n) const
+bool ScadaPages::isUsed(ObjectKind kind, int p, int n) const
 {
     const int16_t* u = usedFlag(kind, p, n);
     return u && *u != 0;
 }
 
-int ScadaPages::allocate_slot(ElementKind kind, int p, int requested)
+int ScadaPages::allocate_slot(ObjectKind kind, int p, int requested)
 {
     if (p < 0 || p >= kPages)
         return 0;
@@ -130,7 +84,7 @@ int ScadaPages::allocate_slot(ElementKind kind, int p, int requested)
     return 0;
 }
 
-void ScadaPages::release_slot(ElementKind kind, int p, int n)
+void ScadaPages::release_slot(ObjectKind kind, int p, int n)
 {
     if (int16_t* u = usedFlag(kind, p, n))
         *u = 0;
@@ -235,10 +189,10 @@ int goOptionIndex(int16_t option)
 
 int16_t goTarget(int block, bool process, int list_index)
 {
-    if (block == 97)
-        return int16_t(201 + std::clamp(list_index, 0, 7));
-    if (block == 98)
-        return int16_t(211 + std::clamp(list_index, 0, 7));
+    if (block == BlockTable::kScadaBlock)
+        return int16_t(201 + std::clamp(list_index, 0, ScadaPages::kShownPages - 1));
+    if (block == BlockTable::kGraphBlock)
+        return int16_t(211 + std::clamp(list_index, 0, kGraphGroups - 1));
     if (block == 0)
         return 220;
     return int16_t(process ? block + 100 : block);

@@ -6,26 +6,14 @@
 // Every per-page table has a ninth page (index 8) that is never shown but is
 // stored by the project file. Slot 0 of every numbered table is the kind's
 // template slot.
+#include "scada/element_kinds.h"
+
 #include <QString>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 namespace ostrel {
-
-// The numbered element kinds (those with slots allocated by number).
-enum class ElementKind : uint8_t {
-    Parametr,
-    Signal,
-    TextSignal,
-    Level,
-    GoBlock,
-    Figura,
-    Vent,
-    Text,
-    Control,
-    Menu,
-};
 
 struct ParametrElement {
     int16_t used = 0;
@@ -125,6 +113,9 @@ struct TextElement {
     uint8_t font_size = 0;
 };
 
+// Graph groups 0..7 (shown as "1".."8").
+inline constexpr int kGraphGroups = 8;
+
 struct GrafikElement {
     int16_t used = 0;
     int16_t x = 0;
@@ -210,23 +201,25 @@ struct ScadaPages {
     GrafikElement* grafikOfPage(int p);
     ClockElement* clockOfPage(int p);
 
-    // Highest element number of a kind: 32, texts 64, menus 8.
-    static int maxNumber(ElementKind kind);
-    // True when (p, n) addresses a slot of the kind's table (slot 0 included).
-    static bool validSlot(ElementKind kind, int p, int n);
+    // Highest element number of a kind: 32, texts 64, menus 8 (0 for the
+    // graph and clock, which have no numbers).
+    static int maxNumber(ObjectKind kind);
+    // True when (p, n) addresses a slot of a numbered kind's table (slot 0
+    // included).
+    static bool validSlot(ObjectKind kind, int p, int n);
 
     // The used flag of slot (kind, p, n); nullptr outside the table.
-    int16_t* usedFlag(ElementKind kind, int p, int n);
-    const int16_t* usedFlag(ElementKind kind, int p, int n) const;
-    bool isUsed(ElementKind kind, int p, int n) const;
+    int16_t* usedFlag(ObjectKind kind, int p, int n);
+    const int16_t* usedFlag(ObjectKind kind, int p, int n) const;
+    bool isUsed(ObjectKind kind, int p, int n) const;
 
     // The element number a dialog's Ok must write: `requested` when that slot
     // of page p is occupied (editing it); otherwise the lowest free number
     // 1..max, marked occupied at once; 0 when no number is free or p is not a
     // page. A requested number outside 1..max is treated as a free number.
-    int allocate_slot(ElementKind kind, int p, int requested);
+    int allocate_slot(ObjectKind kind, int p, int requested);
     // Clears the used flag of (kind, p, n); nothing outside the table.
-    void release_slot(ElementKind kind, int p, int n);
+    void release_slot(ObjectKind kind, int p, int n);
 
     // The number typed in an element dialog's number field, as allocate_slot
     // takes it: the leading number ("." or "," as separator), rounded half to

@@ -3,6 +3,8 @@
 #include "platform/interaction.h"
 #include "scada/output_list.h"
 #include "scheme/block_catalog.h"
+#include "scheme/block_table.h"
+#include "scheme/block_types.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +16,8 @@ namespace ostrel {
 namespace {
 
 constexpr int kMaxChannels = 4;
-constexpr int kTouchChannels = 255;
-constexpr int kTouchBlockType = 50;
-constexpr int kMaxMenuPage = 7;
+constexpr int kTouchChannels = 255;   // channels of a touch block (type kTouch)
+constexpr int kMaxMenuPage = ScadaPages::kShownPages - 1;
 constexpr int kMaxButtonType = 13;
 
 QStringList numbered(int count)
@@ -193,7 +194,7 @@ OkOutcome okText(ScadaPages& pages, int page, QPoint openedPos, const TextLabelF
 
 QStringList grafikGroupItems()
 {
-    return numbered(8);
+    return numbered(kGraphGroups);
 }
 
 GrafikForm grafikForm(const ScadaPages& pages, int page)
@@ -206,7 +207,7 @@ GrafikForm grafikForm(const ScadaPages& pages, int page)
     form.y = QString::number(g.y);
     form.width = QString::number(g.width);
     form.height = QString::number(g.height);
-    form.group = std::min<int>(g.group, 7);
+    form.group = std::min<int>(g.group, kGraphGroups - 1);
     return form;
 }
 
@@ -225,7 +226,7 @@ OkOutcome okGrafik(ScadaPages& pages, int page, const GrafikForm& form, Interact
     g.y = int16_t(pos->y());
     g.width = int16_t(std::abs(size.width()));
     g.height = int16_t(std::abs(size.height()));
-    g.group = uint8_t(std::clamp(form.group, 0, 7));
+    g.group = uint8_t(std::clamp(form.group, 0, kGraphGroups - 1));
     OkOutcome out;
     out.element = {ObjectKind::Grafik, page, 1};
     out.changes.updated.append(out.element);
@@ -257,7 +258,7 @@ QStringList buttonTypeItems()
 
 QStringList channelEntries(int blockType)
 {
-    return numbered(blockType == kTouchBlockType ? kTouchChannels : kMaxChannels);
+    return numbered(blockType == kTouch ? kTouchChannels : kMaxChannels);
 }
 
 QStringList controlChannelEntries(const BlockTable& blocks, const BlockCatalog&, const QString& blockField)
@@ -316,7 +317,7 @@ OkOutcome okControl(ScadaPages& pages, int page, const ControlForm& form, Intera
 QStringList menuPageItems()
 {
     QStringList items;
-    for (int k = 1; k <= 8; ++k)
+    for (int k = 1; k <= ScadaPages::kShownPages; ++k)
         items << QStringLiteral("Стр.") + QString::number(k);
     return items;
 }
@@ -358,17 +359,18 @@ GoListState goListState(const BlockTable& blocks, const BlockCatalog& catalog, c
                         bool process)
 {
     GoListState s;
-    s.entries = numbered(8);
+    // Pages and graph groups alike: "1".."8".
+    s.entries = numbered(ScadaPages::kShownPages);
     const int block = blockFieldNumber(blockField);
-    if (block == 97) {
+    if (block == BlockTable::kScadaBlock) {
         s.label = kGoPagesCaption;
         s.visible = true;
-    } else if (block == 98) {
+    } else if (block == BlockTable::kGraphBlock) {
         s.label = kGoGraphsCaption;
         s.visible = true;
     } else if (block == 0) {
         s.label = kGoTextSignalsCaption;
-        s.entries = numbered(32);
+        s.entries = numbered(ScadaPages::maxNumber(ObjectKind::TextSignal));
         s.visible = true;
     } else if (process) {
         // The block types that have setpoints are those the catalog gives a
@@ -387,16 +389,16 @@ GoOpening goOpening(const GoBlockElement& e)
 {
     GoOpening o;
     const int t = e.target;
-    if (t >= 1 && t <= 99) {
+    if (t >= 1 && t <= BlockTable::kLastBlock) {
         o.block = QString::number(t);
         o.process = false;
     } else if (t >= 101 && t <= 199) {
         o.block = QString::number(t - 100);
         o.process = true;
     } else if (t >= 201 && t <= 208) {
-        o.block = QStringLiteral("97");
+        o.block = QString::number(BlockTable::kScadaBlock);
     } else if (t >= 211 && t <= 218) {
-        o.block = QStringLiteral("98");
+        o.block = QString::number(BlockTable::kGraphBlock);
     } else if (t >= 220 && t <= 251) {
         o.block = QStringLiteral("0");
     }
@@ -469,8 +471,7 @@ template <class T> void resetDeleted(T&) {}
 
 bool isStaticKind(ObjectKind kind)
 {
-    return kind == ObjectKind::Figura || kind == ObjectKind::Text || kind == ObjectKind::Control
-        || kind == ObjectKind::Menu || kind == ObjectKind::GoBlock;
+    return kindInfo(kind).family == KindFamily::Static;
 }
 
 } // namespace
@@ -483,7 +484,7 @@ PageChanges deleteStaticElement(ScadaPages& pages, PageEditorState& state, Objec
         return changes;
     const int n = ScadaPages::typedNumber(numberField);
     const ElementRef ref{kind, page, n};
-    if (n < 1 || n > ScadaPages::maxNumber(*numberedKind(kind)))
+    if (n < 1 || n > ScadaPages::maxNumber(kind))
         return changes;
     const bool existed = isOccupied(pages, ref);
     withRecord(pages, ref, [](auto& e) { resetDeleted(e); });
@@ -491,7 +492,8 @@ PageChanges deleteStaticElement(ScadaPages& pages, PageEditorState& state, Objec
         changes.removed.append(ref);
     if (state.frame.page == page)
         state.selected[size_t(kind)][size_t(n)] = 0;
-    if (kind == ObjectKind::Figura && state.handle_visible && state.resize_target.kind == ResizeKind::Figura
+    const auto resize = kindInfo(kind).resize;
+    if (resize && state.handle_visible && state.resize_target.kind == *resize
         && state.resize_target.object == ref.objectNumber()) {
         state.handle_visible = false;
         changes.handle = true;

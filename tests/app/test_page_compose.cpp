@@ -157,7 +157,7 @@ void PageComposeTest::everyKindComposedSavedAndWritten()
     // The example project, its page 8 emptied and filled black.
     openExample();
     for (int k = 0; k < kNumberedKinds; ++k)
-        for (int n = 0; n <= ScadaPages::maxNumber(ElementKind(k)); ++n)
+        for (int n = 0; n <= ScadaPages::maxNumber(ObjectKind(k)); ++n)
             withRecord(ws->pages, {ObjectKind(k), kPage, n}, [](auto& e) { e = std::decay_t<decltype(e)>{}; });
     *ws->pages.grafikOfPage(kPage) = {};
     *ws->pages.clockOfPage(kPage) = {};

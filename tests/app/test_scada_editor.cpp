@@ -133,7 +133,7 @@ class ScadaEditorTest : public QObject {
     void clearPage(int p)
     {
         for (int k = 0; k < kNumberedKinds; ++k)
-            for (int n = 0; n <= ScadaPages::maxNumber(ElementKind(k)); ++n)
+            for (int n = 0; n <= ScadaPages::maxNumber(ObjectKind(k)); ++n)
                 withRecord(ws->pages, {ObjectKind(k), p, n}, [](auto& e) { e = std::decay_t<decltype(e)>{}; });
         *ws->pages.grafikOfPage(p) = {};
         *ws->pages.clockOfPage(p) = {};
@@ -995,7 +995,7 @@ void ScadaEditorTest::hostileRecordsAreShownWithoutHarm()
     showPage(7);
     const QString longText(2000, QChar(u'Ж'));
     for (int k = 0; k < kNumberedKinds; ++k)
-        for (int n = 0; n <= ScadaPages::maxNumber(ElementKind(k)); ++n) {
+        for (int n = 0; n <= ScadaPages::maxNumber(ObjectKind(k)); ++n) {
             const int16_t big = n % 2 ? int16_t(32767) : int16_t(-32768);
             withRecord(ws->pages, {ObjectKind(k), 7, n}, [&](auto& e) {
                 struct Fill {

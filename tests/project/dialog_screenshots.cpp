@@ -63,7 +63,7 @@ int main(int argc, char** argv)
 
     state.placement = {200, 300};
     state.placement_flag = 1;
-    editor.insert(InsertItem::Vent);
+    editor.insert(ObjectKind::Vent);
     door.open({ObjectKind::Vent, 0, 0});
     auto* vent = qobject_cast<VentDialog*>(door.dialog(ObjectKind::Vent));
     vent->findChild<QWidget*>(QStringLiteral("Vent_Picture_9"))->setFocus();
@@ -76,15 +76,14 @@ int main(int argc, char** argv)
     vent->close();
 
     // The figure, text, graph, control, menu and go-to dialogs.
-    const std::pair<ObjectKind, InsertItem> others[] = {
-        {ObjectKind::Figura, InsertItem::Figura}, {ObjectKind::Text, InsertItem::Text},
-        {ObjectKind::Grafik, InsertItem::Grafik}, {ObjectKind::Control, InsertItem::Control},
-        {ObjectKind::Menu, InsertItem::Menu},     {ObjectKind::GoBlock, InsertItem::GoBlock},
+    const ObjectKind others[] = {
+        ObjectKind::Figura, ObjectKind::Text, ObjectKind::Grafik,
+        ObjectKind::Control, ObjectKind::Menu, ObjectKind::GoBlock,
     };
-    for (const auto& [kind, item] : others) {
+    for (const ObjectKind kind : others) {
         ElementRef ref{kind, 0, 1};
         if (!isOccupied(ws->pages, ref)) {
-            editor.insert(item);
+            editor.insert(kind);
             if (kind != ObjectKind::Grafik)
                 ref.number = 0;
         }

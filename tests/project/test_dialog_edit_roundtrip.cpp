@@ -40,10 +40,10 @@ struct Dialogs {
     {
     }
 
-    QWidget* insert(InsertItem item, ObjectKind kind, int page)
+    QWidget* insert(ObjectKind kind, int page)
     {
         state.current_page = page;
-        editor.insert(item);
+        editor.insert(kind);
         if (!door.open({kind, page, 0}))
             qFatal("the dialog did not open");
         return door.dialog(kind);
@@ -113,7 +113,7 @@ void DialogEditRoundTripTest::filledThroughDialogsSavedAndReopened()
 
     // Parameter: width "5 ", font "3" (18), framed, red on white, the last
     // setpoint of the algorithm block.
-    QWidget* d = dialogs.insert(InsertItem::Parametr, ObjectKind::Parametr, p);
+    QWidget* d = dialogs.insert(ObjectKind::Parametr, p);
     set(d, "Coord_X_Parametr_Text", "100");
     set(d, "Coord_Y_Parametr_Text", "50");
     pick(d, "Parametr_Num_Znak", 3);
@@ -128,7 +128,7 @@ void DialogEditRoundTripTest::filledThroughDialogsSavedAndReopened()
     press(d, "Ok_Element");
 
     // Signal: valve X, 20 x 40, list number 4, blinking green / grey, MUL output 10.
-    d = dialogs.insert(InsertItem::Signal, ObjectKind::Signal, p);
+    d = dialogs.insert(ObjectKind::Signal, p);
     set(d, "Coord_X_Signal", "300");
     set(d, "Coord_Y_Signal", "200");
     set(d, "Razmer_X_Signal", "20");
@@ -146,7 +146,7 @@ void DialogEditRoundTripTest::filledThroughDialogsSavedAndReopened()
     press(d, "Ok_Element");
 
     // Text signal: font "2 ", list number 2, framed, black on white.
-    d = dialogs.insert(InsertItem::TextSignal, ObjectKind::TextSignal, p);
+    d = dialogs.insert(ObjectKind::TextSignal, p);
     set(d, "Coord_X_Text_Signal", "600");
     set(d, "Coord_Y_Text_Signal", "360");
     pick(d, "Text_Signal_Shrift", 1);
@@ -162,7 +162,7 @@ void DialogEditRoundTripTest::filledThroughDialogsSavedAndReopened()
     press(d, "Ok_Element");
 
     // Level: vertical, framed, 30 x 200, scale 600, PID output.
-    d = dialogs.insert(InsertItem::Level, ObjectKind::Level, p);
+    d = dialogs.insert(ObjectKind::Level, p);
     set(d, "Coord_X_Level", "700");
     set(d, "Coord_Y_Level", "140");
     set(d, "Razmer_X_Level", "30");
@@ -177,7 +177,7 @@ void DialogEditRoundTripTest::filledThroughDialogsSavedAndReopened()
     press(d, "Ok_Element");
 
     // Mechanism: picture 8 (38 x 60).
-    d = dialogs.insert(InsertItem::Vent, ObjectKind::Vent, p);
+    d = dialogs.insert(ObjectKind::Vent, p);
     set(d, "Coord_X_Vent", "200");
     set(d, "Coord_Y_Vent", "300");
     press(d, "Vent_Picture_8");

@@ -48,7 +48,7 @@ bool writePng(const QString& path)
 // Number n of a kind as a dialog's Ok would allocate it on page p.
 ElementRef allocate(ScadaPages& pages, ObjectKind kind, int p)
 {
-    return {kind, p, pages.allocate_slot(*numberedKind(kind), p, 0)};
+    return {kind, p, pages.allocate_slot(kind, p, 0)};
 }
 
 } // namespace
@@ -86,8 +86,8 @@ void PageEditRoundTripTest::editedPagesSurviveSaveAndReopen()
     storeObjectPos(pages, menu, {600, 400});
     editor.setMenuText(menu, QStringLiteral("Котёл"));
     pages.menu[0][size_t(menu.number)].target_page = 3;
-    editor.insert(InsertItem::Grafik);
-    editor.insert(InsertItem::Clock);
+    editor.insert(ObjectKind::Grafik);
+    editor.insert(ObjectKind::Clock);
 
     // Drag the type-13 control freely, then on the button grid.
     editor.elementPress(control, editor.objectPos(control));

@@ -32,24 +32,23 @@ namespace {
 // What the tests need to know of each dialog: its names and texts.
 struct Member {
     ObjectKind kind;
-    InsertItem item;
     QString window, caption, number, x, y, block, list, numberMessage;
 };
 
 QList<Member> members()
 {
     return {
-        {ObjectKind::Parametr, InsertItem::Parametr, "Parametr_Text_SCADA", "Параметр", "Num_Par_Text",
+        {ObjectKind::Parametr, "Parametr_Text_SCADA", "Параметр", "Num_Par_Text",
          "Coord_X_Parametr_Text", "Coord_Y_Parametr_Text", "Num_Block_Par_Text", "Num_OUT_Par",
          "Установите номер параметра!"},
-        {ObjectKind::Signal, InsertItem::Signal, "Signal_SCADA", "Сигнализация", "Num_Signal_Text", "Coord_X_Signal",
+        {ObjectKind::Signal, "Signal_SCADA", "Сигнализация", "Num_Signal_Text", "Coord_X_Signal",
          "Coord_Y_Signal", "Num_Block_Signal", "Num_OUT_Signal", "Номер сигнала больше 32!"},
-        {ObjectKind::TextSignal, InsertItem::TextSignal, "Text_Signal_SCADA", "Текстовая сигнализация",
+        {ObjectKind::TextSignal, "Text_Signal_SCADA", "Текстовая сигнализация",
          "Num_Text_Signal", "Coord_X_Text_Signal", "Coord_Y_Text_Signal", "Num_Block_Text_Signal",
          "Num_OUT_Text_Signal", "Номер сигнала больше 32!"},
-        {ObjectKind::Level, InsertItem::Level, "Level_SCADA", "Уровень", "Num_Level_Text", "Coord_X_Level",
+        {ObjectKind::Level, "Level_SCADA", "Уровень", "Num_Level_Text", "Coord_X_Level",
          "Coord_Y_Level", "Num_Block_Level", "Num_OUT_Level", "Hомер уровня больше 32!"},
-        {ObjectKind::Vent, InsertItem::Vent, "Vent", "Механизм", "Num_Vent_Text", "Coord_X_Vent", "Coord_Y_Vent",
+        {ObjectKind::Vent, "Vent", "Механизм", "Num_Vent_Text", "Coord_X_Vent", "Coord_Y_Vent",
          "Num_Block_Vent", "Num_OUT_Vent", "Номер вентилятора больше 32!"},
     };
 }
@@ -99,7 +98,7 @@ struct Fixture {
         state.current_page = p;
         state.placement = pos;
         state.placement_flag = 1;
-        editor.insert(member(kind).item);
+        editor.insert(kind);
         state.placement_flag = 0;
         return open({kind, p, 0});
     }

@@ -160,7 +160,7 @@ void PageEditingTest::dragRules()
 {
     Fixture f;
     // The template moves, no record changes.
-    f.editor.insert(InsertItem::Figura);
+    f.editor.insert(ObjectKind::Figura);
     const ElementRef tmpl{ObjectKind::Figura, 0, 0};
     f.drag(tmpl, {200, 100});
     QCOMPARE(f.editor.objectPos(tmpl), QPoint(200, 100));
@@ -174,7 +174,7 @@ void PageEditingTest::dragRules()
     QVERIFY(f.editor.toggleLock());
     QVERIFY(f.drag(fig, {100, 100}).isEmpty());
     QCOMPARE(f.raw(fig), QPoint(50, 50));
-    f.editor.insert(InsertItem::Text);
+    f.editor.insert(ObjectKind::Text);
     QVERIFY(!f.state.lock);
     f.drag(fig, {100, 100});
     QCOMPARE(f.raw(fig), QPoint(100, 100));
@@ -188,18 +188,18 @@ void PageEditingTest::insertTemplates()
     Fixture f;
     f.state.current_page = 2;
     f.pages->parametr[2][0].font = 0;
-    const PageChanges changes = f.editor.insert(InsertItem::Parametr);
+    const PageChanges changes = f.editor.insert(ObjectKind::Parametr);
     QCOMPARE(f.state.create_mode, 6);
     QCOMPARE(changes.updated, (QList<ElementRef>{{ObjectKind::Parametr, 2, 0}}));
     QVERIFY(f.state.templateOf(ObjectKind::Parametr).visible);
     QCOMPARE(f.state.templateOf(ObjectKind::Parametr).pos, QPoint(0, 0));
     QCOMPARE(int(f.pages->parametr[2][0].font), 14); // a template font of 0 shows as 14
     f.pages->parametr[2][0].font = 25;
-    f.editor.insert(InsertItem::Parametr);
+    f.editor.insert(ObjectKind::Parametr);
     QCOMPARE(int(f.pages->parametr[2][0].font), 25);
     // Inserting on another page moves the template there.
     f.state.current_page = 5;
-    const PageChanges moved = f.editor.insert(InsertItem::Parametr);
+    const PageChanges moved = f.editor.insert(ObjectKind::Parametr);
     QCOMPARE(moved.removed, (QList<ElementRef>{{ObjectKind::Parametr, 2, 0}}));
     QCOMPARE(f.state.templateOf(ObjectKind::Parametr).page, 5);
     // A dialog's end hides it.
@@ -214,7 +214,7 @@ void PageEditingTest::insertGraphAndClock()
     f.pages->grafik[4].group = 6;
     f.pages->grafik[4].x = 300;
     f.state.lock = true;
-    PageChanges changes = f.editor.insert(InsertItem::Grafik);
+    PageChanges changes = f.editor.insert(ObjectKind::Grafik);
     QCOMPARE(f.state.create_mode, 11);
     QVERIFY(!f.state.lock);
     const GrafikElement& g = f.pages->grafik[4];
@@ -222,10 +222,10 @@ void PageEditingTest::insertGraphAndClock()
     QCOMPARE(changes.created, (QList<ElementRef>{{ObjectKind::Grafik, 3, 1}}));
     // Inserting it again resets the existing graph's place and size.
     f.pages->grafik[4].x = 200;
-    changes = f.editor.insert(InsertItem::Grafik);
+    changes = f.editor.insert(ObjectKind::Grafik);
     QCOMPARE(changes.updated, (QList<ElementRef>{{ObjectKind::Grafik, 3, 1}}));
     QCOMPARE(f.pages->grafik[4].x, int16_t(1));
-    changes = f.editor.insert(InsertItem::Clock);
+    changes = f.editor.insert(ObjectKind::Clock);
     QCOMPARE(changes.created, (QList<ElementRef>{{ObjectKind::Clock, 3, 1}}));
     QCOMPARE(QPoint(f.pages->clock[4].x, f.pages->clock[4].y), QPoint(1, 1));
     QCOMPARE(f.editor.bounds({ObjectKind::Clock, 3, 1}).top(), 1);
@@ -236,10 +236,10 @@ void PageEditingTest::doubleClickRepeatsInsertion_data()
 {
     QTest::addColumn<int>("item");
     QTest::addColumn<bool>("inserts");
-    QTest::newRow("after a level its template moves") << int(InsertItem::Level) << true;
-    QTest::newRow("after a mechanism") << int(InsertItem::Vent) << true;
-    QTest::newRow("after the graph nothing") << int(InsertItem::Grafik) << false;
-    QTest::newRow("after the clock nothing") << int(InsertItem::Clock) << false;
+    QTest::newRow("after a level its template moves") << int(ObjectKind::Level) << true;
+    QTest::newRow("after a mechanism") << int(ObjectKind::Vent) << true;
+    QTest::newRow("after the graph nothing") << int(ObjectKind::Grafik) << false;
+    QTest::newRow("after the clock nothing") << int(ObjectKind::Clock) << false;
 }
 
 void PageEditingTest::doubleClickRepeatsInsertion()
@@ -247,7 +247,7 @@ void PageEditingTest::doubleClickRepeatsInsertion()
     QFETCH(int, item);
     QFETCH(bool, inserts);
     Fixture f;
-    f.editor.insert(InsertItem(item));
+    f.editor.insert(ObjectKind(item));
     const auto graphBefore = f.pages->grafik[1].x;
     f.editor.pointerMoved({200, 150});
     const PageChanges changes = f.editor.pageDoubleClick({200, 150});
@@ -269,7 +269,7 @@ void PageEditingTest::doubleClickRepeatsInsertion()
 void PageEditingTest::menuPlacementFlag()
 {
     Fixture f;
-    f.editor.insert(InsertItem::Menu);
+    f.editor.insert(ObjectKind::Menu);
     f.editor.pageDoubleClick({300, 200});
     QCOMPARE(f.editor.objectPos({ObjectKind::Menu, 0, 0}), QPoint(300, 200));
     QCOMPARE(f.state.placement_flag, uint8_t(1));
@@ -623,7 +623,7 @@ void PageEditingTest::fillColourAndPipette()
 void PageEditingTest::clockDeletion()
 {
     Fixture f;
-    f.editor.insert(InsertItem::Clock);
+    f.editor.insert(ObjectKind::Clock);
     AskingInteraction ui;
     ui.questionAnswers << false << true;
     QVERIFY(f.editor.deleteClock(ui, 0).isEmpty());

@@ -6,7 +6,7 @@
 
 using namespace ostrel;
 
-Q_DECLARE_METATYPE(ElementKind)
+Q_DECLARE_METATYPE(ObjectKind)
 
 class ScadaModelTest : public QObject {
     Q_OBJECT
@@ -68,22 +68,22 @@ void ScadaModelTest::clearRestoresStartValues()
 
 void ScadaModelTest::allocateLowestFree_data()
 {
-    QTest::addColumn<ElementKind>("kind");
+    QTest::addColumn<ObjectKind>("kind");
     QTest::addColumn<int>("requested");
     QTest::addColumn<int>("expected");
     // Slots 1, 2 and 4 of page 2 are used before each row.
-    QTest::newRow("occupied number edits that element") << ElementKind::Level << 4 << 4;
-    QTest::newRow("free number is not honoured") << ElementKind::Level << 9 << 3;
-    QTest::newRow("zero takes lowest free") << ElementKind::Signal << 0 << 3;
-    QTest::newRow("number above the table") << ElementKind::Parametr << 40 << 3;
-    QTest::newRow("negative number") << ElementKind::GoBlock << -1 << 3;
-    QTest::newRow("text 64 is inside its table") << ElementKind::Text << 64 << 3;
-    QTest::newRow("menu 9 is outside its table") << ElementKind::Menu << 9 << 3;
+    QTest::newRow("occupied number edits that element") << ObjectKind::Level << 4 << 4;
+    QTest::newRow("free number is not honoured") << ObjectKind::Level << 9 << 3;
+    QTest::newRow("zero takes lowest free") << ObjectKind::Signal << 0 << 3;
+    QTest::newRow("number above the table") << ObjectKind::Parametr << 40 << 3;
+    QTest::newRow("negative number") << ObjectKind::GoBlock << -1 << 3;
+    QTest::newRow("text 64 is inside its table") << ObjectKind::Text << 64 << 3;
+    QTest::newRow("menu 9 is outside its table") << ObjectKind::Menu << 9 << 3;
 }
 
 void ScadaModelTest::allocateLowestFree()
 {
-    QFETCH(ElementKind, kind);
+    QFETCH(ObjectKind, kind);
     QFETCH(int, requested);
     QFETCH(int, expected);
     auto s = std::make_unique<ScadaPages>();
@@ -100,31 +100,31 @@ void ScadaModelTest::fullPageRefusesAndReleasedNumberComesBack()
 {
     auto s = std::make_unique<ScadaPages>();
     for (int n = 1; n <= 32; ++n)
-        QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), n);
-    QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 0);
-    QVERIFY(!s->isUsed(ElementKind::Parametr, 0, 0)); // no slot changed
-    s->release_slot(ElementKind::Parametr, 0, 5);
-    QCOMPARE(s->allocate_slot(ElementKind::Parametr, 0, 0), 5);
+        QCOMPARE(s->allocate_slot(ObjectKind::Parametr, 0, 0), n);
+    QCOMPARE(s->allocate_slot(ObjectKind::Parametr, 0, 0), 0);
+    QVERIFY(!s->isUsed(ObjectKind::Parametr, 0, 0)); // no slot changed
+    s->release_slot(ObjectKind::Parametr, 0, 5);
+    QCOMPARE(s->allocate_slot(ObjectKind::Parametr, 0, 0), 5);
 
     for (int n = 1; n <= 8; ++n)
-        s->allocate_slot(ElementKind::Menu, 1, 0);
-    QCOMPARE(s->allocate_slot(ElementKind::Menu, 1, 0), 0);
+        s->allocate_slot(ObjectKind::Menu, 1, 0);
+    QCOMPARE(s->allocate_slot(ObjectKind::Menu, 1, 0), 0);
     for (int n = 1; n <= 64; ++n)
-        QCOMPARE(s->allocate_slot(ElementKind::Text, 1, 0), n);
-    QCOMPARE(s->allocate_slot(ElementKind::Text, 1, 0), 0);
+        QCOMPARE(s->allocate_slot(ObjectKind::Text, 1, 0), n);
+    QCOMPARE(s->allocate_slot(ObjectKind::Text, 1, 0), 0);
 }
 
 void ScadaModelTest::allocateOutsidePagesOrTable()
 {
     auto s = std::make_unique<ScadaPages>();
-    QCOMPARE(s->allocate_slot(ElementKind::Signal, 9, 0), 0);
-    QCOMPARE(s->allocate_slot(ElementKind::Signal, -1, 3), 0);
-    QCOMPARE(s->usedFlag(ElementKind::Menu, 0, 9), nullptr);
-    QCOMPARE(s->usedFlag(ElementKind::Text, 0, 65), nullptr);
-    QVERIFY(s->usedFlag(ElementKind::Text, 8, 64) != nullptr);
-    s->release_slot(ElementKind::Figura, 0, 33); // ignored, no write out of range
-    s->release_slot(ElementKind::Figura, 9, 1);
-    QVERIFY(!ScadaPages::validSlot(ElementKind::Parametr, 0, 33));
+    QCOMPARE(s->allocate_slot(ObjectKind::Signal, 9, 0), 0);
+    QCOMPARE(s->allocate_slot(ObjectKind::Signal, -1, 3), 0);
+    QCOMPARE(s->usedFlag(ObjectKind::Menu, 0, 9), nullptr);
+    QCOMPARE(s->usedFlag(ObjectKind::Text, 0, 65), nullptr);
+    QVERIFY(s->usedFlag(ObjectKind::Text, 8, 64) != nullptr);
+    s->release_slot(ObjectKind::Figura, 0, 33); // ignored, no write out of range
+    s->release_slot(ObjectKind::Figura, 9, 1);
+    QVERIFY(!ScadaPages::validSlot(ObjectKind::Parametr, 0, 33));
 }
 
 void ScadaModelTest::typedNumber_data()

@@ -64,24 +64,12 @@ Member member(ObjectKind kind)
     qFatal("no member");
 }
 
-InsertItem insertItem(ObjectKind kind)
-{
-    switch (kind) {
-    case ObjectKind::Figura: return InsertItem::Figura;
-    case ObjectKind::Text: return InsertItem::Text;
-    case ObjectKind::Grafik: return InsertItem::Grafik;
-    case ObjectKind::Control: return InsertItem::Control;
-    case ObjectKind::Menu: return InsertItem::Menu;
-    default: return InsertItem::GoBlock;
-    }
-}
-
 // Every stored field of a page's tables, graph included.
 QStringList pageText(const ScadaPages& pages, int page)
 {
     QStringList out;
     for (int k = 0; k < kNumberedKinds; ++k)
-        for (int n = 0; n <= ScadaPages::maxNumber(ElementKind(k)); ++n)
+        for (int n = 0; n <= ScadaPages::maxNumber(ObjectKind(k)); ++n)
             out << fixture::fieldsAt(pages, {ObjectKind(k), page, n}).join(u'|');
     out << fixture::fieldsAt(pages, {ObjectKind::Grafik, page, 1}).join(u'|');
     return out;
@@ -116,7 +104,7 @@ struct Fixture {
         state.current_page = p;
         state.placement = pos;
         state.placement_flag = 1;
-        editor.insert(insertItem(kind));
+        editor.insert(kind);
         state.placement_flag = 0;
         return open({kind, p, kind == ObjectKind::Grafik ? 1 : 0});
     }

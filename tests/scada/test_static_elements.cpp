@@ -32,7 +32,7 @@ QStringList shown(const ScriptedInteraction& ui)
 QStringList tableText(const ScadaPages& pages, ObjectKind kind, int page)
 {
     QStringList out;
-    for (int n = 0; n <= ScadaPages::maxNumber(*numberedKind(kind)); ++n)
+    for (int n = 0; n <= ScadaPages::maxNumber(kind); ++n)
         out << fixture::fieldsAt(pages, {kind, page, n}).join(u'|');
     return out;
 }
@@ -386,7 +386,7 @@ void StaticElementsTest::fullPage()
     QFETCH(ObjectKind, kind);
     QFETCH(QString, message);
     const int p = 6;
-    for (int n = 1; n <= ScadaPages::maxNumber(*numberedKind(kind)); ++n)
+    for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n)
         fixture::fillAt(*pages, {kind, p, n}, {1, 3, 4, QStringLiteral("x")});
     const QStringList before = tableText(*pages, kind, p);
     const QString typed = QStringLiteral("99"); // a number outside the table counts as a free one

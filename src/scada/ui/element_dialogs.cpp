@@ -18,19 +18,19 @@ ElementDialog* ElementDialogs::ensure(ObjectKind kind)
 {
     auto& slot = dialogs_[size_t(kind)];
     if (!slot) {
-        switch (kind) {
-        case ObjectKind::Parametr: slot = std::make_unique<ParametrDialog>(ctx_, owner_); break;
-        case ObjectKind::Signal: slot = std::make_unique<SignalDialog>(ctx_, owner_); break;
-        case ObjectKind::TextSignal: slot = std::make_unique<TextSignalDialog>(ctx_, owner_); break;
-        case ObjectKind::Level: slot = std::make_unique<LevelDialog>(ctx_, owner_); break;
-        case ObjectKind::Vent: slot = std::make_unique<VentDialog>(ctx_, owner_); break;
-        case ObjectKind::Figura: slot = std::make_unique<FiguraDialog>(ctx_, owner_); break;
-        case ObjectKind::Text: slot = std::make_unique<TextLabelDialog>(ctx_, owner_); break;
-        case ObjectKind::Grafik: slot = std::make_unique<GrafikDialog>(ctx_, owner_); break;
-        case ObjectKind::Control: slot = std::make_unique<ControlDialog>(ctx_, owner_); break;
-        case ObjectKind::Menu: slot = std::make_unique<MenuDialog>(ctx_, owner_); break;
-        case ObjectKind::GoBlock: slot = std::make_unique<GoBlockDialog>(ctx_, owner_); break;
-        default: return nullptr;
+        switch (kindInfo(kind).dialog) {
+        case KindDialog::Parametr: slot = std::make_unique<ParametrDialog>(ctx_, owner_); break;
+        case KindDialog::Signal: slot = std::make_unique<SignalDialog>(ctx_, owner_); break;
+        case KindDialog::TextSignal: slot = std::make_unique<TextSignalDialog>(ctx_, owner_); break;
+        case KindDialog::Level: slot = std::make_unique<LevelDialog>(ctx_, owner_); break;
+        case KindDialog::Vent: slot = std::make_unique<VentDialog>(ctx_, owner_); break;
+        case KindDialog::Figura: slot = std::make_unique<FiguraDialog>(ctx_, owner_); break;
+        case KindDialog::TextLabel: slot = std::make_unique<TextLabelDialog>(ctx_, owner_); break;
+        case KindDialog::Grafik: slot = std::make_unique<GrafikDialog>(ctx_, owner_); break;
+        case KindDialog::Control: slot = std::make_unique<ControlDialog>(ctx_, owner_); break;
+        case KindDialog::Menu: slot = std::make_unique<MenuDialog>(ctx_, owner_); break;
+        case KindDialog::GoBlock: slot = std::make_unique<GoBlockDialog>(ctx_, owner_); break;
+        case KindDialog::None: return nullptr;
         }
         connect(slot.get(), &ElementDialog::pageChanged, this, &ElementDialogs::pageChanged);
     }

@@ -26,37 +26,22 @@ constexpr qreal kFrameZ = 30;
 constexpr qreal kHandleZ = 31;
 constexpr qreal kTemplateZ = 20;
 
-// Drawing order: the static kinds in the order of the controller's page
-// image, the live kinds above them, templates above every element.
+// Drawing order (the kind table's z): the kinds of the controller's page
+// image in its order, the live kinds above them, templates above every element.
 qreal kindZ(ObjectKind kind)
 {
-    switch (kind) {
-    case ObjectKind::Control: return 1;
-    case ObjectKind::Vent: return 2;
-    case ObjectKind::Menu: return 3;
-    case ObjectKind::Text: return 4;
-    case ObjectKind::Figura: return 5;
-    case ObjectKind::Level: return 6;
-    case ObjectKind::Signal: return 7;
-    case ObjectKind::TextSignal: return 8;
-    case ObjectKind::Parametr: return 9;
-    case ObjectKind::GoBlock: return 10;
-    case ObjectKind::Grafik: return 11;
-    case ObjectKind::Clock: return 12;
-    }
-    return 0;
+    return kindInfo(kind).z;
 }
 
 // The kinds the controller's page image holds.
 bool isStaticKind(ObjectKind kind)
 {
-    return kind == ObjectKind::Control || kind == ObjectKind::Vent || kind == ObjectKind::Menu
-        || kind == ObjectKind::Text || kind == ObjectKind::Figura;
+    return kindInfo(kind).in_page_image;
 }
 
 bool isPageKind(ObjectKind kind)
 {
-    return kind == ObjectKind::Grafik || kind == ObjectKind::Clock;
+    return !kindInfo(kind).numbered();
 }
 
 QPoint pixelOf(const QPointF& p)
