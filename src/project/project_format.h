@@ -1,6 +1,8 @@
 #pragma once
 // Line formats and fixed texts of the project file, shared by its writer and
 // reader, and the helpers that turn stored file references into paths.
+#include "scada/element_kinds.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -18,20 +20,20 @@ inline const QString kBlockHeaderTail = QStringLiteral("****************");
 inline const QString kReserveLine = QStringLiteral("Reserv");
 inline const QString kPagePrefix = QStringLiteral("Страница SCADA  - ");
 
-// Kind labels of the element label lines.
-inline const QString kLabelParametr = QStringLiteral("Параметр - ");
-inline const QString kLabelSignal = QStringLiteral("Сигнал - ");
-inline const QString kLabelTextSignal = QStringLiteral("Текст сигнал - ");
-inline const QString kLabelLevel = QStringLiteral("Уровень - ");
-inline const QString kLabelGoBlock = QStringLiteral("Блок - ");
-inline const QString kLabelFigura = QStringLiteral("Фигура - ");
-inline const QString kLabelVent = QStringLiteral("Вентилятор - ");
-inline const QString kLabelText = QStringLiteral("Текст - ");
+// Kind labels of the element label lines (the element kinds' file labels).
+inline const QString kLabelParametr = fileLabel(ObjectKind::Parametr);
+inline const QString kLabelSignal = fileLabel(ObjectKind::Signal);
+inline const QString kLabelTextSignal = fileLabel(ObjectKind::TextSignal);
+inline const QString kLabelLevel = fileLabel(ObjectKind::Level);
+inline const QString kLabelGoBlock = fileLabel(ObjectKind::GoBlock);
+inline const QString kLabelFigura = fileLabel(ObjectKind::Figura);
+inline const QString kLabelVent = fileLabel(ObjectKind::Vent);
+inline const QString kLabelText = fileLabel(ObjectKind::Text);
 inline const QString kLabelBackground = QStringLiteral("Фон SCADA - ");
-inline const QString kLabelGrafik = QStringLiteral("График - ");
-inline const QString kLabelClock = QStringLiteral("Часы - ");
-inline const QString kLabelControl = QStringLiteral("Управление - ");
-inline const QString kLabelMenu = QStringLiteral("Меню - ");
+inline const QString kLabelGrafik = fileLabel(ObjectKind::Grafik);
+inline const QString kLabelClock = fileLabel(ObjectKind::Clock);
+inline const QString kLabelControl = fileLabel(ObjectKind::Control);
+inline const QString kLabelMenu = fileLabel(ObjectKind::Menu);
 
 inline constexpr int kReserveLines = 16; // "Reserv" lines after each mechanism record
 
