@@ -5,10 +5,19 @@
 // Writes dialog_<window name>.png, dialog_MECHANIZMf.png and
 // dialog_Type_Control.png.
 #include "project/project_reader.h"
-#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/control_dialog.h"
+#include "scada/ui/figura_dialog.h"
+#include "scada/ui/go_block_dialog.h"
+#include "scada/ui/grafik_dialog.h"
+#include "scada/ui/level_dialog.h"
+#include "scada/ui/menu_dialog.h"
+#include "scada/ui/parametr_dialog.h"
+#include "scada/ui/signal_dialog.h"
+#include "scada/ui/text_label_dialog.h"
+#include "scada/ui/text_signal_dialog.h"
+#include "scada/ui/vent_dialog.h"
 #include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
-#include "scada/ui/static_element_dialogs.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 

@@ -2,7 +2,11 @@
 // elements, driven through their controls (found by object name) and the
 // scripted interaction seam: allocation, Ok, "Удалить", "Отмена", the limits
 // and their messages, the lists, the previews and the mechanism palette.
-#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/level_dialog.h"
+#include "scada/ui/parametr_dialog.h"
+#include "scada/ui/signal_dialog.h"
+#include "scada/ui/text_signal_dialog.h"
+#include "scada/ui/vent_dialog.h"
 #include "scada/ui/element_dialogs.h"
 #include "scada/element_pictures.h"
 #include "scada/ui/element_previews.h"

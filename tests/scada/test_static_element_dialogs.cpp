@@ -8,7 +8,12 @@
 #include "scada/element_pictures.h"
 #include "scada/page_clipboard.h"
 #include "scada/page_painter.h"
-#include "scada/ui/static_element_dialogs.h"
+#include "scada/ui/control_dialog.h"
+#include "scada/ui/figura_dialog.h"
+#include "scada/ui/go_block_dialog.h"
+#include "scada/ui/grafik_dialog.h"
+#include "scada/ui/menu_dialog.h"
+#include "scada/ui/text_label_dialog.h"
 #include "scheme/block_catalog.h"
 #include "scheme/block_table.h"
 

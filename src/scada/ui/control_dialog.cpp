@@ -1,4 +1,4 @@
-#include "scada/ui/static_element_dialogs.h"
+#include "scada/ui/control_dialog.h"
 
 #include "platform/interaction.h"
 #include "scada/element_pictures.h"
@@ -15,56 +15,6 @@
 
 namespace ostrel {
 
-namespace {
-
-constexpr int kPalettePerRow = 5;
-// The preview holds the largest button (105 x 60) and a loaded picture up to
-// this size; a larger picture is shown scaled down.
-constexpr QSize kPreviewSize{120, 64};
-
-} // namespace
-
-// ---- the palette ---------------------------------------------------------------------
-
-ControlTypePalette::ControlTypePalette(const ElementPictures& pictures, QWidget* parent)
-    : QWidget(parent, Qt::Window)
-{
-    setObjectName(QStringLiteral("Type_Control"));
-    setWindowTitle(QStringLiteral("Тип управления"));
-    const QStringList names = buttonTypeItems();
-    auto* grid = new QGridLayout(this);
-    for (int k = 0; k < ElementPictures::kButtonTypes; ++k) {
-        auto* picture = new ClickLabel(this);
-        picture->setObjectName(QStringLiteral("Type_Control_Picture_%1").arg(k));
-        picture->setAlignment(Qt::AlignCenter);
-        picture->setFixedSize(kPreviewSize);
-        picture->setFrameShape(QFrame::Box);
-        picture->setPixmap(QPixmap::fromImage(pictures.button(k)));
-        picture->setToolTip(names[k]);
-        picture->setCursor(Qt::PointingHandCursor);
-        connect(picture, &ClickLabel::clicked, this, [this, k] { emit chosen(k); });
-        grid->addWidget(picture, k / kPalettePerRow, k % kPalettePerRow);
-    }
-    grid->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void ControlTypePalette::closeEvent(QCloseEvent* event)
-{
-    event->accept();
-    emit closed();
-}
-
-void ControlTypePalette::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-// ---- the control dialog -------------------------------------------------------------
-
 ControlDialog::ControlDialog(ElementDialogContext& ctx, QWidget* owner)
     : ElementDialog(ctx, ObjectKind::Control, owner, QStringLiteral("Image_Control"),
                     QStringLiteral("Элемент управления"))
@@ -78,7 +28,7 @@ ControlDialog::ControlDialog(ElementDialogContext& ctx, QWidget* owner)
     type_ = comboBox(QStringLiteral("Type_Key"), buttonTypeItems());
     preview_ = new ClickLabel(this);
     preview_->setObjectName(QStringLiteral("Image_Control_Wiew"));
-    preview_->setFixedSize(kPreviewSize);
+    preview_->setFixedSize(kControlPreviewSize);
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setFrameShape(QFrame::Box);
     preview_->setCursor(Qt::PointingHandCursor);
@@ -169,8 +119,8 @@ void ControlDialog::showPicture(const QImage& picture, QSize size)
     width_->setText(QString::number(size.width()));
     height_->setText(QString::number(size.height()));
     QImage shown = picture.size() == size ? picture : picture.scaled(size);
-    if (shown.width() > kPreviewSize.width() || shown.height() > kPreviewSize.height())
-        shown = shown.scaled(kPreviewSize, Qt::KeepAspectRatio);
+    if (shown.width() > kControlPreviewSize.width() || shown.height() > kControlPreviewSize.height())
+        shown = shown.scaled(kControlPreviewSize, Qt::KeepAspectRatio);
     preview_->setPixmap(QPixmap::fromImage(shown));
 }
 

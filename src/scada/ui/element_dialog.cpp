@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace ostrel {
 
@@ -237,6 +239,40 @@ QLayout* ElementDialog::buttonRow()
     row->addWidget(delete_);
     row->addWidget(cancel_);
     return row;
+}
+
+void ElementDialog::finishLayout(QDialog* dialog, QGridLayout* grid, QLayout* buttons)
+{
+    grid->setColumnStretch(4, 1);
+    auto* main = new QVBoxLayout(dialog);
+    main->addLayout(grid);
+    main->addLayout(buttons);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QHBoxLayout* ElementDialog::colorRow(ColorBox* box, QWidget* pipette)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(box);
+    row->addWidget(pipette);
+    row->addStretch(1);
+    return row;
+}
+
+QTimer* ElementDialog::blinkTimer(QObject* parent, const QString& name)
+{
+    constexpr int kBlinkMs = 500;
+    auto* t = new QTimer(parent);
+    t->setObjectName(name);
+    t->setInterval(kBlinkMs);
+    return t;
+}
+
+std::optional<PageChanges> ElementDialog::closingChanges(const OkOutcome& r)
+{
+    if (!r.closes)
+        return std::nullopt;
+    return r.changes;
 }
 
 // ---- the binding list ----------------------------------------------------------------

@@ -20,6 +20,8 @@
 #include <optional>
 
 class QCheckBox;
+class QHBoxLayout;
+class QTimer;
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
@@ -125,6 +127,14 @@ protected:
     void makeBinding(const QString& blockName, const QString& listName, const QString& labelName);
     void addBinding(QGridLayout* grid, int row);
     QLayout* buttonRow();
+    // The dialog's fields above its row of buttons, at their natural size.
+    static void finishLayout(QDialog* dialog, QGridLayout* grid, QLayout* buttons);
+    // A colour box with its pipette beside it.
+    static QHBoxLayout* colorRow(ColorBox* box, QWidget* pipette);
+    // The 500 ms timer of a preview that blinks.
+    static QTimer* blinkTimer(QObject* parent, const QString& name);
+    // What an Ok outcome hands back: nothing when the input was refused.
+    static std::optional<PageChanges> closingChanges(const OkOutcome& r);
 
     // ---- the binding list ----
     void rebuildList();

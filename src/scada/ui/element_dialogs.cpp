@@ -1,7 +1,16 @@
 #include "scada/ui/element_dialogs.h"
 
-#include "scada/ui/bound_element_dialogs.h"
-#include "scada/ui/static_element_dialogs.h"
+#include "scada/ui/control_dialog.h"
+#include "scada/ui/figura_dialog.h"
+#include "scada/ui/go_block_dialog.h"
+#include "scada/ui/grafik_dialog.h"
+#include "scada/ui/level_dialog.h"
+#include "scada/ui/menu_dialog.h"
+#include "scada/ui/parametr_dialog.h"
+#include "scada/ui/signal_dialog.h"
+#include "scada/ui/text_label_dialog.h"
+#include "scada/ui/text_signal_dialog.h"
+#include "scada/ui/vent_dialog.h"
 
 #include <QWidget>
 

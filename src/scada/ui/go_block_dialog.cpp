@@ -1,4 +1,4 @@
-#include "scada/ui/static_element_dialogs.h"
+#include "scada/ui/go_block_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

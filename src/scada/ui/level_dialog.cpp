@@ -1,4 +1,4 @@
-#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/level_dialog.h"
 
 #include "platform/interaction.h"
 #include "scada/ui/element_previews.h"

@@ -1,4 +1,4 @@
-#include "scada/ui/bound_element_dialogs.h"
+#include "scada/ui/parametr_dialog.h"
 
 #include "scada/ui/element_previews.h"
 #include "scada/output_list.h"
