@@ -32,6 +32,7 @@ enum class ObjectKind : uint8_t {
 };
 inline constexpr int kObjectKinds = 12;
 inline constexpr int kNumberedKinds = 10;
+static_assert(int(ObjectKind::Clock) + 1 == kObjectKinds, "kObjectKinds counts every kind");
 
 // The element whose corner handle is shown: kind 0 figure, 1 signal, 2 level.
 enum class ResizeKind : uint8_t { Figura = 0, Signal = 1, Level = 2 };
@@ -120,6 +121,16 @@ constexpr const ElementKindInfo& kindInfo(ObjectKind kind)
 {
     return kElementKinds[size_t(kind)];
 }
+
+// One row per kind, in ObjectKind order, the numbered kinds first.
+constexpr bool rowsInKindOrder()
+{
+    for (size_t i = 0; i < kElementKinds.size(); ++i)
+        if (size_t(kElementKinds[i].kind) != i || kElementKinds[i].numbered() != (int(i) < kNumberedKinds))
+            return false;
+    return true;
+}
+static_assert(rowsInKindOrder(), "the kind table needs one row per ObjectKind, in order");
 
 // The kinds of copy, paste and delete (and of the frame), in their order.
 constexpr int countClipboardKinds()
