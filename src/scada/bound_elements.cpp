@@ -107,12 +107,11 @@ QSize limitSizes(int width, int height, QSize min, QSize max, MessageIcon icon, 
 std::optional<int> allocateElementNumber(ScadaPages& pages, ObjectKind kind, int page, const QString& numberField,
                                          const QString& message, Interaction& ui, bool& created)
 {
-    const ObjectKind k = kind;
-    const int max = ScadaPages::maxNumber(k);
+    const int max = ScadaPages::maxNumber(kind);
     const int typed = ScadaPages::typedNumber(numberField);
     const bool shownPage = page >= 0 && page < ScadaPages::kShownPages;
-    created = !(shownPage && typed >= 1 && typed <= max && pages.isUsed(k, page, typed));
-    const int n = shownPage ? pages.allocate_slot(k, page, typed) : 0;
+    created = !(shownPage && typed >= 1 && typed <= max && pages.isUsed(kind, page, typed));
+    const int n = shownPage ? pages.allocate_slot(kind, page, typed) : 0;
     if (n < 1 || n > max) {
         ui.message(message);
         return std::nullopt;

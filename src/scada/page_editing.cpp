@@ -15,11 +15,6 @@ constexpr int kPageWidth = 800;
 constexpr int kPageHeight = 480;
 constexpr int kMaxGridStep = 480;
 
-int maxNumberOf(ObjectKind kind)
-{
-    return ScadaPages::maxNumber(kind);
-}
-
 // The kind behind a resize target.
 ObjectKind resizeObjectKind(ResizeKind kind)
 {
@@ -233,7 +228,7 @@ void PageEditor::selectInFrame()
     const int p = state_.frame.page;
     for (ObjectKind kind : kClipboardOrder) {
         auto& flags = state_.selected[size_t(kind)];
-        for (int n = 1; n <= maxNumberOf(kind); ++n) {
+        for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n) {
             const ElementRef ref{kind, p, n};
             // A free slot has no object, whatever its stale x and y say.
             flags[size_t(n)] = isOccupied(pages_, ref) && selects(state_.frame.rect, recordObjectPos(pages_, ref));
@@ -298,7 +293,7 @@ PageChanges PageEditor::pageDrag(QPoint pointer)
     rect.moveTopLeft({left, top});
     changes.frame = true;
     for (ObjectKind kind : kClipboardOrder)
-        for (int n = 1; n <= maxNumberOf(kind); ++n)
+        for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n)
             if (state_.selected[size_t(kind)][size_t(n)])
                 changes.updated.append({kind, state_.frame.page, n});
     return changes;
@@ -308,7 +303,7 @@ PageChanges PageEditor::commitGroupMove()
 {
     PageChanges changes;
     for (ObjectKind kind : kClipboardOrder)
-        for (int n = 1; n <= maxNumberOf(kind); ++n) {
+        for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n) {
             const ElementRef ref{kind, state_.frame.page, n};
             if (!state_.isSelected(ref) || !isOccupied(pages_, ref))
                 continue;
