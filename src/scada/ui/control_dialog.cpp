@@ -4,10 +4,8 @@
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>

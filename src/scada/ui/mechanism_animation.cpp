@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>

@@ -7,7 +7,6 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace ostrel {
 

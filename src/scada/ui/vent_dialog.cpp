@@ -3,7 +3,6 @@
 #include "platform/interaction.h"
 #include "scada/element_pictures.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
