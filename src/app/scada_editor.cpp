@@ -22,7 +22,7 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     state_.current_page = window.shell().current_page;
 
     for (int p = 0; p < MainWindow::kPages; ++p) {
-        auto* canvas = new PageCanvas({ws.pages, state_, editor_, pictures, painter}, p);
+        auto* canvas = new PageCanvas({ws.pages, state_, editor_, pictures, painter, &ui}, p);
         canvases_[size_t(p)] = canvas;
         window.setPageCanvas(p, canvas);
         connect(canvas, &PageCanvas::pageChanged, this, &ScadaEditor::apply);
