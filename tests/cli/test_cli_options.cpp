@@ -21,7 +21,7 @@ private slots:
                                                             "                  [--controller 1..8] [--version 5|3|0|1]")},
             {QStringLiteral("write-pages"), QStringLiteral("usage: ostrel-cli write-pages PROJECT.prt (--page 1..8 | --all)\n"
                                                            "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]")},
-            {QStringLiteral("render-page"), QStringLiteral("usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]")},
+            {QStringLiteral("render-page"), QStringLiteral("usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised | --panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]")},
             {QStringLiteral("scheme"), QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]")},
             {QStringLiteral("algorithm"), QStringLiteral("usage: ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]")},
             {QStringLiteral("resave"), QStringLiteral("usage: ostrel-cli resave IN.prt OUT.prt")},

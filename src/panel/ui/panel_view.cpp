@@ -1,6 +1,6 @@
 #include "panel/ui/panel_view.h"
 
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include <QPainter>
 
 namespace ostrel {

@@ -5,7 +5,7 @@
 // on demand. The page image is expanded once per received page; a repaint
 // only draws it and the live layer, so the view keeps up with any pacing.
 #include "wire/page_decoder.h"
-#include "panel/block_values.h"
+#include "display/block_values.h"
 #include <QImage>
 #include <QTimer>
 #include <QWidget>

@@ -87,6 +87,8 @@ expect "boiler.net boiler.prt pages" ostrel-cli write-scheme ""
 expect "boiler.prt pages" ostrel-cli resave ""
 expect "boiler.prt pages" ostrel-cli write-pages ""
 expect "page.png pages" ostrel-cli render-page boiler.prt --page 1 --png ""
+touch boiler-values.json
+expect "boiler-values.json pages" ostrel-cli render-page boiler.prt --panel --values ""
 expect "boiler.net boiler.prt notes.txt page.png pages" ostrel-cli write-pages boiler.prt --dump ""
 
 if [ $failures -ne 0 ]; then
