@@ -62,7 +62,8 @@ PanelPreviewWindow::PanelPreviewWindow(PanelPreview& preview, Interaction& ui)
     message_->setStyleSheet(QStringLiteral("QLabel { background: black; color: #ff6060; font-size: 16pt; }"));
     stack_->addWidget(scroll_);
     stack_->addWidget(message_);
-    layout->addWidget(stack_, 1);
+    stack_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    layout->addWidget(stack_);
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("previewStatus"));
@@ -75,7 +76,7 @@ PanelPreviewWindow::PanelPreviewWindow(PanelPreview& preview, Interaction& ui)
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     table_->setMinimumHeight(180);
-    layout->addWidget(table_);
+    layout->addWidget(table_, 1);
 
     connect(scale_, &QComboBox::currentIndexChanged, this, [this](int i) { view_->setScale(i + 1); });
     connect(touchCells_, &QCheckBox::toggled, &preview_, &PanelPreview::setTouchCells);
@@ -86,7 +87,7 @@ PanelPreviewWindow::PanelPreviewWindow(PanelPreview& preview, Interaction& ui)
     connect(&preview_.values(), &BlockValuesModel::refused, this,
             [this](const QString& reason) { ui_.message(reason, kPanelPreviewTitle, MessageIcon::Warning); });
 
-    resize(scroll_->minimumSize().width() + 24, 820);
+    resize(scroll_->minimumSize().width() + 24, 860);
     showResult();
 }
 
