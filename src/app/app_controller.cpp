@@ -92,6 +92,10 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     window.registerSecondaryWindow(previewWindow_.get());
     connect(scada_.get(), &ScadaEditor::pagesChanged, preview_.get(), &PanelPreview::schedule);
     connect(window.scadaActions().preview, &QAction::triggered, this, &AppController::openPanelPreview);
+    // The controller version decides the table layout the panel receives.
+    for (const char* name : {"mnuHelp1", "mnuHelp2", "mnuHelp3", "mnuHelp4"})
+        if (QAction* version = window.action(QString::fromLatin1(name)))
+            connect(version, &QAction::triggered, preview_.get(), &PanelPreview::schedule);
     connect(&window, &MainWindow::projectStarted, this, [this] {
         projectFile_.clear();
         previewProjectChanged();
