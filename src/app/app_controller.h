@@ -22,6 +22,8 @@ class SchemeWriteController;
 class ElementPictures;
 class PagePainter;
 class ScadaEditor;
+class PanelPreview;
+class PanelPreviewWindow;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -40,6 +42,13 @@ public:
     // current folder: pictures named by file name only are looked for there.
     QString projectFolder() const;
     ScadaEditor& scadaEditor() { return *scada_; }
+    // "Просмотр панели" and the preview it shows.
+    PanelPreview& panelPreview() { return *preview_; }
+    PanelPreviewWindow& panelPreviewWindow() { return *previewWindow_; }
+    // The sample values of the preview: NAME-values.json beside the project
+    // file (NAME its file name without ".prt"; the project's name before it
+    // was saved).
+    QString valuesFile() const;
 
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
@@ -50,6 +59,11 @@ private:
     void openParameterEditor(int block);
     void openAlgorithmEditor(int block);
     void importAlgorithmDrawing(int block);
+    void openPanelPreview();
+    // A project was opened, started or saved under another name: the
+    // preview's block rows and values follow it.
+    void previewProjectChanged();
+    void previewBlockRows();
 
     Workspace& ws_;
     Interaction& ui_;
@@ -62,7 +76,10 @@ private:
     std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<SchemeWriteController> writer_;
     std::unique_ptr<ScadaEditor> scada_;
+    std::unique_ptr<PanelPreview> preview_;
+    std::unique_ptr<PanelPreviewWindow> previewWindow_;
     QString projectFolder_;
+    QString projectFile_; // the project file once one was opened or saved
     int pendingAlgBlock_ = 0;
 };
 

@@ -61,7 +61,10 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     connect(e.remove, &QAction::triggered, this, [this] { apply(PageClipboard::remove(ws_.pages, state_)); });
 
     // The selected tab is the current page; the editor keeps a copy.
-    connect(&window, &MainWindow::currentPageChanged, this, [this](int page) { state_.current_page = page; });
+    connect(&window, &MainWindow::currentPageChanged, this, [this](int page) {
+        state_.current_page = page;
+        emit pagesChanged();
+    });
     connect(&window, &MainWindow::scadaModeEntered, this, [this] {
         blink_.start();
         // The previews of page 1: level bars and parameter captions.
@@ -84,10 +87,17 @@ ScadaEditor::~ScadaEditor()
 
 void ScadaEditor::tick()
 {
-    apply(editor_.tick());
+    applyToCanvases(editor_.tick());
 }
 
 void ScadaEditor::apply(const PageChanges& changes)
+{
+    applyToCanvases(changes);
+    if (!changes.isEmpty())
+        emit pagesChanged();
+}
+
+void ScadaEditor::applyToCanvases(const PageChanges& changes)
 {
     for (PageCanvas* canvas : canvases_)
         canvas->apply(changes);
@@ -116,6 +126,7 @@ void ScadaEditor::projectReplaced(const QString& projectFolder)
         canvas->rebuild();
     }
     window_.selectPage(state_.current_page);
+    emit pagesChanged();
 }
 
 void ScadaEditor::setProjectFolder(const QString& projectFolder)

@@ -33,7 +33,8 @@ const char* kUsage =
     "  resave IN.prt OUT.prt\n"
     "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
     "              [--controller N]\n"
-    "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n";
+    "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
+    "              [--panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]\n";
 }
 
 int main(int argc, char** argv)
