@@ -170,6 +170,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(false);
     menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(false);
+    editMenu_->menuAction()->setVisible(false);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
     shell_.current_page = 0;
@@ -208,12 +209,15 @@ void MainWindow::buildMenus()
     };
 
     QMenu* file = newMenu(QStringLiteral("&Файл"), "mnuFile");
-    connect(addItem(file, QStringLiteral("&Создать проект"), "mnuNEW"), &QAction::triggered, this,
-            &MainWindow::newProject);
-    connect(addItem(file, QStringLiteral("&Открыть проект"), "mnuLoad"), &QAction::triggered, this,
-            &MainWindow::openProject);
-    connect(addItem(file, QStringLiteral("&Сохранить проект"), "MnuSave"), &QAction::triggered, this,
-            &MainWindow::saveProject);
+    QAction* create = addItem(file, QStringLiteral("&Создать проект"), "mnuNEW");
+    create->setShortcut(QKeySequence::New);
+    connect(create, &QAction::triggered, this, &MainWindow::newProject);
+    QAction* open = addItem(file, QStringLiteral("&Открыть проект"), "mnuLoad");
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &MainWindow::openProject);
+    QAction* save = addItem(file, QStringLiteral("&Сохранить проект"), "MnuSave");
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &MainWindow::saveProject);
     addSeparator(file, "mnu5");
     connect(addItem(file, QStringLiteral("&Открыть Netlist P-CAD"), "mnuNetlist"), &QAction::triggered, this,
             &MainWindow::openNetlist);
@@ -269,16 +273,26 @@ void MainWindow::buildMenus()
         QAction* a = addItem(help, QString::fromUtf8(kVersions[i].caption), kVersions[i].name);
         a->setCheckable(true);
         const int code = kVersions[i].code;
-        connect(a, &QAction::triggered, this, [this, code] { selectVersion(code); });
+        connect(a, &QAction::triggered, this, [this, code] {
+            selectVersion(code);
+            emit versionChosen();
+        });
         versionItems_[i] = a;
     }
 
-    // Never in the bar: the page editor opens it as a context menu.
-    editMenu_ = new QMenu(QStringLiteral("&Редактировать"), this);
-    editMenu_->setObjectName(QStringLiteral("mnuEdit"));
+    // The last menu of the bar; the page editor opens it as its context menu too.
+    editMenu_ = newMenu(QStringLiteral("&Редактировать"), "mnuEdit");
     editActions_.copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
     editActions_.paste = addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
     editActions_.remove = addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    addSeparator(editMenu_, "mnuEditSep");
+    editActions_.undo = addItem(editMenu_, QString(), "mnuUndo");
+    editActions_.undo->setShortcut(QKeySequence::Undo);
+    editActions_.redo = addItem(editMenu_, QString(), "mnuRedo");
+    editActions_.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(editActions_.undo, &QAction::triggered, this, &MainWindow::undoRequested);
+    connect(editActions_.redo, &QAction::triggered, this, &MainWindow::redoRequested);
+    setUndoRedoTexts(QString(), QString());
     editMenu_->setDefaultAction(editActions_.copy);
 }
 
@@ -369,6 +383,36 @@ void MainWindow::selectVersion(int code)
     scadaActions_.vent->setVisible(code != 1);
 }
 
+void MainWindow::showVersion(int code)
+{
+    applyProjectVersion(code);
+    scadaActions_.vent->setVisible(code != 1);
+}
+
+void MainWindow::setTitle(const QString& title)
+{
+    title_ = title;
+    setWindowTitle(unsaved_ ? title_ + QStringLiteral(" *") : title_);
+}
+
+void MainWindow::setUnsavedMark(bool unsaved)
+{
+    if (unsaved == unsaved_)
+        return;
+    unsaved_ = unsaved;
+    setTitle(title_);
+}
+
+void MainWindow::setUndoRedoTexts(const QString& undoName, const QString& redoName)
+{
+    editActions_.undo->setText(undoName.isEmpty() ? QStringLiteral("&Отменить")
+                                                  : QStringLiteral("&Отменить ") + undoName);
+    editActions_.undo->setEnabled(!undoName.isEmpty());
+    editActions_.redo->setText(redoName.isEmpty() ? QStringLiteral("&Повторить")
+                                                  : QStringLiteral("&Повторить ") + redoName);
+    editActions_.redo->setEnabled(!redoName.isEmpty());
+}
+
 void MainWindow::applyProjectVersion(int code)
 {
     int chosen = -1;
@@ -386,6 +430,7 @@ void MainWindow::showProjectMenus()
 {
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(true);
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(true);
+    editMenu_->menuAction()->setVisible(true);
     projectExists_ = true;
 }
 
@@ -435,6 +480,8 @@ void MainWindow::tabChanged(int index)
 
 void MainWindow::newProject()
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     setEnabled(false);
     settings_->openForNewProject();
@@ -456,6 +503,8 @@ void MainWindow::settingsConfirmed(bool newProject)
     // project starts in scheme mode.
     if (newProject)
         emit projectStarted();
+    else
+        emit settingsChanged();
     if (scadaMode_ && !newProject)
         drawOverview();
     else
@@ -475,10 +524,13 @@ void MainWindow::openNetlist()
     showProjectMenus();
     setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
     redrawScheme();
+    emit netlistReimported();
 }
 
 void MainWindow::openProject()
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     const QString path = ui_.openFile(kProjectFilter, QDir::currentPath());
     if (path.isEmpty()) {
@@ -492,14 +544,21 @@ void MainWindow::openProject()
 
 void MainWindow::openProjectFromCommandLine(const QString& path)
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     shell_.settings_reopened = 0;
     emit openProjectPathRequested(path);
 }
 
+QString MainWindow::askSavePath()
+{
+    return ui_.saveFile(kProjectFilter, projectPath_.isEmpty() ? ws_.settings.project_name : projectPath_);
+}
+
 void MainWindow::saveProject()
 {
-    const QString path = ui_.saveFile(kProjectFilter, ws_.settings.project_name);
+    const QString path = askSavePath();
     if (path.isEmpty())
         return;
     emit saveProjectPathRequested(path);
@@ -644,6 +703,10 @@ void MainWindow::closeSecondaryWindows()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (discardCheck_ && !discardCheck_()) {
+        event->ignore();
+        return;
+    }
     closeSecondaryWindows();
     event->accept();
 }
