@@ -1,5 +1,6 @@
 #include "app/app_controller.h"
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include "algorithm/drawing_import.h"
@@ -102,6 +103,8 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window,
     connect(stepEditor_.get(), &StepEditor::closed, this,
             [this] { commit(QStringLiteral("комментарии шагов: блок %1").arg(ws_.blocks.cur_block)); });
     connect(&window, &MainWindow::settingsChanged, this, [this] { commit(QStringLiteral("настройки проекта")); });
+    // "Отмена" keeps the lists chosen before it: they are a step as well.
+    connect(&window.settingsDialog(), &QDialog::finished, this, [this] { commit(QStringLiteral("настройки проекта")); });
     connect(&window, &MainWindow::versionChosen, this, [this] { commit(QStringLiteral("выбор версии")); });
     connect(&window, &MainWindow::netlistReimported, this, [this] { commit(QStringLiteral("импорт Netlist")); });
     connect(&window, &MainWindow::projectStarted, this, [this] {
@@ -288,6 +291,7 @@ void AppController::importAlgorithmDrawing(int block)
     if (path.isEmpty())
         return; // nothing chosen: the program stays as it is
     ostrel::importAlgorithmDrawing(ws_.blocks, ws_.alg, block, path, ui_);
+    commit(QStringLiteral("импорт алгоритма"));
 }
 
 bool AppController::openProjectFile(const QString& path)
