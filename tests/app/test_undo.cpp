@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -324,6 +325,10 @@ void UndoTest::undoRestoresTheFile_data()
     }) << QStringLiteral("настройки проекта");
     QTest::newRow("version") << Change([](UndoTest& t) { t.act("mnuHelp3")->trigger(); })
                              << QStringLiteral("выбор версии");
+    QTest::newRow("netlist re-import") << Change([](UndoTest& t) {
+        t.ui().fileAnswers << QStringLiteral(OSTREL_TEST_DATA "/shell/scheme.net"); // another scheme
+        t.act("mnuNetlist")->trigger();
+    }) << QStringLiteral("импорт Netlist");
     QTest::newRow("drawing import") << Change([](UndoTest& t) {
         t.ui().fileAnswers << kExamples + QStringLiteral("/boiler_algorithm.net");
         t.window().openBlock(8 + 14, Qt::RightButton);
@@ -378,13 +383,17 @@ void UndoTest::dragIsOneStep()
     const int steps = history().steps();
     const ElementRef param{ObjectKind::Parametr, kPage, 1};
     const QPoint start = prog->canvas().elementItem(param)->pos().toPoint();
+    QSignalSpy redraws(&app().scadaEditor(), &ScadaEditor::pagesChanged);
     drag(start + QPoint(5, 5), start + QPoint(45, 65), 20);
+    QVERIFY(!redraws.isEmpty());
     window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window()));
     QCOMPARE(history().steps(), steps + 1);
     QCOMPARE(prog->canvas().elementItem(param)->pos().toPoint(), start + QPoint(40, 60));
+    redraws.clear();
     QTest::keyClick(&window(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(prog->canvas().elementItem(param)->pos().toPoint(), start);
+    QCOMPARE(redraws.size(), 1); // a preview of the pages follows the undo
     QTest::keyClick(&window(), Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
     QCOMPARE(prog->canvas().elementItem(param)->pos().toPoint(), start + QPoint(40, 60));
 }
