@@ -163,10 +163,13 @@ void AppController::historyChanged()
                              history_->canRedo() ? history_->redoText() : QString());
     if (!recovery_)
         return;
-    if (unsaved && !recoveryTimer_.isActive())
+    if (unsaved && !recoveryTimer_.isActive()) {
         recoveryTimer_.start();
-    else if (!unsaved)
+    } else if (!unsaved) {
+        // Saved, or undone back to the saved state: no copy is needed.
         recoveryTimer_.stop();
+        recovery_->remove();
+    }
 }
 
 void AppController::restored(unsigned pages, bool scheme, bool version)

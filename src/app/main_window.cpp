@@ -294,6 +294,7 @@ void MainWindow::buildMenus()
     connect(editActions_.redo, &QAction::triggered, this, &MainWindow::redoRequested);
     setUndoRedoTexts(QString(), QString());
     editMenu_->setDefaultAction(editActions_.copy);
+    setPageEditItemsEnabled(false);
 }
 
 void MainWindow::buildClientArea()
@@ -403,6 +404,14 @@ void MainWindow::setUnsavedMark(bool unsaved)
     setTitle(title_);
 }
 
+// Copy, paste and delete act on the page shown: greyed in scheme mode, where
+// no page is.
+void MainWindow::setPageEditItemsEnabled(bool enabled)
+{
+    for (QAction* a : {editActions_.copy, editActions_.paste, editActions_.remove})
+        a->setEnabled(enabled);
+}
+
 void MainWindow::setUndoRedoTexts(const QString& undoName, const QString& redoName)
 {
     editActions_.undo->setText(undoName.isEmpty() ? QStringLiteral("&Отменить")
@@ -442,6 +451,7 @@ void MainWindow::showSchemeMode()
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
     scadaMode_ = false;
+    setPageEditItemsEnabled(false);
     redrawScheme();
 }
 
@@ -456,6 +466,7 @@ void MainWindow::showScadaMode()
     for (QWidget* canvas : canvases_)
         canvas->setGeometry(0, 0, 800, 480);
     scadaMode_ = true;
+    setPageEditItemsEnabled(true);
     auto* stack = static_cast<QStackedWidget*>(centralWidget());
     stack->setCurrentWidget(tabs_->parentWidget());
 }

@@ -188,6 +188,7 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
+    void setPageEditItemsEnabled(bool enabled);
     void closeSecondaryWindows();
     void drawOverview();
     void tabChanged(int index);

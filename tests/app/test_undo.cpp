@@ -12,6 +12,7 @@
 #include "project/recovery_copy.h"
 #include "scada/element_ref.h"
 #include "scada/ui/page_canvas.h"
+#include "scheme/block_types.h"
 #include "scheme/ui/block_parameter_editor.h"
 #include "support/scripted_interaction.h"
 #include "workspace/project_history.h"
@@ -197,6 +198,13 @@ class UndoTest : public QObject {
 
 public:
     using Change = std::function<void(UndoTest&)>;
+    int rs485Block()
+    {
+        for (int n = 1; n < BlockTable::kBlocks; ++n)
+            if (ws().blocks.block_type[n] == kRs485)
+                return n;
+        return 0;
+    }
 
 private slots:
     void init()
@@ -226,7 +234,7 @@ Q_DECLARE_METATYPE(UndoTest::Change)
 void UndoTest::undoRestoresTheFile_data()
 {
     QTest::addColumn<Change>("change");
-    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("step");   // %1: the RS485 block
     QTest::newRow("move") << Change([](UndoTest& t) { t.drag({105, 55}, {155, 105}, 20); })
                           << QStringLiteral("перемещение: Параметр 1");
     QTest::newRow("group move") << Change([](UndoTest& t) {
@@ -306,6 +314,20 @@ void UndoTest::undoRestoresTheFile_data()
         QTest::keyClicks(value, QStringLiteral("7"));
         click(&e, QStringLiteral("Ok_Property"));
     }) << QStringLiteral("параметры: блок 7");
+    QTest::newRow("MODBUS dialog Ok") << Change([](UndoTest& t) {
+        const int n = t.rs485Block();
+        QVERIFY(n > 0);
+        t.window().openBlock(8 + n);
+        BlockParameterEditor& e = t.app().parameterEditor();
+        QTest::mouseClick(child<QWidget>(&e, QStringLiteral("Bl_Image")), Qt::LeftButton);
+        QWidget* d = e.modbusDialog();
+        QVERIFY(d && d->isVisible());
+        QTest::mouseClick(child<QWidget>(d, QStringLiteral("Enable_Box_3")), Qt::LeftButton);
+        click(d, QStringLiteral("Ok_Go_Block"));
+        QVERIFY(!d->isVisible());
+        QCOMPARE(t.history().undoText(), QStringLiteral("каналы MODBUS: блок %1").arg(n));
+        click(&e, QStringLiteral("Cancel_Property"));
+    }) << QStringLiteral("каналы MODBUS: блок %1");
     QTest::newRow("step editor field") << Change([](UndoTest& t) {
         t.window().openBlock(8 + 14); // the algorithm block
         StepEditor& e = t.app().stepEditor();
@@ -340,6 +362,12 @@ void UndoTest::undoRestoresTheFile()
     QFETCH(Change, change);
     QFETCH(QString, step);
     openPrepared();
+    if (step.contains(QStringLiteral("%1"))) {
+        // The example's RS485 block talks MODBUS, so that its channel window opens.
+        QVERIFY(rs485Block() > 0);
+        ws().blocks.param(rs485Block(), 1) = 2;
+        step = step.arg(rs485Block());
+    }
     const QByteArray before = save(QStringLiteral("before.prt"));
     QVERIFY(!before.isEmpty());
     QVERIFY(!window().windowTitle().endsWith(QStringLiteral(" *")));
