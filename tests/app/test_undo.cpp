@@ -14,6 +14,7 @@
 #include "scada/ui/page_canvas.h"
 #include "scheme/block_types.h"
 #include "scheme/ui/block_parameter_editor.h"
+#include "scheme/ui/modbus_dialog.h"
 #include "support/scripted_interaction.h"
 #include "workspace/project_history.h"
 #include "workspace/workspace.h"
@@ -173,7 +174,7 @@ class UndoTest : public QObject {
     }
 
     // The example open on page 8, emptied, with a parameter, a level, a menu
-    // entry and a clock on it; grid step 1.
+    // entry, a rectangle and a clock on it; grid step 1.
     void openPrepared()
     {
         QVERIFY(prog->openExample(tmp->path()));
@@ -191,6 +192,8 @@ class UndoTest : public QObject {
         place(ObjectKind::Level, 1, {150, 80});
         ws().pages.menu[kPage][1].text = QStringLiteral("Насос");
         place(ObjectKind::Menu, 1, {300, 300});
+        ws().pages.figura[kPage][1] = {0, 0, 0, 30, 20, 0, 0, 1};
+        place(ObjectKind::Figura, 1, {600, 50});
         prog->canvas().rebuild();
         menu().clock->trigger();
         menu().lock->setChecked(false);
@@ -251,7 +254,13 @@ void UndoTest::undoRestoresTheFile_data()
         QVERIFY(d);
         child<QLineEdit>(d, QStringLiteral("Razmer_X_Figura_Text"))->setText(QStringLiteral("50"));
         click(d, QStringLiteral("Ok_Element"));
-    }) << QStringLiteral("вставка: Фигура 1");
+    }) << QStringLiteral("вставка: Фигура 2");
+    QTest::newRow("resize") << Change([](UndoTest& t) {
+        QTest::mouseClick(t.view(), Qt::LeftButton, {}, QPoint(601, 51));
+        QVERIFY(t.prog->canvas().handleItem()->isVisible());
+        t.drag({631, 71}, {671, 91}, 4);
+        QCOMPARE(t.ws().pages.figura[kPage][1].size_x, int16_t(70));
+    }) << QStringLiteral("изменение размера");
     QTest::newRow("dialog Удалить") << Change([](UndoTest& t) {
         t.doubleClick({104, 54});
         QWidget* d = shownWindow(QStringLiteral("Параметр"));
