@@ -86,7 +86,7 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window,
     // The history starts from the project as the main window left it.
     history_ = std::make_unique<ProjectHistory>(ws);
     history_->setOnApplied([this](const HistoryEffect& e) {
-        restored(e.pages, e.scheme || e.algorithm || e.settings, e.version);
+        restored(e.pages, e.scheme || e.algorithm, e.settings, e.version);
     });
     connect(history_.get(), &ProjectHistory::changed, this, &AppController::historyChanged);
     window.setDiscardCheck([this] { return confirmDiscard(); });
@@ -172,13 +172,18 @@ void AppController::historyChanged()
     }
 }
 
-void AppController::restored(unsigned pages, bool scheme, bool version)
+void AppController::restored(unsigned pages, bool scheme, bool settings, bool version)
 {
     if (version)
         window_.showVersion(ws_.version_code);
     if (pages != 0)
         scada_->pagesRestored(pages);
-    if ((scheme || version) && window_.projectExists())
+    if (!window_.projectExists())
+        return;
+    // The title names the version and the netlist the project has now.
+    if (settings || version)
+        window_.showProjectTitle();
+    if (scheme || settings || version)
         window_.redrawScheme();
 }
 

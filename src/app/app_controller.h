@@ -92,7 +92,7 @@ private:
     // A project was opened or created: no step before it, no copy left.
     void projectReplaced();
     void historyChanged();
-    void restored(unsigned pages, bool scheme, bool version);
+    void restored(unsigned pages, bool scheme, bool settings, bool version);
 
     Workspace& ws_;
     Interaction& ui_;

@@ -581,12 +581,17 @@ void MainWindow::showNetlistMenuItem()
     action(QStringLiteral("mnuNetlist"))->setVisible(true);
 }
 
+void MainWindow::showProjectTitle()
+{
+    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+}
+
 void MainWindow::showProjectOpened()
 {
     showNetlistMenuItem();
     setEnabled(true);
     showProjectMenus();
-    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+    showProjectTitle();
     redrawScheme();
 }
 

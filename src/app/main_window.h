@@ -99,6 +99,8 @@ public:
     void setUnsavedMark(bool unsaved);
     // The version's check marks and "&Механизм" (an undone version choice).
     void showVersion(int code);
+    // The title of an open project: its version and netlist.
+    void showProjectTitle();
     // "&Отменить" and "&Повторить" with the names of their steps; an empty
     // name greys the item.
     void setUndoRedoTexts(const QString& undoName, const QString& redoName);
