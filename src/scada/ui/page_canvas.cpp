@@ -583,9 +583,9 @@ PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
     scene_->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene_);
     setFrameShape(QFrame::NoFrame);
-    // At 100 % the page fills the view; zoomed in, it scrolls.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // At 100 % the page fills the view; zoomed in, it scrolls (setZoom).
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTransformationAnchor(QGraphicsView::NoAnchor);
@@ -911,6 +911,9 @@ void PageCanvas::setZoom(int percent, QPoint anchor)
     // The page point under the anchor (a viewport position) stays under it.
     const QPointF at = mapToScene(anchor);
     zoom_ = percent;
+    const Qt::ScrollBarPolicy bars = percent > 100 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    setHorizontalScrollBarPolicy(bars);
+    setVerticalScrollBarPolicy(bars);
     setTransform(QTransform::fromScale(percent / 100.0, percent / 100.0));
     const QPointF now = QPointF(at) * (percent / 100.0) - QPointF(anchor);
     horizontalScrollBar()->setValue(int(std::lround(now.x())));
