@@ -75,13 +75,13 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     connect(e.copy, &QAction::triggered, this, [this] { copySelection(); });
     connect(e.paste, &QAction::triggered, this, [this] { paste(); });
     connect(e.remove, &QAction::triggered, this, [this] {
-        apply(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)));
-        emit edited(QStringLiteral("удаление"));
+        edit(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)),
+             QStringLiteral("удаление"));
     });
     connect(e.cut, &QAction::triggered, this, [this] {
         copySelection();
-        apply(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)));
-        emit edited(QStringLiteral("вырезание"));
+        edit(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)),
+             QStringLiteral("вырезание"));
     });
     connect(e.selectAll, &QAction::triggered, this, [this] { show(selectAll(ws_.pages, state_)); });
     connect(e.deselect, &QAction::triggered, this, [this] { show(clearSelection(state_)); });
@@ -89,14 +89,12 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
                                     Alignment::HorizontalCentres, Alignment::VerticalCentres};
     for (size_t i = 0; i < e.alignItems.size(); ++i)
         connect(e.alignItems[i], &QAction::triggered, this, [this, how = alignments[i]] {
-            apply(align(ws_.pages, state_, how));
-            emit edited(QStringLiteral("выравнивание"));
+            edit(align(ws_.pages, state_, how), QStringLiteral("выравнивание"));
         });
     const Qt::Orientation orientations[] = {Qt::Horizontal, Qt::Vertical};
     for (size_t i = 0; i < e.distributeItems.size(); ++i)
         connect(e.distributeItems[i], &QAction::triggered, this, [this, how = orientations[i]] {
-            apply(distribute(ws_.pages, state_, how));
-            emit edited(QStringLiteral("распределение"));
+            edit(distribute(ws_.pages, state_, how), QStringLiteral("распределение"));
         });
     // "Выровнять" needs two selected elements, "Распределить" three.
     connect(window.editMenu(), &QMenu::aboutToShow, this, [this] {
@@ -159,6 +157,14 @@ ScadaEditor::~ScadaEditor()
             window_.setPageCanvas(p, new QWidget);
 }
 
+void ScadaEditor::edit(const PageChanges& changes, const QString& name)
+{
+    apply(changes);
+    // A command that found nothing to act on is no step.
+    if (!changes.created.isEmpty() || !changes.updated.isEmpty() || !changes.removed.isEmpty())
+        emit edited(name);
+}
+
 void ScadaEditor::copySelection()
 {
     clipboard_.copyElements(ws_.pages, selectedElements(ws_.pages, state_), state_.current_page);
@@ -171,8 +177,7 @@ void ScadaEditor::paste()
     PageChanges changes = clipboard_.pasteAt(ws_.pages, state_, at);
     // What was pasted is selected: the keys act on it next.
     changes.append(markSelected(ws_.pages, state_, changes.created));
-    apply(changes);
-    emit edited(QStringLiteral("вставка из буфера"));
+    edit(changes, QStringLiteral("вставка из буфера"));
 }
 
 void ScadaEditor::setZoom(int percent, QPoint anchor)
@@ -213,6 +218,8 @@ void ScadaEditor::show(const PageChanges& changes)
         canvas->apply(changes);
     if (!changes.tab_caption.isEmpty())
         window_.setPageTabCaption(changes.page, changes.tab_caption);
+    if (!changes.isEmpty())
+        showStatus(state_.current_page, pointer_);
 }
 
 void ScadaEditor::apply(const PageChanges& changes)

@@ -77,6 +77,8 @@ private:
     void showEditMenu(const QPoint& globalPos);
     void showGridDialog();
     void syncLockMark();
+    // Shows a change and makes it one undo step named `name`.
+    void edit(const PageChanges& changes, const QString& name);
     void copySelection();
     void paste();
     void setZoom(int percent, QPoint anchor);

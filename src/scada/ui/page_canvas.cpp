@@ -1005,7 +1005,10 @@ bool PageCanvas::viewportEvent(QEvent* event)
     const bool handled = QGraphicsView::viewportEvent(event);
     if (event->type() == QEvent::MouseMove) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        emit pointerAt(pixelOf(mapToScene(move->position().toPoint())));
+        const QPoint at = pixelOf(mapToScene(move->position().toPoint()));
+        if (QRect(0, 0, kPageWidth, kPageHeight).contains(at))
+            ctx_.editor.pointerMoved(at);
+        emit pointerAt(at);
     } else if (event->type() == QEvent::Leave) {
         ctx_.editor.pointerLeft();
         emit pointerAt(std::nullopt);
