@@ -256,6 +256,7 @@ void ScadaEditor::pagesRestored(unsigned pageMask)
     // The frame and the selection may name elements that are gone.
     state_.frame = {};
     state_.clearSelection();
+    state_.frame_picked = false;
     state_.gesture = PageGesture::None;
     state_.group_offset = {};
     state_.group_moved = false;

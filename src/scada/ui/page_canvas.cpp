@@ -957,7 +957,8 @@ void PageCanvas::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (mods == Qt::ControlModifier) {
+    // Ctrl++ needs Shift on many keyboards.
+    if ((mods & ~Qt::ShiftModifier) == Qt::ControlModifier) {
         switch (event->key()) {
         case Qt::Key_Plus:
         case Qt::Key_Equal:
