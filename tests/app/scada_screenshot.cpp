@@ -132,6 +132,8 @@ int main(int argc, char** argv)
     // Page 1 at 200 % with the grid shown, everything selected, and the
     // pointer over a go-to button for the status bar.
     w.editActions().selectAll->trigger();
+    const int16_t step = ws->pages.grid_step;
+    ws->pages.grid_step = 20;
     w.scadaActions().showGrid->trigger();
     PageCanvas& first = controller.scadaEditor().canvas(0);
     first.setZoom(200, QPoint(0, 0));
@@ -143,6 +145,7 @@ int main(int argc, char** argv)
     QApplication::sendEvent(first.viewport(), &move);
     ok = save(w, out.filePath(QStringLiteral("scada_page1_zoom200.png"))) && ok;
     w.scadaActions().showGrid->trigger();
+    ws->pages.grid_step = step;
     first.setZoom(100, QPoint(0, 0));
 
     fillPage(ws->pages, 7);
