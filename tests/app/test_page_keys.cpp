@@ -130,6 +130,7 @@ private slots:
     void shiftClickMarksTheSelection();
     void alignFromTheMenu();
     void figureLetsWhatItFramesBeClicked();
+    void groupMoveKeepsItsShape();
     void zoom();
     void gridDots();
     void statusBar();
@@ -334,6 +335,26 @@ void PageKeysTest::figureLetsWhatItFramesBeClicked()
     QTest::mouseRelease(view(), Qt::LeftButton, {}, screen({125, 115}));
     QCOMPARE(pos(title), QPoint(120, 110));
     QCOMPARE(pos(frame), QPoint(50, 50));
+}
+
+// Two elements 6 pixels apart on a grid of 10 stay 6 pixels apart.
+void PageKeysTest::groupMoveKeepsItsShape()
+{
+    openEmptyPage();
+    ws->pages.grid_step = 10;
+    const ElementRef a = level(1, {101, 100, 5, 20});
+    const ElementRef b = level(2, {107, 100, 5, 20});
+    QTest::mousePress(view(), Qt::LeftButton, {}, screen({90, 90}));
+    QTest::mouseMove(view(), screen({150, 150}));
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, screen({150, 150}));
+    QTest::mousePress(view(), Qt::LeftButton, {}, screen({140, 140}));
+    for (int i = 1; i <= 4; ++i)
+        QTest::mouseMove(view(), screen(QPoint(140, 140) + QPoint(23, 14) * i / 4));
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, screen({163, 154}));
+    QCOMPARE(pos(a), QPoint(121, 110));
+    QCOMPARE(pos(b), QPoint(127, 110));
+    QCOMPARE(itemPos(b), QPoint(127, 110));
+    QCOMPARE(undoText(), QStringLiteral("&Отменить перемещение группы"));
 }
 
 void PageKeysTest::zoom()
