@@ -244,6 +244,8 @@ void MainWindow::buildMenus()
     a.lock->setCheckable(true);
     a.lock->setChecked(true);
     a.grid = addItem(scada, QStringLiteral("&Координатная сетка"), "MnuCoordNetSCADA");
+    a.showGrid = addItem(scada, QStringLiteral("Показать сетку"), "MnuShowGridSCADA");
+    a.showGrid->setCheckable(true);
     addSeparator(scada, "nu5");
     a.line = addItem(scada, QStringLiteral("&Линия"), "MnuLine");
     a.figura = addItem(scada, insertText(ObjectKind::Figura), "MnuFigura");
@@ -289,6 +291,30 @@ void MainWindow::buildMenus()
     editActions_.copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
     editActions_.paste = addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
     editActions_.remove = addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    editActions_.copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    editActions_.paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    editActions_.remove->setShortcut(QKeySequence(Qt::Key_Delete));
+    editActions_.cut = addItem(editMenu_, QStringLiteral("&Вырезать"), "mnuCut");
+    editActions_.cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    editActions_.selectAll = addItem(editMenu_, QStringLiteral("Выделить &всё"), "mnuSelectAll");
+    editActions_.selectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    editActions_.deselect = addItem(editMenu_, QStringLiteral("Снять выделение"), "mnuDeselect");
+    editActions_.deselect->setShortcut(QKeySequence(Qt::Key_Escape));
+    addSeparator(editMenu_, "mnuArrangeSep");
+    editActions_.align = editMenu_->addMenu(QStringLiteral("Выровнять"));
+    editActions_.align->setObjectName(QStringLiteral("mnuAlign"));
+    const char* alignNames[] = {"mnuAlignLeft", "mnuAlignRight", "mnuAlignTop", "mnuAlignBottom",
+                                "mnuAlignHCentres", "mnuAlignVCentres"};
+    const QString alignTexts[] = {QStringLiteral("По левым краям"), QStringLiteral("По правым краям"),
+                                  QStringLiteral("По верхним краям"), QStringLiteral("По нижним краям"),
+                                  QStringLiteral("По центрам по горизонтали"),
+                                  QStringLiteral("По центрам по вертикали")};
+    for (size_t i = 0; i < editActions_.alignItems.size(); ++i)
+        editActions_.alignItems[i] = addItem(editActions_.align, alignTexts[i], alignNames[i]);
+    editActions_.distribute = editMenu_->addMenu(QStringLiteral("Распределить"));
+    editActions_.distribute->setObjectName(QStringLiteral("mnuDistribute"));
+    editActions_.distributeItems[0] = addItem(editActions_.distribute, QStringLiteral("По горизонтали"), "mnuDistributeH");
+    editActions_.distributeItems[1] = addItem(editActions_.distribute, QStringLiteral("По вертикали"), "mnuDistributeV");
     addSeparator(editMenu_, "mnuEditSep");
     editActions_.undo = addItem(editMenu_, QString(), "mnuUndo");
     editActions_.undo->setShortcut(QKeySequence::Undo);
@@ -412,7 +438,9 @@ void MainWindow::setUnsavedMark(bool unsaved)
 // no page is.
 void MainWindow::setPageEditItemsEnabled(bool enabled)
 {
-    for (QAction* a : {editActions_.copy, editActions_.paste, editActions_.remove})
+    for (QAction* a : {editActions_.copy, editActions_.paste, editActions_.remove, editActions_.cut,
+                       editActions_.selectAll, editActions_.deselect, editActions_.align->menuAction(),
+                       editActions_.distribute->menuAction()})
         a->setEnabled(enabled);
 }
 

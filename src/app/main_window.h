@@ -29,6 +29,7 @@ struct ScadaActions {
     QAction* fillColor = nullptr;     // "&Цвет заливки фона"
     QAction* lock = nullptr;          // "&Блокировка элементов" (checkable)
     QAction* grid = nullptr;          // "&Координатная сетка"
+    QAction* showGrid = nullptr;      // "Показать сетку" (checkable)
     QAction* line = nullptr;          // "&Линия" (no action)
     QAction* figura = nullptr;        // "&Фигура"
     QAction* menu = nullptr;          // "&Меню"
@@ -49,7 +50,16 @@ struct ScadaActions {
 struct EditActions {
     QAction* copy = nullptr;          // "&Копировать" (the default item)
     QAction* paste = nullptr;         // "&Вставить"
-    QAction* remove = nullptr;        // "&Удалить"
+    QAction* remove = nullptr;        // "&Удалить" (Delete)
+    QAction* cut = nullptr;           // "&Вырезать" (Ctrl+X): copy, then delete
+    QAction* selectAll = nullptr;     // "Выделить &всё" (Ctrl+A)
+    QAction* deselect = nullptr;      // "Снять выделение" (Esc)
+    QMenu* align = nullptr;           // "Выровнять"
+    QMenu* distribute = nullptr;      // "Распределить"
+    // "Выровнять": left, right, top, bottom edges, horizontal, vertical centres.
+    std::array<QAction*, 6> alignItems{};
+    // "Распределить": horizontally, vertically.
+    std::array<QAction*, 2> distributeItems{};
     QAction* undo = nullptr;          // "&Отменить" (Ctrl+Z)
     QAction* redo = nullptr;          // "&Повторить" (Ctrl+Y, Ctrl+Shift+Z)
 };

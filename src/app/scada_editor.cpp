@@ -4,11 +4,14 @@
 #include "platform/interaction.h"
 #include "scada/ui/element_dialogs.h"
 #include "scada/ui/grid_dialog.h"
+#include "scada/page_selection.h"
 #include "scada/ui/page_canvas.h"
 #include "workspace/workspace.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QWidget>
 
 namespace ostrel {
@@ -29,6 +32,9 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
         connect(canvas, &PageCanvas::elementDoubleClicked, this, &ScadaEditor::openElement);
         connect(canvas, &PageCanvas::contextMenuRequested, this, &ScadaEditor::showEditMenu);
         connect(canvas, &PageCanvas::gestureFinished, this, &ScadaEditor::edited);
+        connect(canvas, &PageCanvas::zoomRequested, this, &ScadaEditor::setZoom);
+        connect(canvas, &PageCanvas::pointerAt, this, [this, p](std::optional<QPoint> at) { showStatus(p, at); });
+        connect(canvas, &PageCanvas::pageChanged, this, [this, p] { showStatus(p, pointer_); });
     }
 
     dialogs_ = std::make_unique<ElementDialogs>(
@@ -64,19 +70,72 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
 
     // The "&Редактировать" context menu acts on the current page.
     const EditActions& e = window.editActions();
-    connect(e.copy, &QAction::triggered, this, [this] { clipboard_.copy(ws_.pages, state_); });
-    connect(e.paste, &QAction::triggered, this, [this] {
-        apply(clipboard_.paste(ws_.pages, state_));
-        emit edited(QStringLiteral("вставка из буфера"));
-    });
+    // They act on what the keys act on (page_selection.h): the selection of
+    // the frame, or the element last clicked.
+    connect(e.copy, &QAction::triggered, this, [this] { copySelection(); });
+    connect(e.paste, &QAction::triggered, this, [this] { paste(); });
     connect(e.remove, &QAction::triggered, this, [this] {
-        apply(PageClipboard::remove(ws_.pages, state_));
-        emit edited(QStringLiteral("удаление"));
+        edit(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)),
+             QStringLiteral("удаление"));
     });
+    connect(e.cut, &QAction::triggered, this, [this] {
+        copySelection();
+        edit(PageClipboard::removeElements(ws_.pages, state_, selectedElements(ws_.pages, state_)),
+             QStringLiteral("вырезание"));
+    });
+    connect(e.selectAll, &QAction::triggered, this, [this] { show(selectAll(ws_.pages, state_)); });
+    connect(e.deselect, &QAction::triggered, this, [this] { show(clearSelection(state_)); });
+    const Alignment alignments[] = {Alignment::Left, Alignment::Right, Alignment::Top, Alignment::Bottom,
+                                    Alignment::HorizontalCentres, Alignment::VerticalCentres};
+    for (size_t i = 0; i < e.alignItems.size(); ++i)
+        connect(e.alignItems[i], &QAction::triggered, this, [this, how = alignments[i]] {
+            edit(align(ws_.pages, state_, how), QStringLiteral("выравнивание"));
+        });
+    const Qt::Orientation orientations[] = {Qt::Horizontal, Qt::Vertical};
+    for (size_t i = 0; i < e.distributeItems.size(); ++i)
+        connect(e.distributeItems[i], &QAction::triggered, this, [this, how = orientations[i]] {
+            edit(distribute(ws_.pages, state_, how), QStringLiteral("распределение"));
+        });
+    // "Выровнять" needs two selected elements, "Распределить" three.
+    connect(window.editMenu(), &QMenu::aboutToShow, this, [this] {
+        if (!window_.inScadaMode())
+            return;
+        const qsizetype count = selectedElements(ws_.pages, state_).size();
+        window_.editActions().align->menuAction()->setEnabled(count >= 2);
+        window_.editActions().distribute->menuAction()->setEnabled(count >= 3);
+    });
+    const QList<QAction*> keyed{e.copy, e.paste, e.remove, e.cut, e.selectAll, e.deselect};
+    for (PageCanvas* canvas : canvases_)
+        canvas->setKeyActions(keyed);
+    connect(a.showGrid, &QAction::toggled, this, [this](bool on) {
+        for (PageCanvas* canvas : canvases_)
+            canvas->setGridShown(on);
+    });
+
+    // The status bar under the pages.
+    QStatusBar* bar = window.statusBar();
+    bar->setObjectName(QStringLiteral("ScadaStatus"));
+    bar->setSizeGripEnabled(false);
+    auto label = [&](const char* name, int width) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(QLatin1String(name));
+        l->setMinimumWidth(width);
+        return l;
+    };
+    statusPointer_ = label("StatusPointer", 110);
+    statusElement_ = label("StatusElement", 420);
+    statusSelected_ = label("StatusSelected", 110);
+    bar->addWidget(statusPointer_);
+    bar->addWidget(statusElement_, 1);
+    bar->addPermanentWidget(statusSelected_);
 
     // The selected tab is the current page; the editor keeps a copy.
     connect(&window, &MainWindow::currentPageChanged, this, [this](int page) {
         state_.current_page = page;
+        PageChanges marks;
+        marks.selection = true;
+        show(marks);
+        showStatus(page, std::nullopt);
         emit pagesChanged();
     });
     connect(&window, &MainWindow::scadaModeEntered, this, [this] {
@@ -99,6 +158,55 @@ ScadaEditor::~ScadaEditor()
             window_.setPageCanvas(p, new QWidget);
 }
 
+void ScadaEditor::edit(const PageChanges& changes, const QString& name)
+{
+    apply(changes);
+    // A command that found nothing to act on is no step.
+    if (!changes.created.isEmpty() || !changes.updated.isEmpty() || !changes.removed.isEmpty())
+        emit edited(name);
+}
+
+void ScadaEditor::copySelection()
+{
+    clipboard_.copyElements(ws_.pages, selectedElements(ws_.pages, state_), state_.current_page);
+}
+
+void ScadaEditor::paste()
+{
+    // At the pointer when it is over the page, else beside the copied place.
+    const QPoint at = state_.pointer_over_page ? state_.last_pointer : clipboard_.nextPlaceOffPage();
+    PageChanges changes = clipboard_.pasteAt(ws_.pages, state_, at);
+    // What was pasted is selected: the keys act on it next.
+    changes.append(markSelected(ws_.pages, state_, changes.created));
+    edit(changes, QStringLiteral("вставка из буфера"));
+}
+
+void ScadaEditor::setZoom(int percent, QPoint anchor)
+{
+    for (PageCanvas* canvas : canvases_)
+        canvas->setZoom(percent, anchor);
+}
+
+void ScadaEditor::showStatus(int page, std::optional<QPoint> at)
+{
+    if (page != state_.current_page)
+        return;
+    pointer_ = at;
+    statusPointer_->setText(at ? QStringLiteral("X: %1  Y: %2").arg(at->x()).arg(at->y()) : QString());
+    QString element;
+    if (state_.gesture == PageGesture::GroupMove && state_.group_moved) {
+        const QPoint f = state_.frame.rect.topLeft();
+        element = QStringLiteral("Группа, X - %1, Y - %2").arg(f.x()).arg(f.y());
+    } else if (at) {
+        if (const auto ref = editor_.elementAt(page, *at)) {
+            const QSize size = editor_.objectRect(*ref).size();
+            element = editor_.tooltip(*ref) + QStringLiteral(", %1 x %2").arg(size.width()).arg(size.height());
+        }
+    }
+    statusElement_->setText(element);
+    statusSelected_->setText(QStringLiteral("Выделено: %1").arg(selectedElements(ws_.pages, state_).size()));
+}
+
 void ScadaEditor::tick()
 {
     // The blink changes what is shown, not the pages.
@@ -111,6 +219,8 @@ void ScadaEditor::show(const PageChanges& changes)
         canvas->apply(changes);
     if (!changes.tab_caption.isEmpty())
         window_.setPageTabCaption(changes.page, changes.tab_caption);
+    if (!changes.isEmpty())
+        showStatus(state_.current_page, pointer_);
 }
 
 void ScadaEditor::apply(const PageChanges& changes)
@@ -147,6 +257,7 @@ void ScadaEditor::pagesRestored(unsigned pageMask)
     // The frame and the selection may name elements that are gone.
     state_.frame = {};
     state_.clearSelection();
+    state_.frame_picked = false;
     state_.gesture = PageGesture::None;
     state_.group_offset = {};
     state_.group_moved = false;

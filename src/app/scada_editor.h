@@ -15,6 +15,9 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
+
+class QLabel;
 
 namespace ostrel {
 
@@ -74,6 +77,13 @@ private:
     void showEditMenu(const QPoint& globalPos);
     void showGridDialog();
     void syncLockMark();
+    // Shows a change and makes it one undo step named `name`.
+    void edit(const PageChanges& changes, const QString& name);
+    void copySelection();
+    void paste();
+    void setZoom(int percent, QPoint anchor);
+    // The status bar for a pointer over page `page` (nothing: it left).
+    void showStatus(int page, std::optional<QPoint> at);
 
     Workspace& ws_;
     Interaction& ui_;
@@ -86,6 +96,10 @@ private:
     std::unique_ptr<ElementDialogs> dialogs_;
     std::unique_ptr<GridDialog> grid_;
     QTimer blink_;
+    QLabel* statusPointer_ = nullptr;
+    QLabel* statusElement_ = nullptr;
+    QLabel* statusSelected_ = nullptr;
+    std::optional<QPoint> pointer_;
 };
 
 } // namespace ostrel

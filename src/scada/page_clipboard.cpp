@@ -152,13 +152,31 @@ template <class T> void resetDeleted(T&) {}
 
 } // namespace
 
+QList<ElementRef> PageClipboard::framedElements(const ScadaPages& pages, const PageEditorState& state)
+{
+    QList<ElementRef> refs;
+    forEachFramed(pages, state, [&](const ElementRef& ref) { refs.append(ref); });
+    return refs;
+}
+
 void PageClipboard::copy(const ScadaPages& pages, const PageEditorState& state)
 {
+    copyElements(pages, framedElements(pages, state), state.current_page);
+}
+
+void PageClipboard::copyElements(const ScadaPages& pages, QList<ElementRef> refs, int page)
+{
     entries_.clear();
-    source_page_ = state.current_page;
+    source_page_ = page;
     minimum_ = {900, 500};
     frame_size_ = {0, 0};
-    forEachFramed(pages, state, [&](const ElementRef& ref) {
+    off_page_pastes_ = 0;
+    std::stable_sort(refs.begin(), refs.end(), [](const ElementRef& a, const ElementRef& b) {
+        return kindInfo(a.kind).clipboard_rank < kindInfo(b.kind).clipboard_rank;
+    });
+    for (const ElementRef& ref : refs) {
+        if (!kindInfo(ref.kind).framed() || ref.number < 1 || !isOccupied(pages, ref))
+            continue;
         withRecord(pages, ref, [&](const auto& e) {
             if constexpr (kindInfo(kKindOfRecord<decltype(e)>).framed()) {
                 entries_.append({ref, Record(e)});
@@ -167,10 +185,21 @@ void PageClipboard::copy(const ScadaPages& pages, const PageEditorState& state)
                 minimum_.setY(std::min(minimum_.y(), pos.y()));
             }
         });
-    });
+    }
+}
+
+QPoint PageClipboard::nextPlaceOffPage()
+{
+    ++off_page_pastes_;
+    return minimum_ + QPoint(10, 10) * off_page_pastes_;
 }
 
 PageChanges PageClipboard::paste(ScadaPages& pages, PageEditorState& state) const
+{
+    return pasteAt(pages, state, state.last_pointer);
+}
+
+PageChanges PageClipboard::pasteAt(ScadaPages& pages, PageEditorState& state, QPoint at) const
 {
     PageChanges changes;
     const int p = state.current_page;
@@ -193,7 +222,7 @@ PageChanges PageClipboard::paste(ScadaPages& pages, PageEditorState& state) cons
                 T fresh{};
                 copyLook(source, fresh);
                 fresh.used = 1;
-                const QPoint pos = state.last_pointer + objectPos(source) - minimum_;
+                const QPoint pos = at + objectPos(source) - minimum_;
                 setObjectPos(fresh, {std::clamp(pos.x(), 0, kMaxPasteLeft), std::clamp(pos.y(), 0, kMaxPasteTop)});
                 withRecord(pages, target, [&](auto& slot) {
                     if constexpr (std::is_same_v<std::decay_t<decltype(slot)>, T>)
@@ -203,18 +232,29 @@ PageChanges PageClipboard::paste(ScadaPages& pages, PageEditorState& state) cons
         }, entry.record);
         changes.created.append(target);
     }
-    state.frame = {QRect(state.last_pointer, frame_size_), true, p};
+    state.frame = {QRect(at, frame_size_), true, p};
     changes.frame = true;
     return changes;
 }
 
 PageChanges PageClipboard::remove(ScadaPages& pages, PageEditorState& state)
 {
+    return removeElements(pages, state, framedElements(pages, state));
+}
+
+PageChanges PageClipboard::removeElements(ScadaPages& pages, PageEditorState& state, const QList<ElementRef>& refs)
+{
     PageChanges changes;
-    forEachFramed(pages, state, [&](const ElementRef& ref) { changes.removed.append(ref); });
+    for (const ElementRef& ref : refs)
+        if (kindInfo(ref.kind).framed() && ref.number > 0 && isOccupied(pages, ref) && !changes.removed.contains(ref))
+            changes.removed.append(ref);
+    if (!changes.removed.isEmpty())
+        changes.selection = true;
     for (const ElementRef& ref : changes.removed) {
         withRecord(pages, ref, [](auto& e) { resetDeleted(e); });
         state.selected[size_t(ref.kind)][size_t(ref.number)] = 0;
+        if (state.last_clicked == ref)
+            state.last_clicked.reset();
         const auto resized = state.resize_target;
         if (state.handle_visible && resized.object == ref.objectNumber()
             && kindInfo(ref.kind).resize == resized.kind) {

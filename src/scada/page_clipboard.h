@@ -33,12 +33,27 @@ public:
 
     // "&Копировать": replaces the buffer with what the frame holds.
     void copy(const ScadaPages& pages, const PageEditorState& state);
+    // Replaces the buffer with the occupied elements among `refs` (of the
+    // clipboard's kinds), taken in kind order; `page` is the source page.
+    void copyElements(const ScadaPages& pages, QList<ElementRef> refs, int page);
+    // Pastes with the group's top-left corner at `at` (page pixels) and puts
+    // the frame there.
+    PageChanges pasteAt(ScadaPages& pages, PageEditorState& state, QPoint at) const;
+    // Where a paste lands when the pointer is not over the page: 10 pixels
+    // right and down of the copied place, then 10 more for every further
+    // such paste of the same copy.
+    QPoint nextPlaceOffPage();
     // "&Вставить": pastes the buffer at the last pointer position of the
     // current page, then puts a frame of the copied size (0 x 0) there. A kind
     // whose page is full skips its remaining entries.
     PageChanges paste(ScadaPages& pages, PageEditorState& state) const;
     // "&Удалить": resets every element the frame holds.
     static PageChanges remove(ScadaPages& pages, PageEditorState& state);
+    // Resets the elements among `refs` (of the clipboard's kinds) as
+    // "&Удалить" does.
+    static PageChanges removeElements(ScadaPages& pages, PageEditorState& state, const QList<ElementRef>& refs);
+    // The occupied elements of the current page strictly inside the frame, in kind order.
+    static QList<ElementRef> framedElements(const ScadaPages& pages, const PageEditorState& state);
 
     const QList<Entry>& entries() const { return entries_; }
     int sourcePage() const { return source_page_; }
@@ -51,6 +66,7 @@ private:
     int source_page_ = 0;
     QPoint minimum_{900, 500};
     QSize frame_size_{0, 0};
+    int off_page_pastes_ = 0;
 };
 
 } // namespace ostrel

@@ -4,15 +4,17 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include "scada/page_painter.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 namespace ostrel {
 
 namespace {
 
-constexpr int kPageWidth = 800;
-constexpr int kPageHeight = 480;
 constexpr int kMaxGridStep = 480;
 
 // The kind behind a resize target.
@@ -36,11 +38,36 @@ bool selects(const QRect& r, QPoint p)
     return p.x() >= r.x() && p.x() < r.x() + r.width() && p.y() >= r.y() && p.y() < r.y() + r.height();
 }
 
+// A displacement as a whole number of grid steps, rounded towards zero.
+int snapTowardZero(int value, int step)
+{
+    const int s = effectiveStep(step);
+    return value - value % s;
+}
+
 } // namespace
+
+bool figureLineHit(const FiguraElement& f, QPoint point)
+{
+    const QRect box = figuraShapeRect(f);
+    const int line = std::max(1, std::abs(int(f.line_width)));
+    if (f.type == 1) {
+        // In doubled coordinates: the pixel's centre against the ring the
+        // painter fills between diameters d - w and d + w.
+        const double dx = 2.0 * point.x() + 1 - (2.0 * box.x() + box.width());
+        const double dy = 2.0 * point.y() + 1 - (2.0 * box.y() + box.width());
+        return std::abs(std::hypot(dx, dy) - box.width()) <= line + 2 * kOutlineSlack;
+    }
+    // The line is centred on the box's edges.
+    const int reach = line / 2 + 1 + kOutlineSlack;
+    const QRect outer(box.x() - reach, box.y() - reach, box.width() + 2 * reach + 1, box.height() + 2 * reach + 1);
+    const QRect inner(box.x() + reach, box.y() + reach, box.width() - 2 * reach + 1, box.height() - 2 * reach + 1);
+    return outer.contains(point) && !(inner.isValid() && inner.contains(point));
+}
 
 bool PageChanges::isEmpty() const
 {
-    return created.isEmpty() && updated.isEmpty() && removed.isEmpty() && !frame && !handle
+    return created.isEmpty() && updated.isEmpty() && removed.isEmpty() && !frame && !handle && !selection
         && !background && tab_caption.isEmpty();
 }
 
@@ -51,6 +78,7 @@ void PageChanges::append(const PageChanges& other)
     removed += other.removed;
     frame = frame || other.frame;
     handle = handle || other.handle;
+    selection = selection || other.selection;
     if (other.background || !other.tab_caption.isEmpty()) {
         background = background || other.background;
         page = other.page;
@@ -136,6 +164,35 @@ QList<ElementRef> PageEditor::pageElements(int page) const
     return refs;
 }
 
+bool PageEditor::hits(const ElementRef& ref, QPoint point) const
+{
+    const QPoint at = objectPos(ref);
+    if (ref.kind == ObjectKind::Figura) {
+        bool hit = false;
+        withShownRecord(pages_, ref, at, [&](const auto& e) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(e)>, FiguraElement>)
+                hit = figureLineHit(e, point);
+        });
+        return hit;
+    }
+    return elementBounds(pages_, ref, at).contains(point);
+}
+
+std::optional<ElementRef> PageEditor::elementAt(int page, QPoint point) const
+{
+    std::optional<ElementRef> top;
+    int topZ = -1;
+    for (const ElementRef& ref : pageElements(page)) {
+        // Higher kinds lie above, and a higher number above a lower one.
+        const int z = kindInfo(ref.kind).z * 100 + ref.number;
+        if (z > topZ && hits(ref, point)) {
+            top = ref;
+            topZ = z;
+        }
+    }
+    return top;
+}
+
 // --- insertion ---
 
 PageChanges PageEditor::insert(ObjectKind kind)
@@ -189,6 +246,12 @@ PageChanges PageEditor::hideTemplate(ObjectKind kind)
 void PageEditor::pointerMoved(QPoint pointer)
 {
     state_.last_pointer = pointer;
+    state_.pointer_over_page = true;
+}
+
+void PageEditor::pointerLeft()
+{
+    state_.pointer_over_page = false;
 }
 
 PageChanges PageEditor::pageDoubleClick(QPoint pointer)
@@ -236,6 +299,22 @@ void PageEditor::selectInFrame()
     }
 }
 
+void PageEditor::selectStrictlyInFrame()
+{
+    state_.clearSelection();
+    const int p = state_.frame.page;
+    const QRect& r = state_.frame.rect;
+    for (ObjectKind kind : kClipboardOrder) {
+        auto& flags = state_.selected[size_t(kind)];
+        for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n) {
+            const ElementRef ref{kind, p, n};
+            const QPoint at = recordObjectPos(pages_, ref);
+            flags[size_t(n)] = isOccupied(pages_, ref) && at.x() > r.x() && at.x() < r.x() + r.width()
+                && at.y() > r.y() && at.y() < r.y() + r.height();
+        }
+    }
+}
+
 PageChanges PageEditor::pagePress(QPoint pointer)
 {
     PageChanges changes;
@@ -245,23 +324,28 @@ PageChanges PageEditor::pagePress(QPoint pointer)
         state_.frame_start = state_.frame.rect.topLeft();
         state_.group_offset = {};
         state_.group_moved = false;
-        selectInFrame();
+        // A picked selection is what moves; a drawn frame selects what it holds.
+        if (!state_.frame_picked)
+            selectInFrame();
         // With the lock on the frame still selects, but nothing moves.
         state_.gesture = state_.lock ? PageGesture::None : PageGesture::GroupMove;
         return changes;
     }
     state_.clearSelection();
+    state_.frame_picked = false;
+    state_.last_clicked.reset();
     state_.drag_start = {};
     state_.frame = {QRect(pointer, QSize(1, 1)), true, state_.current_page};
     state_.gesture = PageGesture::Stretch;
     changes.frame = true;
+    changes.selection = true;
     return changes;
 }
 
 QPoint PageEditor::groupPreview(const ElementRef& ref) const
 {
-    const QPoint moved = recordObjectPos(pages_, ref) + state_.group_offset;
-    return {snapDown(moved.x(), pages_.grid_step), snapDown(moved.y(), pages_.grid_step)};
+    // The offset is a whole number of grid steps: the group keeps its shape.
+    return recordObjectPos(pages_, ref) + state_.group_offset;
 }
 
 PageChanges PageEditor::pageDrag(QPoint pointer)
@@ -285,12 +369,16 @@ PageChanges PageEditor::pageDrag(QPoint pointer)
     const QPoint wanted = state_.frame_start + pointer - state_.drag_start;
     const int left = std::clamp(wanted.x(), 0, std::max(0, kPageWidth - rect.width()));
     const int top = std::clamp(wanted.y(), 0, std::max(0, kPageHeight - rect.height()));
-    const QPoint offset = QPoint(left, top) - state_.frame_start;
+    // The displacement is snapped, not each element: elements 6 pixels apart
+    // on a grid of 10 stay 6 pixels apart. Towards zero, so the frame stays
+    // on the page.
+    const QPoint raw = QPoint(left, top) - state_.frame_start;
+    const QPoint offset(snapTowardZero(raw.x(), pages_.grid_step), snapTowardZero(raw.y(), pages_.grid_step));
     if (state_.group_moved && offset == state_.group_offset)
         return changes;
     state_.group_offset = offset;
     state_.group_moved = true;
-    rect.moveTopLeft({left, top});
+    rect.moveTopLeft(state_.frame_start + offset);
     changes.frame = true;
     for (ObjectKind kind : kClipboardOrder)
         for (int n = 1; n <= ScadaPages::maxNumber(kind); ++n)
@@ -322,6 +410,12 @@ PageChanges PageEditor::pageRelease(QPoint pointer)
     state_.last_pointer = pointer;
     if (state_.gesture == PageGesture::GroupMove && state_.group_moved)
         changes = commitGroupMove();
+    if (state_.gesture == PageGesture::Stretch) {
+        // The drawn frame's content is marked at once: what copy and delete
+        // would take (strictly inside, the clipboard's rule).
+        selectStrictlyInFrame();
+        changes.selection = true;
+    }
     state_.gesture = PageGesture::None;
     state_.group_offset = {};
     state_.group_moved = false;
@@ -333,6 +427,8 @@ PageChanges PageEditor::pageRelease(QPoint pointer)
 void PageEditor::elementPress(const ElementRef& ref, QPoint pointer)
 {
     state_.grab = pointer - objectPos(ref);
+    if (!ref.isTemplate() && isOccupied(pages_, ref))
+        state_.last_clicked = ref;
 }
 
 PageChanges PageEditor::moveTemplate(const ElementRef& ref, QPoint pos)
@@ -558,6 +654,8 @@ void PageEditor::projectReplaced()
         t.visible = false;
     state_.frame = {};
     state_.clearSelection();
+    state_.frame_picked = false;
+    state_.last_clicked.reset();
     state_.gesture = PageGesture::None;
     state_.group_offset = {};
     state_.group_moved = false;

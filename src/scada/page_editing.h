@@ -28,6 +28,7 @@ struct PageChanges {
     QList<ElementRef> removed;   // objects to take off their page's canvas
     bool frame = false;          // the selection frame moved, changed size or showed
     bool handle = false;         // the resize handle moved, showed or hid
+    bool selection = false;      // elements were selected or deselected
     bool background = false;     // the background of `page` changed
     int page = -1;               // page of a background or caption change
     QString tab_caption;         // the new caption of that page's tab; empty = unchanged
@@ -36,6 +37,13 @@ struct PageChanges {
     bool isEmpty() const;
     void append(const PageChanges& other);
 };
+
+// How far from its line a press still lands on an outline figure, in pixels.
+inline constexpr int kOutlineSlack = 3;
+// A figure is an outline: a point hits it within kOutlineSlack pixels of its
+// line (a rectangle's edges, a circle's ring), never inside it, so that what
+// lies in a frame drawn around it can be clicked and dragged.
+bool figureLineHit(const FiguraElement& f, QPoint point);
 
 // Colours are stored with red in the lowest byte.
 int32_t colorValue(const QColor& color);
@@ -59,6 +67,11 @@ public:
     QString textSignalShownText(const ElementRef& ref) const;
     // Every occupied element of a page (graph and clock included), in kind order.
     QList<ElementRef> pageElements(int page) const;
+    // True when a press at `point` (page pixels) lands on the element: a
+    // figure on its line (figureLineHit), the other kinds anywhere on their objects.
+    bool hits(const ElementRef& ref, QPoint point) const;
+    // The topmost occupied element of `page` that `point` hits; none over the bare page.
+    std::optional<ElementRef> elementAt(int page, QPoint point) const;
 
     // --- insertion ---
     // The kind's "&SCADA" insert item: shows the kind's template at the
@@ -70,6 +83,7 @@ public:
 
     // --- the page canvas ---
     void pointerMoved(QPoint pointer);
+    void pointerLeft();
     // Repeats the last insertion at the pointer (nothing after a graph or clock).
     PageChanges pageDoubleClick(QPoint pointer);
     // Hides the handle and keeps the colour under the pointer for the pipette.
@@ -115,6 +129,7 @@ public:
 private:
     bool frameHere() const;
     void selectInFrame();
+    void selectStrictlyInFrame();
     QPoint groupPreview(const ElementRef& ref) const;
     PageChanges commitGroupMove();
     PageChanges moveTemplate(const ElementRef& ref, QPoint pos);

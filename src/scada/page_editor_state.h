@@ -9,6 +9,7 @@
 #include <QRect>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace ostrel {
 
@@ -62,6 +63,15 @@ struct PageEditorState {
     // One flag per element number of the page the frame was drawn on, per
     // numbered kind (only the framed kinds are ever selected); 1 = selected.
     std::array<std::array<uint8_t, ScadaPages::kTextSlots>, kNumberedKinds> selected{};
+    // The selection was picked element by element (Shift+click, select all,
+    // a paste) rather than drawn: a press inside the frame keeps it.
+    bool frame_picked = false;
+    // The element the last press without Shift landed on; the keys act on it
+    // when no frame is shown.
+    std::optional<ElementRef> last_clicked;
+    // The pointer is over a page canvas (the last mouse-move was, and it has
+    // not left since).
+    bool pointer_over_page = false;
     PageGesture gesture = PageGesture::None;
     QPoint drag_start;     // pointer when the group move began
     QPoint frame_start;    // frame's Left, Top when the group move began

@@ -1,9 +1,10 @@
 // Pictures of the page editor: the example project's page 1 in SCADA mode,
 // the same page after its two go-to buttons were copied and pasted beside
-// them, and page 8 with every slot of every kind in use.
+// them, then at 200 %, and page 8 with every slot of every kind in use.
 //   scada_screenshot <out-dir>
-// Run under Xvfb (or offscreen); writes scada_page1.png, scada_page1_pasted.png
-// and scada_full_page.png.
+// Run under Xvfb (or offscreen); writes scada_page1.png, scada_page1_pasted.png,
+// scada_page1_zoom200.png (zoomed, grid shown, everything selected) and
+// scada_full_page.png.
 #include "app/app_controller.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,12 +121,32 @@ int main(int argc, char** argv)
         state.frame = {group.adjusted(-6, -6, 6, 6), true, 0};
         w.editActions().copy->trigger();
         state.last_pointer = group.topLeft() + QPoint(group.width() + 30, 0);
+        state.pointer_over_page = true;
         w.editActions().paste->trigger();
         ok = save(w, out.filePath(QStringLiteral("scada_page1_pasted.png"))) && ok;
     } else {
         std::printf("FAILED: no go-to element on page 1\n");
         ok = false;
     }
+
+    // Page 1 at 200 % with the grid shown, everything selected, and the
+    // pointer over a go-to button for the status bar.
+    w.editActions().selectAll->trigger();
+    const int16_t step = ws->pages.grid_step;
+    ws->pages.grid_step = 20;
+    w.scadaActions().showGrid->trigger();
+    PageCanvas& first = controller.scadaEditor().canvas(0);
+    first.setZoom(200, QPoint(0, 0));
+    QPoint hovered = group.topLeft() + QPoint(4, 4);
+    first.centerOn(QPointF(hovered));
+    const QPoint at = first.mapFromScene(QPointF(hovered) + QPointF(0.25, 0.25));
+    QMouseEvent move(QEvent::MouseMove, at, first.viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(first.viewport(), &move);
+    ok = save(w, out.filePath(QStringLiteral("scada_page1_zoom200.png"))) && ok;
+    w.scadaActions().showGrid->trigger();
+    ws->pages.grid_step = step;
+    first.setZoom(100, QPoint(0, 0));
 
     fillPage(ws->pages, 7);
     controller.scadaEditor().canvas(7).rebuild();

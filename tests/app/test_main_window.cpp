@@ -104,8 +104,9 @@ private slots:
     }
 
     // With a project: the bar ends with "&Справка" and "&Редактировать"; the
-    // edit menu holds the page's three items, "-", "&Отменить" and
-    // "&Повторить" with their shortcuts, greyed while there is nothing to do.
+    // edit menu holds the page's items with their keys, "Выровнять" and
+    // "Распределить", then "&Отменить" and "&Повторить" with their
+    // shortcuts, greyed while there is nothing to do.
     void editMenuInTheBar()
     {
         makeProject();
@@ -117,7 +118,15 @@ private slots:
         QStringList items;
         for (QAction* a : w->editMenu()->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(items, (QStringList{"&Копировать", "&Вставить", "&Удалить", "-", "&Отменить", "&Повторить"}));
+        QCOMPARE(items, (QStringList{"&Копировать", "&Вставить", "&Удалить", "&Вырезать", "Выделить &всё",
+                                     "Снять выделение", "-", "Выровнять", "Распределить", "-", "&Отменить",
+                                     "&Повторить"}));
+        QCOMPARE(act("mnuCopy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(act("mnuPaste")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+        QCOMPARE(act("mnuDelete")->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(act("mnuCut")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+        QCOMPARE(act("mnuSelectAll")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        QCOMPARE(act("mnuDeselect")->shortcut(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(act("mnuUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
         QCOMPARE(act("mnuRedo")->shortcuts(),
                  (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));

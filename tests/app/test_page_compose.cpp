@@ -366,7 +366,7 @@ void PageComposeTest::pageIsFreeAfterADialog()
     QVERIFY(confirm(d));
     const ElementRef figure = app->scadaEditor().editor().pageElements(kPage).constLast();
     QCOMPARE(figure.kind, ObjectKind::Figura);
-    doubleClick({110, 110});
+    doubleClick({101, 110}); // on the figure's line
     d = shownWindow(QStringLiteral("Геометрическая фигура"));
     QVERIFY(d);
     click(d, "Cancel_Element");

@@ -592,7 +592,8 @@ void ScadaEditorTest::resizeKeepsACircleRound()
     s.height = packSignalHeight(20, 1);
     const ElementRef signal = place(ObjectKind::Signal, 7, 1, {500, 100});
 
-    QTest::mouseClick(view(7), Qt::LeftButton, {}, QPoint(110, 110));
+    // A figure is clicked on its line.
+    QTest::mouseClick(view(7), Qt::LeftButton, {}, QPoint(115, 101));
     QVERIFY(canvas(7).handleItem()->isVisible());
     QCOMPARE(canvas(7).handleItem()->pos().toPoint(), QPoint(130, 130));
     drag(7, QPoint(132, 132), QPoint(172, 142), 4);
@@ -632,7 +633,8 @@ void ScadaEditorTest::lockStopsDragsUntilAnInsert()
     QVERIFY(ed().state().lock);
     drag(7, QPoint(105, 105), QPoint(205, 205));
     QCOMPARE(recordPos(param), QPoint(100, 100));
-    QTest::mouseClick(view(7), Qt::LeftButton, {}, QPoint(310, 110));
+    QTest::mouseClick(view(7), Qt::LeftButton, {}, QPoint(301, 110));
+    QVERIFY(canvas(7).handleItem()->isVisible());
     drag(7, QPoint(331, 131), QPoint(371, 171));
     QCOMPARE(ws->pages.figura[7][1].size_x, int16_t(30));
     // The frame still selects, but the group stays.

@@ -3,6 +3,7 @@
 #include "platform/ui/project_text_guard.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
+#include "scada/page_selection.h"
 #include "scada/record_fields.h"
 
 #include <QGraphicsItem>
@@ -10,7 +11,11 @@
 #include <QGraphicsScene>
 #include <QGraphicsSceneHoverEvent>
 #include <QGraphicsSceneMouseEvent>
+#include <QAction>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
@@ -27,6 +32,8 @@ constexpr int kHandleSize = 6;
 constexpr qreal kFrameZ = 30;
 constexpr qreal kHandleZ = 31;
 constexpr qreal kTemplateZ = 20;
+constexpr qreal kMarksZ = 29;
+constexpr qreal kGridZ = -0.5;
 
 // Drawing order (the kind table's z): the kinds of the controller's page
 // image in its order, the live kinds above them, templates above every element.
@@ -90,6 +97,8 @@ protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* e) override
     {
         canvas_.announce(canvas_.ctx_.editor.pagePress(pixelOf(e->scenePos())));
+        // A press inside the frame selects what it holds.
+        canvas_.refreshMarks();
         e->accept();
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
@@ -211,8 +220,9 @@ public:
         setAcceptedMouseButtons(Qt::LeftButton);
         // Moving an element only moves its cached picture; it is drawn again
         // when it changes (update()). Everything is drawn without
-        // antialiasing at whole pixels, so the cache is pixel-exact.
-        setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+        // antialiasing at whole pixels, so the cache is pixel-exact. The
+        // cache holds page pixels: a zoomed view enlarges them as squares.
+        setCacheMode(QGraphicsItem::ItemCoordinateCache);
         setZValue(ref.isTemplate() ? kTemplateZ : kindZ(ref.kind) + ref.number / 100.0);
     }
 
@@ -261,6 +271,18 @@ public:
         path.addRect(hit_);
         return path;
     }
+    // A figure is hit on its line only (the page editor's rule); the scene
+    // finds the item under a point through this test with a 1 x 1 path.
+    bool collidesWithPath(const QPainterPath& path, Qt::ItemSelectionMode mode) const override
+    {
+        if (!lineHitOnly())
+            return QGraphicsItem::collidesWithPath(path, mode);
+        return lands(path.boundingRect().topLeft());
+    }
+    bool contains(const QPointF& point) const override
+    {
+        return lineHitOnly() ? lands(point) : QGraphicsItem::contains(point);
+    }
 
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
     {
@@ -286,11 +308,19 @@ protected:
 
     void mousePressEvent(QGraphicsSceneMouseEvent* e) override
     {
-        canvas_.ctx_.editor.elementPress(ref_, pixelOf(e->scenePos()));
         e->accept();
+        picking_ = (e->modifiers() & Qt::ShiftModifier) != 0 && !ref_.isTemplate();
+        if (picking_) {
+            // Shift+click adds the element to the selection or takes it out.
+            canvas_.announce(toggleSelected(canvas_.ctx_.pages, canvas_.ctx_.state, ref_));
+            return;
+        }
+        canvas_.ctx_.editor.elementPress(ref_, pixelOf(e->scenePos()));
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
     {
+        if (picking_)
+            return;
         const bool left = e->buttons() & Qt::LeftButton;
         if (left)
             canvas_.gestureUnderWay(QStringLiteral("перемещение: ") + elementName(ref_));
@@ -299,8 +329,10 @@ protected:
     }
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
     {
+        if (std::exchange(picking_, false))
+            return;
         // A release over the object ends its click.
-        if (hit_.contains(e->pos()))
+        if (lineHitOnly() ? lands(e->pos()) : hit_.contains(e->pos()))
             canvas_.announce(canvas_.ctx_.editor.elementClick(ref_));
         canvas_.finishGesture();
     }
@@ -316,6 +348,12 @@ protected:
     }
 
 private:
+    bool lineHitOnly() const { return ref_.kind == ObjectKind::Figura && !ref_.isTemplate(); }
+    bool lands(const QPointF& itemPoint) const
+    {
+        return canvas_.ctx_.editor.hits(ref_, pixelOf(itemPoint + QPointF(at_)));
+    }
+
     void hovered(const QPointF& scenePos)
     {
         // A mouse-move over the element without the button: clears a pending
@@ -463,6 +501,85 @@ private:
     int pictureType_ = -1;
     QLineEdit* textBox_ = nullptr;           // a menu's text box
     QGraphicsProxyWidget* textProxy_ = nullptr;
+    bool picking_ = false;    // a Shift+click is under way: no drag, no click
+};
+
+// The marks of the selected elements: an outline in white with a black
+// dashed line over it, which reads on any background. Never in the page image.
+class MarksItem : public QGraphicsItem {
+public:
+    MarksItem()
+    {
+        setZValue(kMarksZ);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    void setRects(QList<QRect> rects)
+    {
+        QRect around;
+        for (const QRect& r : rects)
+            around |= r;
+        if (rects == rects_)
+            return;
+        prepareGeometryChange();
+        rects_ = std::move(rects);
+        around_ = QRectF(around).adjusted(-2, -2, 2, 2);
+        update();
+    }
+    QRectF boundingRect() const override { return around_; }
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        QPen white(Qt::white, 1);
+        white.setCosmetic(true);
+        QPen black(Qt::black, 1, Qt::DashLine);
+        black.setCosmetic(true);
+        p->setBrush(Qt::NoBrush);
+        for (const QRect& r : rects_) {
+            const QRectF outline = QRectF(r).adjusted(-1, -1, 0, 0);
+            p->setPen(white);
+            p->drawRect(outline);
+            p->setPen(black);
+            p->drawRect(outline);
+        }
+    }
+
+private:
+    QList<QRect> rects_;
+    QRectF around_;
+};
+
+// "Показать сетку": a dot at every grid point, drawn so that it reads on any
+// background (the colour under it inverted), above the page, under the elements.
+class GridItem : public QGraphicsItem {
+public:
+    explicit GridItem(const ScadaPages& pages) : pages_(pages)
+    {
+        setZValue(kGridZ);
+        setAcceptedMouseButtons(Qt::NoButton);
+    }
+    QRectF boundingRect() const override { return QRectF(0, 0, kPageWidth, kPageHeight); }
+    void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
+    {
+        const int step = effectiveStep(pages_.grid_step);
+        if (step < 2)
+            return; // a step of 1 is no grid to show
+        if (step != step_) {
+            step_ = step;
+            dots_ = QImage(kPageWidth, kPageHeight, QImage::Format_ARGB32_Premultiplied);
+            dots_.fill(Qt::transparent);
+            for (int y = 0; y < kPageHeight; y += step)
+                for (int x = 0; x < kPageWidth; x += step)
+                    dots_.setPixel(x, y, 0xffffffffu);
+        }
+        p->save();
+        p->setCompositionMode(QPainter::CompositionMode_Difference);
+        p->drawImage(QPoint(0, 0), dots_);
+        p->restore();
+    }
+
+private:
+    const ScadaPages& pages_;
+    int step_ = 0;
+    QImage dots_;
 };
 
 } // namespace canvas_detail
@@ -479,8 +596,10 @@ PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
     scene_->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene_);
     setFrameShape(QFrame::NoFrame);
+    // At 100 % the page fills the view; zoomed in, it scrolls (setZoom).
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTransformationAnchor(QGraphicsView::NoAnchor);
     setRenderHints({});
@@ -496,6 +615,11 @@ PageCanvas::PageCanvas(PageCanvasContext context, int page, QWidget* parent)
     scene_->addItem(frame_);
     handle_ = new canvas_detail::HandleItem(*this);
     scene_->addItem(handle_);
+    marks_ = new canvas_detail::MarksItem;
+    scene_->addItem(marks_);
+    grid_ = new canvas_detail::GridItem(ctx_.pages);
+    grid_->setVisible(false);
+    scene_->addItem(grid_);
     rebuild();
 }
 
@@ -611,6 +735,16 @@ void PageCanvas::refreshFrame()
     frame_->setVisible(here);
 }
 
+void PageCanvas::refreshMarks()
+{
+    QList<QRect> rects;
+    if (ctx_.state.frame.page == page_ && ctx_.state.frame.visible)
+        for (const ElementRef& ref : selectedElements(ctx_.pages, ctx_.state))
+            if (ref.page == page_ && ctx_.state.isSelected(ref))
+                rects.append(ctx_.editor.bounds(ref));
+    marks_->setRects(std::move(rects));
+}
+
 void PageCanvas::refreshHandle()
 {
     const bool here = ctx_.state.handle_visible && ctx_.state.handle_page == page_;
@@ -648,6 +782,7 @@ void PageCanvas::rebuild()
         refreshElement({ObjectKind(k), page_, 0});
     refreshFrame();
     refreshHandle();
+    refreshMarks();
     refreshBackground({});
 }
 
@@ -664,6 +799,7 @@ void PageCanvas::resync()
         refreshElement(ref);
     refreshFrame();
     refreshHandle();
+    refreshMarks();
     refreshBackground({});
 }
 
@@ -690,6 +826,8 @@ void PageCanvas::apply(const PageChanges& changes)
         refreshFrame();
     if (changes.handle)
         refreshHandle();
+    if (changes.selection || changes.frame || !changes.updated.isEmpty() || !changes.removed.isEmpty())
+        refreshMarks();
     if (changes.background && changes.page == page_)
         refreshBackground(changes.picture);
 }
@@ -725,6 +863,7 @@ void PageCanvas::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
+    setFocus(Qt::MouseFocusReason);
     QGraphicsView::mousePressEvent(event);
 }
 
@@ -743,9 +882,12 @@ QImage PageCanvas::render(const QRect& source, bool withMarks)
     image.fill(Qt::white);
     // The frame and the handle are hidden while the page is rendered.
     const bool frame = frame_->isVisible(), handle = handle_->isVisible();
+    const bool marks = marks_->isVisible(), grid = grid_->isVisible();
     if (!withMarks) {
         frame_->hide();
         handle_->hide();
+        marks_->hide();
+        grid_->hide();
     }
     {
         QPainter p(&image);
@@ -753,7 +895,139 @@ QImage PageCanvas::render(const QRect& source, bool withMarks)
     }
     frame_->setVisible(frame);
     handle_->setVisible(handle);
+    marks_->setVisible(marks);
+    grid_->setVisible(grid);
     return image;
+}
+
+QGraphicsItem* PageCanvas::marksItem() const
+{
+    return marks_;
+}
+
+void PageCanvas::setGridShown(bool shown)
+{
+    grid_->setVisible(shown);
+    grid_->update();
+}
+
+bool PageCanvas::gridShown() const
+{
+    return grid_->isVisible();
+}
+
+void PageCanvas::setZoom(int percent, QPoint anchor)
+{
+    percent = std::clamp(percent, kZoomLevels.front(), kZoomLevels.back());
+    if (percent == zoom_)
+        return;
+    // The page point under the anchor (a viewport position) stays under it.
+    const QPointF at = mapToScene(anchor);
+    zoom_ = percent;
+    const Qt::ScrollBarPolicy bars = percent > 100 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    setHorizontalScrollBarPolicy(bars);
+    setVerticalScrollBarPolicy(bars);
+    setTransform(QTransform::fromScale(percent / 100.0, percent / 100.0));
+    const QPointF now = QPointF(at) * (percent / 100.0) - QPointF(anchor);
+    horizontalScrollBar()->setValue(int(std::lround(now.x())));
+    verticalScrollBar()->setValue(int(std::lround(now.y())));
+}
+
+int PageCanvas::zoomStep(int percent, int steps)
+{
+    auto it = std::find(kZoomLevels.begin(), kZoomLevels.end(), percent);
+    const int index = it == kZoomLevels.end() ? 0 : int(it - kZoomLevels.begin());
+    return kZoomLevels[size_t(std::clamp(index + steps, 0, int(kZoomLevels.size()) - 1))];
+}
+
+void PageCanvas::setKeyActions(QList<QAction*> actions)
+{
+    keyActions_ = std::move(actions);
+}
+
+void PageCanvas::keyPressEvent(QKeyEvent* event)
+{
+    // A menu's text box in the scene takes its own keys.
+    if (scene_->focusItem()) {
+        QGraphicsView::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    QPoint direction;
+    switch (event->key()) {
+    case Qt::Key_Left: direction = {-1, 0}; break;
+    case Qt::Key_Right: direction = {1, 0}; break;
+    case Qt::Key_Up: direction = {0, -1}; break;
+    case Qt::Key_Down: direction = {0, 1}; break;
+    default: break;
+    }
+    if (!direction.isNull() && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+        const PageChanges changes = nudge(ctx_.pages, ctx_.state, direction, mods == Qt::ShiftModifier);
+        if (!changes.isEmpty()) {
+            announce(changes);
+            emit gestureFinished(QStringLiteral("сдвиг"));
+        }
+        event->accept();
+        return;
+    }
+    // Ctrl++ needs Shift on many keyboards.
+    if ((mods & ~Qt::ShiftModifier) == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            emit zoomRequested(zoomStep(zoom_, 1), viewport()->rect().center());
+            event->accept();
+            return;
+        case Qt::Key_Minus:
+            emit zoomRequested(zoomStep(zoom_, -1), viewport()->rect().center());
+            event->accept();
+            return;
+        case Qt::Key_0:
+            emit zoomRequested(100, QPoint(0, 0));
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
+    // The items of "&Редактировать" with their shortcuts, when the window's
+    // shortcut did not take the key first.
+    const QKeySequence pressed(event->keyCombination());
+    for (QAction* action : keyActions_)
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+            action->trigger();
+            event->accept();
+            return;
+        }
+    QGraphicsView::keyPressEvent(event);
+}
+
+void PageCanvas::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int steps = event->angleDelta().y() > 0 ? 1 : event->angleDelta().y() < 0 ? -1 : 0;
+        if (steps != 0)
+            emit zoomRequested(zoomStep(zoom_, steps), event->position().toPoint());
+        event->accept();
+        return;
+    }
+    QGraphicsView::wheelEvent(event);
+}
+
+bool PageCanvas::viewportEvent(QEvent* event)
+{
+    const bool handled = QGraphicsView::viewportEvent(event);
+    if (event->type() == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        const QPoint at = pixelOf(mapToScene(move->position().toPoint()));
+        if (QRect(0, 0, kPageWidth, kPageHeight).contains(at))
+            ctx_.editor.pointerMoved(at);
+        emit pointerAt(at);
+    } else if (event->type() == QEvent::Leave) {
+        ctx_.editor.pointerLeft();
+        emit pointerAt(std::nullopt);
+    }
+    return handled;
 }
 
 QImage PageCanvas::renderPage()

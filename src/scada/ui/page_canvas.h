@@ -14,7 +14,9 @@
 #include <QImage>
 #include <QList>
 #include <array>
+#include <optional>
 
+class QAction;
 class QGraphicsItem;
 class QGraphicsScene;
 class QLineEdit;
@@ -40,6 +42,8 @@ class ElementItem;
 class BackgroundItem;
 class FrameItem;
 class HandleItem;
+class MarksItem;
+class GridItem;
 }
 
 class PageCanvas : public QGraphicsView {
@@ -71,6 +75,23 @@ public:
     QGraphicsItem* elementItem(const ElementRef& ref) const;
     QGraphicsItem* frameItem() const;
     QGraphicsItem* handleItem() const;
+    // The marks of the selected elements.
+    QGraphicsItem* marksItem() const;
+
+    // "Показать сетку": the grid points as dots.
+    void setGridShown(bool shown);
+    bool gridShown() const;
+
+    // The zoom in percent (kZoomLevels); the page point under `anchor` (a
+    // viewport position) stays where it is.
+    static constexpr std::array<int, 4> kZoomLevels{100, 200, 300, 400};
+    void setZoom(int percent, QPoint anchor = {});
+    int zoom() const { return zoom_; }
+    // The level `steps` levels above (below, when negative) `percent`.
+    static int zoomStep(int percent, int steps);
+
+    // The actions whose shortcuts the canvas passes on when it has the focus.
+    void setKeyActions(QList<QAction*> actions);
     // The text box of menu element `number` (1..8) on this page.
     QLineEdit* menuTextBox(int number) const;
     int elementItemCount() const;
@@ -94,10 +115,17 @@ signals:
     // released after a drag or a resize, a menu text was typed); `name`
     // names it ("перемещение: Параметр 3"). One gesture is one undo step.
     void gestureFinished(const QString& name);
+    // Ctrl+wheel, Ctrl++, Ctrl+- or Ctrl+0 asked for this zoom.
+    void zoomRequested(int percent, QPoint anchor);
+    // The pointer moved over the page (page pixels), or left it (nothing).
+    void pointerAt(std::optional<QPoint> page);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class canvas_detail::ElementItem;
@@ -110,6 +138,7 @@ private:
     void removeElement(const ElementRef& ref);
     void refreshFrame();
     void refreshHandle();
+    void refreshMarks();
     void refreshBackground(const QImage& picture);
     QImage render(const QRect& source, bool withMarks);
     void announce(const PageChanges& changes);
@@ -125,6 +154,10 @@ private:
     canvas_detail::BackgroundItem* background_ = nullptr;
     canvas_detail::FrameItem* frame_ = nullptr;
     canvas_detail::HandleItem* handle_ = nullptr;
+    canvas_detail::MarksItem* marks_ = nullptr;
+    canvas_detail::GridItem* grid_ = nullptr;
+    QList<QAction*> keyActions_;
+    int zoom_ = 100;
     // Items by object kind and element number (templates at 0; graph and clock at 1).
     std::array<std::array<canvas_detail::ElementItem*, ScadaPages::kTextSlots>, 12> items_{};
     QList<QGraphicsItem*> removed_;   // taken off the page, deleted after the current event
