@@ -33,7 +33,9 @@ const char* kUsage =
     "  resave IN.prt OUT.prt\n"
     "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
     "              [--controller N]\n"
-    "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n";
+    "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
+    "  check PROJECT.prt [--json]\n"
+    "  diff A.prt (B.prt | --journal) [--json]\n";
 }
 
 int main(int argc, char** argv)
@@ -64,6 +66,8 @@ int main(int argc, char** argv)
     if (cmd == QLatin1String("resave")) return runResave(args);
     if (cmd == QLatin1String("write-pages")) return runWritePages(args);
     if (cmd == QLatin1String("render-page")) return runRenderPage(args);
+    if (cmd == QLatin1String("check")) return runCheck(args);
+    if (cmd == QLatin1String("diff")) return runDiff(args);
     std::fputs(kUsage, stderr);
     return 2;
 }

@@ -101,6 +101,7 @@ bool TransferEngine::startSchemeWrite(const SchemeImage& image)
             return false; // another write was started meanwhile
     }
     scheme_ = std::make_unique<SchemeSequence>(transfer_, image, link_->usesTcp());
+    partSent_.clear();
     setActive(true);
     emit started(true);
     emit progressChanged(0, SchemeImage::kStages);
@@ -162,6 +163,7 @@ void TransferEngine::onSchemeTick()
     const SequenceTick t = scheme_->tick();
     if (t.finished) {
         scheme_.reset();
+        emit partWritten(-1, partSent_);
         emit sequenceFinished();
         endWrite(true);
         return;
@@ -172,6 +174,7 @@ void TransferEngine::onSchemeTick()
         return;
     }
     sendSucceeded();
+    partSent_.append(t.bytes);
     emit packetSent(t.bytes);
     emit stageSent(stage);
     schemeTimer_.start(t.nextIntervalMs);
@@ -198,6 +201,7 @@ bool TransferEngine::startPageFromState(int page)
     }
     page_ = std::make_unique<PageSequence>(transfer_, uint8_t(settings_.controller_number),
                                            std::clamp(page, 0, 7), link_->usesTcp());
+    partSent_.clear();
     setActive(true);
     emit started(false);
     emit progressChanged(0, 16);
@@ -249,6 +253,7 @@ void TransferEngine::onPageTick()
         return;
     }
     sendSucceeded();
+    partSent_.append(t.bytes);
     emit packetSent(t.bytes);
     if (page_->lastWasHeader())
         emit pageTabReselected(page_->page());
@@ -258,8 +263,10 @@ void TransferEngine::onPageTick()
         return;
     }
     // The page is written.
+    const int written = page_->page();
     page_.reset();
     transfer_.page_packet = 0;
+    emit partWritten(written, partSent_);
     emit sequenceFinished();
     if (allPages_ && chainPage_ < 7) {
         ++chainPage_;

@@ -101,6 +101,10 @@ signals:
     // the write is retrying after a failure.
     void connectingTo(const QString& address);
     void finished(bool ok);                   // the whole write is over
+    // A part went out completely: the scheme (page -1) or page `page`
+    // (0..7), with every byte sent for it, in order (what the journal
+    // hashes).
+    void partWritten(int page, const QByteArray& sent);
 
 private:
     void onSchemeTick();
@@ -135,6 +139,7 @@ private:
     bool cancelled_ = false; // "Отмена" was pressed while this sequence ran
     bool connectingShown_ = false; // connectingTo announced an address
     quint64 generation_ = 0;
+    QByteArray partSent_;    // the bytes sent for the part in progress
 };
 
 } // namespace ostrel
