@@ -29,10 +29,10 @@ const char* kUsage =
     "  scheme FILE.net [--version 5|3|0|1]\n"
     "  algorithm SCHEME.net DRAWING.net [--block N]\n"
     "  write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-    "               [--controller N] [--version CODE]\n"
+    "               [--controller N] [--version CODE] [--strict] [--no-journal]\n"
     "  resave IN.prt OUT.prt\n"
     "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-    "              [--controller N]\n"
+    "              [--controller N] [--strict] [--no-journal]\n"
     "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
     "  check PROJECT.prt [--json]\n"
     "  diff A.prt (B.prt | --journal) [--json]\n";

@@ -33,10 +33,10 @@ QJsonObject Problem::toJson() const
     return o;
 }
 
-QString Problem::line() const
+QString Problem::line(const QString& lead) const
 {
     const QString where = place.text();
-    QString s = severityName(severity) + QStringLiteral(": ") + code + QStringLiteral(": ");
+    QString s = (lead.isEmpty() ? severityName(severity) : lead) + QStringLiteral(": ") + code + QStringLiteral(": ");
     if (!where.isEmpty())
         s += where + QStringLiteral(": ");
     return s + message;

@@ -32,8 +32,8 @@ struct Problem {
     // {"severity", "code", "place", "message"}
     QJsonObject toJson() const;
     // "error: missing-block: page 1, parametr 3: <message>" (the place left
-    // out for the project as a whole).
-    QString line() const;
+    // out for the project as a whole); `lead` replaces the severity.
+    QString line(const QString& lead = {}) const;
 };
 
 // "error" or "warning".
