@@ -29,6 +29,7 @@ struct Problem {
     QString message;    // Russian, for the user
 
     bool isError() const { return severity == Severity::Error; }
+    bool operator==(const Problem&) const = default;
     // {"severity", "code", "place", "message"}
     QJsonObject toJson() const;
     // "error: missing-block: page 1, parametr 3: <message>" (the place left
