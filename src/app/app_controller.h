@@ -3,8 +3,10 @@
 // the parameter editor, the loading window and the step editor, the drawing
 // import, the project file and the writes into the controller. Owns those
 // secondary windows; the main window closes them at shutdown.
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace ostrel {
@@ -22,6 +24,10 @@ class SchemeWriteController;
 class ElementPictures;
 class PagePainter;
 class ScadaEditor;
+class CheckWindow;
+class ChangesWindow;
+struct CheckScope;
+struct Place;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -41,6 +47,20 @@ public:
     QString projectFolder() const;
     ScadaEditor& scadaEditor() { return *scada_; }
 
+    CheckWindow& checkWindow() { return *checkWindow_; }
+    ChangesWindow& changesWindow() { return *changesWindow_; }
+    // NAME.journal beside the project file; empty while the project has no
+    // file (a new project not saved yet), whose writes are not journalled.
+    QString journalPath() const;
+
+    // "&Проверить проект": the check of the whole project in its window.
+    void checkProject();
+    // "&Что изменится": the project against the journal's last writes.
+    void showWhatChanges();
+    // A double-click in the check window: the place in its mode and page,
+    // the element framed, the block's parameter editor or the step.
+    void showPlace(const Place& place);
+
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
     // Writes the project file (the save dialog ends here).
@@ -50,6 +70,13 @@ private:
     void openParameterEditor(int block);
     void openAlgorithmEditor(int block);
     void importAlgorithmDrawing(int block);
+    // Runs the check of what a write sends: no error, the write starts at
+    // once; else the check window shows the problems and the write waits for
+    // "Записать всё равно".
+    void checkedWrite(const CheckScope& scope, std::function<void()> write);
+    void writeScheme();
+    void writeAllPages();
+    void journalPart(int page, const QByteArray& sent);
 
     Workspace& ws_;
     Interaction& ui_;
@@ -62,8 +89,14 @@ private:
     std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<SchemeWriteController> writer_;
     std::unique_ptr<ScadaEditor> scada_;
+    std::unique_ptr<CheckWindow> checkWindow_;
+    std::unique_ptr<ChangesWindow> changesWindow_;
+    std::function<void()> pendingWrite_; // waits for "Записать всё равно"
     QString projectFolder_;
+    QString projectPath_;
+    bool netlistMissing_ = false;
     int pendingAlgBlock_ = 0;
+    int pendingStep_ = -1;               // the step the step editor opens at
 };
 
 } // namespace ostrel

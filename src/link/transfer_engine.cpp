@@ -228,10 +228,19 @@ bool TransferEngine::startPageWrite(int page)
 
 bool TransferEngine::startAllPagesWrite()
 {
+    return startPagesWrite({0, 1, 2, 3, 4, 5, 6, 7});
+}
+
+bool TransferEngine::startPagesWrite(const QList<int>& pages)
+{
     stopSequences();
+    if (pages.isEmpty())
+        return false;
+    chainPages_ = pages;
+    chainIndex_ = 0;
     allPages_ = true;
-    chainPage_ = 0;
-    emit currentPageChanged(0);
+    chainPage_ = std::clamp(chainPages_[0], 0, 7);
+    emit currentPageChanged(chainPage_);
     return startPageWrite(chainPage_);
 }
 
@@ -268,8 +277,8 @@ void TransferEngine::onPageTick()
     transfer_.page_packet = 0;
     emit partWritten(written, partSent_);
     emit sequenceFinished();
-    if (allPages_ && chainPage_ < 7) {
-        ++chainPage_;
+    if (allPages_ && chainIndex_ + 1 < chainPages_.size()) {
+        chainPage_ = std::clamp(chainPages_[++chainIndex_], 0, 7);
         emit currentPageChanged(chainPage_);
         // The next page waits for the chain interval, and at least as long as
         // the controller is given to store the part just sent.
