@@ -149,6 +149,8 @@ private slots:
         QVERIFY(element >= 0);
         QTreeWidgetItem* item = check().list().topLevelItem(element);
         const QRect rect = check().list().visualItemRect(item);
+        // A double-click is a press, a release and the second press.
+        QTest::mouseClick(check().list().viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(check().list().viewport(), Qt::LeftButton, {}, rect.center());
         QVERIFY(window->inScadaMode());
         QCOMPARE(window->shell().current_page, 2);
