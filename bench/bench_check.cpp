@@ -11,6 +11,8 @@
 #include "scada/element_pictures.h"
 #include "scada/kind_records.h"
 #include "scada/page_painter.h"
+#include "wire/page_encoder.h"
+#include "wire/transfer_state.h"
 #include "workspace/workspace.h"
 
 #include <QElapsedTimer>
@@ -72,6 +74,11 @@ int main(int argc, char** argv)
     const double checkWarm = medianMs(runs, [&] { problems = checkProject(*a, warm).size(); });
     const double checkCold = medianMs(runs, [&] { checkProject(*a, CheckContext{folder}); });
     const double checkElements = medianMs(runs, [&] { checkProject(*a, warm, CheckScope{true, 0, true}); });
+    auto ts = std::make_unique<TransferState>();
+    const double encodings = medianMs(runs, [&] {
+        for (int p = 0; p < 8; ++p)
+            preparePage(painter, a->pages, p, a->version_code, folder, *ts);
+    });
 
     qsizetype equalChanges = 0, movedChanges = 0;
     const double diffEqual = medianMs(runs, [&] { equalChanges = diffProjects(*a, *b).size(); });
@@ -92,6 +99,7 @@ int main(int argc, char** argv)
     std::printf("%-52s %10.2f\n", "check, all (8 page encodings, painter kept)", checkWarm);
     std::printf("%-52s %10.2f\n", "check, all (8 page encodings, new painter)", checkCold);
     std::printf("%-52s %10.2f\n", "check, scheme and project only", checkElements);
+    std::printf("%-52s %10.2f\n", "  the 8 page encodings alone (paint + encode)", encodings);
     std::printf("%-52s %10.2f\n", QStringLiteral("diff, two equal full projects (%1 changes)").arg(equalChanges).toUtf8().constData(), diffEqual);
     std::printf("%-52s %10.2f\n", QStringLiteral("diff, every element moved (%1 changes)").arg(movedChanges).toUtf8().constData(), diffMoved);
     return 0;
