@@ -51,6 +51,8 @@ int journalDiff(const QString& input, bool json)
         printError(QStringLiteral("cannot read ") + journal.error);
         return 2;
     }
+    if (!journal.exists)
+        printError(QStringLiteral("warning: no journal of writes beside the project: ") + path);
     for (const QString& w : journal.warnings)
         printError(QStringLiteral("warning: ") + w);
     ElementPictures pictures;

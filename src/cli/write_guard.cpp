@@ -12,6 +12,10 @@ bool checkBeforeWrite(const Workspace& ws, const CheckContext& context, const Ch
     for (const Problem& p : checkProject(ws, context, scope)) {
         if (!p.isError() || p.code == QLatin1String("page-encoding"))
             continue;
+        // A background picture that cannot be loaded: the write says so
+        // itself and sends the fill colour (refused only with --strict).
+        if (!strict && p.code == QLatin1String("picture-missing") && p.place.where == Place::Where::Page)
+            continue;
         printError(p.line(strict ? QStringLiteral("error") : QStringLiteral("warning")));
         refused = refused || strict;
     }

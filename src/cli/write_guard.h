@@ -18,7 +18,9 @@ namespace ostrel::cli {
 // Prints the errors of the check as "warning: CODE: PLACE: MESSAGE" lines
 // and returns true; with `strict` prints them as "error: ..." lines and
 // returns false when there is one. Encoding errors are left to the write,
-// which reports them itself and sends nothing.
+// which reports them itself and sends nothing, and so is (without `strict`)
+// a background picture that cannot be loaded: the write says so and sends
+// the fill colour.
 bool checkBeforeWrite(const Workspace& ws, const CheckContext& context, const CheckScope& scope, bool strict);
 
 // Appends a journal record to `journalPath` for every part `engine` writes
