@@ -5,10 +5,17 @@
 #include "algorithm/step_program.h"
 #include "project/project_check.h"
 #include "project/project_diff.h"
+#include "project/project_journal.h"
 #include "project/project_reader.h"
 #include "project/project_snapshot.h"
 #include "project/record_field_names.h"
+#include "link/sequences.h"
+#include "scada/element_pictures.h"
 #include "scada/kind_records.h"
+#include "scada/page_painter.h"
+#include "wire/page_encoder.h"
+#include "wire/scheme_encoder.h"
+#include "wire/transfer_state.h"
 #include "support/scripted_interaction.h"
 #include "workspace/workspace.h"
 
@@ -320,6 +327,56 @@ private slots:
         QCOMPARE(changes[5].new_value.toInteger(), qint64(0x123456));
         QCOMPARE(changes[5].toJson().value("field").toString(), QStringLiteral("color"));
         QVERIFY(!changes[4].toJson().contains("field"));
+    }
+
+    // The project against records of what was last written: unchanged
+    // parts, moved elements counted in the summary, a picture whose content
+    // alone changed, a part never written to this controller.
+    void changedPartsAgainstTheJournal()
+    {
+        QTemporaryDir dir;
+        auto ws = example();
+        ElementPictures pictures;
+        PagePainter painter(pictures);
+        const QString picture = savedPicture(dir.path(), QStringLiteral("plain.png"), QImage(100, 100, QImage::Format_RGB32));
+        useBackground(*ws, 2, picture);
+        auto ts = std::make_unique<TransferState>();
+        JournalContents journal;
+        journal.exists = true;
+        const SchemeImage image = buildSchemeImage(ws->blocks, ws->catalog, ws->alg, ws->settings.controller_number);
+        journal.records << journalRecord(*ws, -1, schemeWireStream(image), QStringLiteral("COM1"));
+        for (int p : {0, 2}) {
+            QVERIFY(preparePage(painter, ws->pages, p, ws->version_code, kExamples, *ts).ok);
+            journal.records << journalRecord(*ws, p, pageWireStream(*ts, uint8_t(ws->settings.controller_number), p),
+                                             QStringLiteral("COM1"));
+        }
+        QList<PartState> parts = changedParts(*ws, journal, painter, kExamples);
+        QCOMPARE(parts.size(), 9);
+        QVERIFY(!parts[0].changed && !parts[1].changed && !parts[3].changed);
+        QVERIFY(parts[2].changed && !parts[2].last);
+        QVERIFY(parts[0].summary().startsWith(QStringLiteral("схема: без изменений с записи ")));
+        QCOMPARE(parts[2].summary(), QStringLiteral("страница 2: не записывалась в этот контроллер"));
+
+        ws->pages.parametr[0][1].x = int16_t(ws->pages.parametr[0][1].x + 4);
+        ws->pages.signal[0][1].x = int16_t(ws->pages.signal[0][1].x + 4);
+        QImage other(100, 100, QImage::Format_RGB32);
+        other.fill(Qt::red);
+        QVERIFY(other.save(picture, "PNG"));
+        ws->blocks.param(1, 1) += 1.0f;
+        parts = changedParts(*ws, journal, painter, kExamples);
+        QVERIFY(parts[0].changed);
+        QCOMPARE(parts[0].changes.size(), 1);
+        QVERIFY(parts[1].changed);
+        QCOMPARE(parts[1].changes.size(), 2);
+        QVERIFY2(parts[1].summary().endsWith(QStringLiteral("; 2 элемента перемещено")), qPrintable(parts[1].summary()));
+        QVERIFY(parts[1].summary().contains(QStringLiteral("не записывалась с ")));
+        QVERIFY(parts[3].changed);
+        QVERIFY(parts[3].changes.isEmpty());
+        QVERIFY2(parts[3].summary().endsWith(QStringLiteral("; изменилось изображение")), qPrintable(parts[3].summary()));
+        // Another controller has no write of any part.
+        ws->settings.controller_number = 2;
+        for (const PartState& st : changedParts(*ws, journal, painter, kExamples))
+            QVERIFY(!st.last && st.changed);
     }
 
 private:
