@@ -6,7 +6,7 @@
 // Prints median timings; compare them with the protocol's fastest pacing
 // (10 ms between a header and its data packet on a serial line).
 #include "../tests/panel/panel_streams.h"
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include "panel/panel_session.h"
 #include "panel/ui/panel_view.h"
 #include <QApplication>

@@ -7,8 +7,8 @@
 //   bit 3      values 0 for every block, else non-zero values;
 //   bits 4..7  piece size (x 97 bytes, 0 = all at once) of the feeding.
 // With the first byte 0xFF the rest is read as a values file instead.
-#include "panel/block_values.h"
-#include "panel/live_layer.h"
+#include "display/block_values.h"
+#include "display/live_layer.h"
 #include "panel/panel_session.h"
 
 #include <QGuiApplication>

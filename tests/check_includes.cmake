@@ -1,6 +1,6 @@
 # Checks the include lines of every header and source under src/ against the
 # folder dependency order
-#   platform < scheme < algorithm < scada < wire < link < workspace < project < app, cli, panel
+#   platform < scheme < algorithm < scada < wire < link < workspace < project < display < app, cli, panel
 # A folder's ui/ subfolder holds its windows and sits with it:
 #   - a core file (any folder but app, outside ui/) includes only core folders
 #     at or before its own, and no widget header;
@@ -14,7 +14,7 @@ if(NOT SOURCE_DIR)
   get_filename_component(SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 endif()
 
-set(order platform scheme algorithm scada wire link workspace project app cli panel)
+set(order platform scheme algorithm scada wire link workspace project display app cli panel)
 set(top app cli panel)
 set(widget_headers "QtWidgets|QWidget|QDialog|QMainWindow|QApplication|QMessageBox|QFileDialog|QColorDialog|QFontDialog|QLabel|QPushButton|QComboBox|QLineEdit|QCheckBox|QTabWidget|QTabBar|QMenu|QMenuBar|QStackedWidget|QProgressBar|QFrame|QGraphicsView|QGraphicsScene|QGraphicsItem|QBoxLayout|QHBoxLayout|QVBoxLayout|QGridLayout|QSpinBox|QScrollArea|QListWidget|QTextEdit|QGroupBox|QRadioButton|QAbstractButton|QToolTip|QStatusBar|QTableView|QTreeView|QListView|QHeaderView|QSplitter|QUndoView|QScrollBar|QSlider|QToolBar|QDockWidget|QFormLayout|QDialogButtonBox|QPlainTextEdit|QStyle")
 list(LENGTH order count)

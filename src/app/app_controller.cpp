@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include "algorithm/drawing_import.h"
+#include "display/panel_preview.h"
+#include "display/ui/panel_preview_window.h"
 #include "algorithm/ui/step_editor.h"
 #include "app/changes_window.h"
 #include "app/check_window.h"
@@ -20,6 +22,7 @@
 #include "project/project_writer.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
+#include "scheme/block_catalog.h"
 #include "scheme/ui/block_parameter_editor.h"
 #include "workspace/workspace.h"
 
@@ -93,6 +96,26 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
 
     connect(&window, &MainWindow::openProjectPathRequested, this, &AppController::openProjectFile);
     connect(&window, &MainWindow::saveProjectPathRequested, this, &AppController::saveProjectFile);
+
+    // "Просмотр панели" beside the main window (it disables nothing): the
+    // current page through the write's encoder and the panel's decoder, on
+    // its own transfer buffer so that a running write is not disturbed.
+    preview_ = std::make_unique<PanelPreview>(PanelPreviewSource{
+        ws.pages, *painter_, [this] { return window_.shell().current_page; },
+        [this] { return int(ws_.version_code); }, [this] { return int(ws_.settings.controller_number); },
+        [this] { return projectFolder(); }, [this] { return valuesFile(); }});
+    previewWindow_ = std::make_unique<PanelPreviewWindow>(*preview_, ui);
+    window.registerSecondaryWindow(previewWindow_.get());
+    connect(scada_.get(), &ScadaEditor::pagesChanged, preview_.get(), &PanelPreview::schedule);
+    connect(window.scadaActions().preview, &QAction::triggered, this, &AppController::openPanelPreview);
+    // The controller version decides the table layout the panel receives.
+    for (const char* name : {"mnuHelp1", "mnuHelp2", "mnuHelp3", "mnuHelp4"})
+        if (QAction* version = window.action(QString::fromLatin1(name)))
+            connect(version, &QAction::triggered, preview_.get(), &PanelPreview::schedule);
+    connect(&window, &MainWindow::projectStarted, this, [this] {
+        projectFile_.clear();
+        previewProjectChanged();
+    });
 }
 
 AppController::~AppController() = default;
@@ -146,6 +169,8 @@ bool AppController::openProjectFile(const QString& path)
     for (int p = 0; p < MainWindow::kPages; ++p)
         window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
+    projectFile_ = QFileInfo(path).absoluteFilePath();
+    previewProjectChanged();
     // The scheme was not re-imported (the import has shown its message): it
     // stands as the file stores it, so a save keeps the stored values; menus
     // and title stay.
@@ -165,6 +190,10 @@ bool AppController::saveProjectFile(const QString& path)
     projectPath_ = QFileInfo(path).absoluteFilePath();
     netlistMissing_ = false;
     scada_->setProjectFolder(projectFolder_);
+    // The values keep what the table holds; they are saved beside the new
+    // file by "Сохранить значения".
+    projectFile_ = QFileInfo(path).absoluteFilePath();
+    preview_->schedule();
     return true;
 }
 
@@ -322,6 +351,44 @@ void AppController::showPlace(const Place& place)
             openParameterEditor(place.block);
         return;
     }
+
+QString AppController::valuesFile() const
+{
+    QString name = QFileInfo(projectFile_).completeBaseName();
+    if (name.isEmpty())
+        name = ws_.settings.project_name.trimmed();
+    if (name.isEmpty())
+        name = QStringLiteral("project");
+    return QDir(projectFolder()).filePath(name + QStringLiteral("-values.json"));
+}
+
+void AppController::previewBlockRows()
+{
+    QList<BlockValuesModel::BlockRow> rows;
+    for (int b = 1; b <= BlockTable::kLastBlock; ++b)
+        if (const int type = ws_.blocks.block_type[size_t(b)]; type != 0)
+            rows.append(BlockValuesModel::BlockRow{b, ws_.catalog.typeCode(type)});
+    preview_->values().setBlocks(rows);
+}
+
+void AppController::previewProjectChanged()
+{
+    previewBlockRows();
+    QString error;
+    if (!preview_->loadValues(error, true)) {
+        preview_->values().setValues({});
+        ui_.message(error, kPanelPreviewTitle, MessageIcon::Warning);
+    }
+    preview_->schedule();
+}
+
+void AppController::openPanelPreview()
+{
+    PanelPreviewWindow& w = *previewWindow_;
+    previewBlockRows(); // a netlist imported since shows its blocks
+    w.show();
+    w.raise();
+    w.activateWindow();
 }
 
 QString AppController::projectFolder() const

@@ -28,6 +28,8 @@ class CheckWindow;
 class ChangesWindow;
 struct CheckScope;
 struct Place;
+class PanelPreview;
+class PanelPreviewWindow;
 
 class AppController : public QObject {
     Q_OBJECT
@@ -46,6 +48,13 @@ public:
     // current folder: pictures named by file name only are looked for there.
     QString projectFolder() const;
     ScadaEditor& scadaEditor() { return *scada_; }
+    // "Просмотр панели" and the preview it shows.
+    PanelPreview& panelPreview() { return *preview_; }
+    PanelPreviewWindow& panelPreviewWindow() { return *previewWindow_; }
+    // The sample values of the preview: NAME-values.json beside the project
+    // file (NAME its file name without ".prt"; the project's name before it
+    // was saved).
+    QString valuesFile() const;
 
     CheckWindow& checkWindow() { return *checkWindow_; }
     ChangesWindow& changesWindow() { return *changesWindow_; }
@@ -77,6 +86,11 @@ private:
     void writeScheme();
     void writeAllPages();
     void journalPart(int page, const QByteArray& sent);
+    void openPanelPreview();
+    // A project was opened, started or saved under another name: the
+    // preview's block rows and values follow it.
+    void previewProjectChanged();
+    void previewBlockRows();
 
     Workspace& ws_;
     Interaction& ui_;
@@ -95,6 +109,9 @@ private:
     QString projectFolder_;
     QString projectPath_;
     bool netlistMissing_ = false;
+    std::unique_ptr<PanelPreview> preview_;
+    std::unique_ptr<PanelPreviewWindow> previewWindow_;
+    QString projectFile_; // the project file once one was opened or saved
     int pendingAlgBlock_ = 0;
     int pendingStep_ = -1;               // the step the step editor opens at
 };

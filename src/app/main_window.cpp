@@ -169,6 +169,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     ws_.blocks.cur_block_type = 1;
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(false);
     menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
+    scadaActions_.preview->setEnabled(false); // F5 acts in SCADA mode only
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(false);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
@@ -255,6 +256,9 @@ void MainWindow::buildMenus()
     a.control = addItem(scada, insertText(ObjectKind::Control), "MnuControl");
     a.grafik = addItem(scada, insertText(ObjectKind::Grafik), "MnuGrafikSCADA");
     a.clock = addItem(scada, insertText(ObjectKind::Clock), "MnuClockSCADA");
+    addSeparator(scada, "mnuPreviewSeparator");
+    a.preview = addItem(scada, QStringLiteral("&Просмотр на панели"), "MnuPanelPreview");
+    a.preview->setShortcut(Qt::Key_F5);
 
     QMenu* ostrel = newMenu(QStringLiteral("&Контроллер Ostrel"), "MnuOstrel");
     connect(addItem(ostrel, QStringLiteral("&Записать схему в Ostrel"), "MnuSaveOstrel"), &QAction::triggered,
@@ -398,6 +402,7 @@ void MainWindow::showSchemeMode()
 {
     emit schemeModeEntered();
     menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
+    scadaActions_.preview->setEnabled(false);
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(true);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
@@ -410,6 +415,7 @@ void MainWindow::showScadaMode()
     emit scadaModeEntered();
     selectPage(0);
     menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(true);
+    scadaActions_.preview->setEnabled(true);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(true);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(true);
     action(QStringLiteral("MnuSaveOstrel"))->setVisible(false);

@@ -41,6 +41,7 @@ struct ScadaActions {
     QAction* control = nullptr;       // "&Управление"
     QAction* grafik = nullptr;        // "&График"
     QAction* clock = nullptr;         // "&Часы"
+    QAction* preview = nullptr;       // "&Просмотр на панели" (F5), after a separator
 };
 
 // The items of the "&Редактировать" context menu.

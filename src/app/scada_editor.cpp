@@ -23,7 +23,7 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     state_.current_page = window.shell().current_page;
 
     for (int p = 0; p < MainWindow::kPages; ++p) {
-        auto* canvas = new PageCanvas({ws.pages, state_, editor_, pictures, painter}, p);
+        auto* canvas = new PageCanvas({ws.pages, state_, editor_, pictures, painter, &ui}, p);
         canvases_[size_t(p)] = canvas;
         window.setPageCanvas(p, canvas);
         connect(canvas, &PageCanvas::pageChanged, this, &ScadaEditor::apply);
@@ -62,7 +62,10 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     connect(e.remove, &QAction::triggered, this, [this] { apply(PageClipboard::remove(ws_.pages, state_)); });
 
     // The selected tab is the current page; the editor keeps a copy.
-    connect(&window, &MainWindow::currentPageChanged, this, [this](int page) { state_.current_page = page; });
+    connect(&window, &MainWindow::currentPageChanged, this, [this](int page) {
+        state_.current_page = page;
+        emit pagesChanged();
+    });
     connect(&window, &MainWindow::scadaModeEntered, this, [this] {
         blink_.start();
         // The previews of page 1: level bars and parameter captions.
@@ -85,10 +88,17 @@ ScadaEditor::~ScadaEditor()
 
 void ScadaEditor::tick()
 {
-    apply(editor_.tick());
+    applyToCanvases(editor_.tick());
 }
 
 void ScadaEditor::apply(const PageChanges& changes)
+{
+    applyToCanvases(changes);
+    if (!changes.isEmpty())
+        emit pagesChanged();
+}
+
+void ScadaEditor::applyToCanvases(const PageChanges& changes)
 {
     for (PageCanvas* canvas : canvases_)
         canvas->apply(changes);
@@ -117,6 +127,7 @@ void ScadaEditor::projectReplaced(const QString& projectFolder)
         canvas->rebuild();
     }
     window_.selectPage(state_.current_page);
+    emit pagesChanged();
 }
 
 void ScadaEditor::setProjectFolder(const QString& projectFolder)

@@ -4,6 +4,8 @@
 // window's page tabs), the element dialogs and the grid dialog, and connects
 // the "&SCADA" menu, the "&Редактировать" context menu and the page tabs to
 // them. The blink timer (500 ms) runs in SCADA mode only; its slot is tick().
+// pagesChanged() tells followers of the pages (the panel preview) that a
+// page's content or the current page changed.
 #include "scada/page_clipboard.h"
 #include "scada/page_editing.h"
 
@@ -42,10 +44,16 @@ public:
     GridDialog& gridDialog() { return *grid_; }
     QTimer& blinkTimer() { return blink_; }
 
-    // One blink tick (the timer's slot).
+    // One blink tick (the timer's slot): the canvases only, the pages stay.
     void tick();
-    // Hands what a change did to every canvas and to the page tabs.
+    // Hands what a change did to every canvas and to the page tabs, and
+    // emits pagesChanged() when it changed anything.
     void apply(const PageChanges& changes);
+
+signals:
+    void pagesChanged();
+
+public:
     // A project was opened or started: the editor forgets the old pages and
     // every canvas is built again; pictures are looked for in `projectFolder`.
     void projectReplaced(const QString& projectFolder);
@@ -56,6 +64,7 @@ public:
     void setProjectFolder(const QString& projectFolder);
 
 private:
+    void applyToCanvases(const PageChanges& changes);
     void insert(ObjectKind kind);
     void openElement(const ElementRef& ref);
     void showEditMenu(const QPoint& globalPos);

@@ -1,5 +1,6 @@
 #include "app/settings_dialog.h"
 
+#include "platform/ui/project_text_guard.h"
 #include "app/shell_state.h"
 #include "link/transport.h"
 #include "platform/interaction.h"
@@ -132,6 +133,7 @@ SettingsDialog::SettingsDialog(Workspace& ws, ShellState& shell, Interaction& ui
     connect(cancel_, &QPushButton::clicked, this, &SettingsDialog::reject);
 
     applyPortRule();
+    guardProjectTexts(this, ui_);
 }
 
 void SettingsDialog::fillCommon()

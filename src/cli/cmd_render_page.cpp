@@ -1,14 +1,17 @@
 // render-page: the page image exactly as a page write paints it, saved as
-// PNG (optionally as the controller shows it, in 12-bit colour), and a JSON
-// summary of what the write would send.
+// PNG (optionally as the controller shows it, in 12-bit colour, or with
+// --panel as the panel shows the page after the write, live elements
+// included), and a JSON summary of what the write would send.
 #include "cli/cli_options.h"
 #include "cli/commands.h"
+#include "display/panel_page.h"
 #include "wire/page_encoder.h"
 #include "wire/transfer_state.h"
 #include "platform/headless_interaction.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "workspace/workspace.h"
+#include <QDateTime>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,9 +27,13 @@ struct Options {
     int page = -1;   // 1..8
     QString png;
     bool quantised = false;
+    bool panel = false;
+    QString values;  // --values FILE.json (with --panel)
+    QDateTime clock; // --clock TIME (with --panel); invalid = now
 };
 
-const char* kUsage = "usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]";
+const char* kUsage = "usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised | --panel "
+                     "[--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]";
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
@@ -50,11 +57,31 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
                  return QString();
              },
          .flag = true},
+        {.name = QLatin1StringView("--panel"),
+         .take =
+             [&o](const QString&) {
+                 o.panel = true;
+                 return QString();
+             },
+         .flag = true},
+        {.name = QLatin1StringView("--values"),
+         .take =
+             [&o](const QString& v) {
+                 o.values = v;
+                 return QString();
+             }},
+        {.name = QLatin1StringView("--clock"),
+         .take =
+             [&o](const QString& v) {
+                 o.clock = QDateTime::fromString(v, Qt::ISODate);
+                 return o.clock.isValid() ? QString() : QStringLiteral("--clock expects YYYY-MM-DDTHH:MM");
+             }},
     };
     error = readArguments(args, options, singleInput(o.input));
     if (!error.isEmpty())
         return false;
-    if (o.input.isEmpty() || o.page < 1 || o.png.isEmpty()) {
+    if (o.input.isEmpty() || o.page < 1 || o.png.isEmpty() || (o.panel && o.quantised)
+        || (!o.panel && (!o.values.isEmpty() || o.clock.isValid()))) {
         error = QString::fromLatin1(kUsage);
         return false;
     }
@@ -71,6 +98,11 @@ int runRenderPage(const QStringList& args)
         printError(error);
         return 2;
     }
+    BlockValues values;
+    if (!o.values.isEmpty() && (!checkInputFile(o.values, error) || !loadBlockValues(o.values, values, error))) {
+        printError(error);
+        return 2;
+    }
     auto ws = std::make_unique<Workspace>();
     if (!loadPagesProject(*ws, o.input, error)) {
         printError(error);
@@ -79,15 +111,33 @@ int runRenderPage(const QStringList& args)
     const int p = o.page - 1;
     ElementPictures pictures;
     PagePainter painter(pictures);
-    const PagePrepareResult r = preparePage(painter, ws->pages, p, ws->version_code,
-                                            QFileInfo(o.input).absolutePath(), ws->transfer);
+    const QString folder = QFileInfo(o.input).absolutePath();
+    PagePrepareResult r;
+    QImage image;
+    Message failure;
+    if (o.panel) {
+        PanelPageOptions po;
+        po.version_code = ws->version_code;
+        po.controller = ws->settings.controller_number;
+        po.project_folder = folder;
+        po.live.now = o.clock;
+        PanelPage shown = composePanelPage(painter, ws->pages, p, values, po, ws->transfer);
+        r = std::move(shown.prepared);
+        failure = shown.error;
+        image = std::move(shown.image);
+    } else {
+        r = preparePage(painter, ws->pages, p, ws->version_code, folder, ws->transfer);
+        failure = r.error;
+        if (r.ok)
+            image = o.quantised ? quantise(r.image) : r.image;
+    }
     for (const QString& warning : r.warnings)
         printError(QStringLiteral("warning: ") + warning);
-    if (!r.ok) {
-        printError(r.error.title.isEmpty() ? r.error.text : r.error.title + QStringLiteral(": ") + r.error.text);
+    if (image.isNull()) {
+        printError(failure.title.isEmpty() ? failure.text : failure.title + QStringLiteral(": ") + failure.text);
         return 1;
     }
-    const QString failed = savePng(o.png, o.quantised ? quantise(r.image) : r.image);
+    const QString failed = savePng(o.png, image);
     if (!failed.isEmpty()) {
         printError(failed);
         return 1;

@@ -34,6 +34,7 @@ const char* kUsage =
     "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
     "              [--controller N] [--strict] [--no-journal]\n"
     "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
+    "              [--panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]\n"
     "  check PROJECT.prt [--json]\n"
     "  diff A.prt (B.prt | --journal) [--json]\n";
 }

@@ -15,4 +15,18 @@ QString qtFilter(const QString& filter)
     return out.join(QLatin1String(";;"));
 }
 
+QFont keepUntouchedFont(const QFont& initial, const QFont& shown, const QFont& chosen)
+{
+    QFont result = chosen;
+    if (chosen.family() == shown.family())
+        result.setFamily(initial.family());
+    if (chosen.pointSize() == shown.pointSize())
+        result.setPointSize(initial.pointSize());
+    if (chosen.bold() == shown.bold())
+        result.setBold(initial.bold());
+    if (chosen.italic() == shown.italic())
+        result.setItalic(initial.italic());
+    return result;
+}
+
 } // namespace ostrel

@@ -38,6 +38,12 @@ public:
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
 };
 
+// What a font chooser hands back: a face, size, bold or italic the user left
+// as the chooser showed it (`shown`, which may be another face when the
+// element's face is not installed) keeps the element's own (`initial`), so
+// confirming the chooser untouched changes nothing.
+QFont keepUntouchedFont(const QFont& initial, const QFont& shown, const QFont& chosen);
+
 // Turns a "Description|*.ext|Other|*.x" filter into Qt's "Description (*.ext);;Other (*.x)".
 QString qtFilter(const QString& filter);
 

@@ -2,13 +2,13 @@
 
 #include "platform/checked_file.h"
 #include "platform/interaction.h"
+#include "platform/text_encoding.h"
 #include "project/project_format.h"
 #include "project/project_sections.h"
 #include "project/page_layout.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
-#include <QStringEncoder>
 
 #include <array>
 
@@ -144,13 +144,6 @@ QStringList copyCompanions(const Workspace& ws, const QString& folder, const QSt
     return failed;
 }
 
-QByteArray toCp1251(const QString& text)
-{
-    QStringEncoder enc("windows-1251");
-    if (!enc.isValid())
-        return text.toLocal8Bit();
-    return enc.encode(text);
-}
 
 } // namespace
 
@@ -232,7 +225,7 @@ QByteArray projectFileBytes(Workspace& ws, const QLocale& locale)
             for (int s = 0; s < kCallFlagSteps; ++s)
                 w.number(ws.alg.call_flags[s][b]);
     }
-    return toCp1251(w.out);
+    return encodeCp1251(w.out);
 }
 
 ProjectWriteResult writeProject(Workspace& ws, const QString& path, Interaction& ui,

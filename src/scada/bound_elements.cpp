@@ -59,8 +59,43 @@ OkOutcome writtenElement(ObjectKind kind, int page, int n, bool created)
     return out;
 }
 
+bool isTypedNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
+        ++i;
+    bool digits = false;
+    const auto digit = [&t](qsizetype k) { return t[k] >= u'0' && t[k] <= u'9'; };
+    while (i < t.size() && digit(i)) {
+        ++i;
+        digits = true;
+    }
+    if (i < t.size() && (t[i] == u'.' || t[i] == u',')) {
+        ++i;
+        while (i < t.size() && digit(i)) {
+            ++i;
+            digits = true;
+        }
+    }
+    return digits && i == t.size();
+}
+
+bool checkNumberFields(std::initializer_list<NumberField> fields, Interaction& ui)
+{
+    for (const NumberField& f : fields) {
+        if (!isTypedNumber(f.text)) {
+            ui.message(QStringLiteral("Введите число: ") + f.caption.trimmed(), QString(), MessageIcon::Warning);
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<QPoint> checkTypedPosition(const QString& xField, const QString& yField, Interaction& ui)
 {
+    if (!checkNumberFields({{QStringLiteral("Координата Х"), xField}, {QStringLiteral("Координата Y"), yField}}, ui))
+        return std::nullopt;
     const int x = ScadaPages::typedNumber(xField);
     const int y = ScadaPages::typedNumber(yField);
     QString refusal;
@@ -79,8 +114,10 @@ std::optional<QPoint> checkTypedPosition(const QString& xField, const QString& y
     return QPoint(x, y);
 }
 
-std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui)
+std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui, const QString& caption)
 {
+    if (!checkNumberFields({{caption, blockField}}, ui))
+        return std::nullopt;
     const int block = blockFieldNumber(blockField);
     if (block > kMaxBoundBlock) {
         ui.message(kBlockTooLarge, QString(), MessageIcon::Warning);
@@ -324,7 +361,7 @@ OkOutcome okParametr(ScadaPages& pages, int page, const ParametrForm& form, Inte
 OkOutcome okSignal(ScadaPages& pages, int page, const SignalForm& form, Interaction& ui)
 {
     const auto common = checkCommon(form, ui);
-    if (!common)
+    if (!common || !checkNumberFields({{QStringLiteral("Размер Х"), form.width}, {QStringLiteral("Размер Y"), form.height}}, ui))
         return {false, {}, {}};
     const QSize size = limitSizes(ScadaPages::typedNumber(form.width), ScadaPages::typedNumber(form.height),
                                   {kSignalMinSize, kSignalMinSize}, {kSignalMaxSize, kSignalMaxSize}, MessageIcon::Question, ui);
@@ -376,7 +413,11 @@ OkOutcome okTextSignal(ScadaPages& pages, int page, const TextSignalForm& form, 
 OkOutcome okLevel(ScadaPages& pages, int page, const LevelForm& form, Interaction& ui)
 {
     const auto common = checkCommon(form, ui);
-    if (!common)
+    if (!common
+        || !checkNumberFields({{QStringLiteral("Размер Х"), form.width},
+                               {QStringLiteral("Размер Y"), form.height},
+                               {QStringLiteral("Масштаб"), form.scale}},
+                              ui))
         return {false, {}, {}};
     const int scale = std::abs(ScadaPages::typedNumber(form.scale));
     if (scale > kMaxScale) {

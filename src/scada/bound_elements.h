@@ -19,6 +19,7 @@
 #include "scheme/block_table.h"
 
 #include <QString>
+#include <initializer_list>
 #include <optional>
 
 namespace ostrel {
@@ -155,12 +156,28 @@ OkOutcome okVent(ScadaPages& pages, int page, const VentForm& form, Interaction&
 
 // ---- pieces every element dialog's Ok uses --------------------------------------
 
+// Whether a number field holds a number: blanks, an optional sign, digits
+// with an optional fraction, and nothing else. An empty field or letters are
+// not a number (they would otherwise be read as 0).
+bool isTypedNumber(const QString& text);
+// A number field and the caption of its label.
+struct NumberField {
+    QString caption;
+    const QString& text;
+};
+// "Введите число: CAPTION" for the first field without a number; true when
+// every field holds one.
+bool checkNumberFields(std::initializer_list<NumberField> fields, Interaction& ui);
+inline const QString kBoundBlockCaption = QStringLiteral("Номер блока 1-99");
+
 // The typed position when it lies on the page (0..799, 0..479); otherwise
-// the refusal ("Координата Х больше 799!", ...) is shown and nothing returned.
+// the refusal ("Введите число: Координата Х", "Координата Х больше 799!",
+// ...) is shown and nothing returned.
 std::optional<QPoint> checkTypedPosition(const QString& xField, const QString& yField, Interaction& ui);
-// The block field's number when it is 0..99; otherwise "Номер блока больше
-// 99!" is shown and nothing returned.
-std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui);
+// The block field's number when it is 0..99; otherwise "Введите число:
+// CAPTION" or "Номер блока больше 99!" is shown and nothing returned.
+std::optional<uint8_t> checkTypedBlock(const QString& blockField, Interaction& ui,
+                                       const QString& caption = kBoundBlockCaption);
 // Width and height set to their limits in the order width below, height
 // below, width above, height above, each change with its message ("Ширина
 // меньше 120", ...) and `icon`.

@@ -93,6 +93,11 @@ FiguraForm figuraForm(const ScadaPages& pages, const ElementRef& ref)
 
 OkOutcome okFigura(ScadaPages& pages, int page, QPoint openedPos, const FiguraForm& form, Interaction& ui)
 {
+    if (!checkNumberFields({{figuraSizeCaption(form.type), form.size_x},
+                            {QStringLiteral("Размер Y"), form.size_y},
+                            {QStringLiteral("Толщина линии"), form.line_width}},
+                           ui))
+        return {false, {}, {}};
     const QSize size = limitSizes(typedAbs(form.size_x), typedAbs(form.size_y), {0, 0},
                                   {kFiguraMaxWidth, kFiguraMaxHeight}, MessageIcon::Question, ui);
     int line = typedAbs(form.line_width);
@@ -216,7 +221,7 @@ OkOutcome okGrafik(ScadaPages& pages, int page, const GrafikForm& form, Interact
     if (!validPage(page))
         return {};
     const auto pos = checkTypedPosition(form.x, form.y, ui);
-    if (!pos)
+    if (!pos || !checkNumberFields({{QStringLiteral("Размер Х"), form.width}, {QStringLiteral("Размер Y"), form.height}}, ui))
         return {false, {}, {}};
     const QSize size = limitSizes(ScadaPages::typedNumber(form.width), ScadaPages::typedNumber(form.height),
                                   {kGrafikMinWidth, kGrafikMinHeight}, {kGrafikMaxWidth, kGrafikMaxHeight},
@@ -391,7 +396,6 @@ GoOpening goOpening(const GoBlockElement& e)
     const int t = e.target;
     if (t >= 1 && t <= BlockTable::kLastBlock) {
         o.block = QString::number(t);
-        o.process = false;
     } else if (t >= 101 && t <= 199) {
         o.block = QString::number(t - 100);
         o.process = true;
@@ -409,7 +413,7 @@ GoOpening goOpening(const GoBlockElement& e)
 
 OkOutcome okGoBlock(ScadaPages& pages, int page, QPoint openedPos, const GoBlockForm& form, Interaction& ui)
 {
-    const auto block = checkTypedBlock(form.block, ui);
+    const auto block = checkTypedBlock(form.block, ui, QStringLiteral("Номер блока(1-99)"));
     if (!block)
         return {false, {}, {}};
     bool created = false;

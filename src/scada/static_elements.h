@@ -181,12 +181,14 @@ struct GoBlockForm {
 };
 
 // What opening a go-to sets: the stored target decoded into the block
-// field and "Процесс" (a target outside the known ranges, such as a new
-// element's 0, sets neither), the list position (option mod 128) and the
-// lock (option div 128).
+// field and "Процесс", the list position (option mod 128) and the lock
+// (option div 128). A target outside the known ranges (a new element's 0)
+// opens on the empty form ("00", no "Процесс"): a dialog shows only its own
+// element, never what the previous one left in the fields.
+inline const QString kGoEmptyBlock = QStringLiteral("00");
 struct GoOpening {
-    std::optional<QString> block;
-    std::optional<bool> process;
+    QString block = kGoEmptyBlock;
+    bool process = false;
     int list_position = 0;
     bool locked = false;
 };

@@ -213,6 +213,7 @@ private slots:
     void dragSnapsAndKeepsRanges();
     void buttonGridAndType13RoundTrip();
     void groupSelectionAndMove();
+    void clickLeavesNoFrameDot();
     void groupStopsAtThePageEdge();
     void resizeKeepsACircleRound();
     void lockStopsDragsUntilAnInsert();
@@ -252,6 +253,21 @@ void ScadaEditorTest::canvasesShowThePagesAsStored()
     const int before = canvas(1).elementItemCount();
     QVERIFY(app->openProjectFile(path));
     QCOMPARE(canvas(1).elementItemCount(), before - 1);
+}
+
+// A click on the page without a drag starts a frame of one pixel; the page
+// shows nothing of it (no blue dot where the button went down).
+void ScadaEditorTest::clickLeavesNoFrameDot()
+{
+    openInScada();
+    showPage(4);
+    const QImage before = canvas(4).renderPage();
+    drag(4, QPoint(401, 301), QPoint(401, 301), 0);
+    QVERIFY(ed().state().frame.visible);
+    QCOMPARE(canvas(4).renderPage(), before);
+    // A real drag still shows its frame.
+    drag(4, QPoint(300, 200), QPoint(350, 250));
+    QVERIFY(canvas(4).renderPage() != before);
 }
 
 // "Ok" of a new project builds the canvases again: the templates, frame and

@@ -22,7 +22,7 @@ private slots:
             {QStringLiteral("write-pages"), QStringLiteral("usage: ostrel-cli write-pages PROJECT.prt (--page 1..8 | --all)\n"
                                                            "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]\n"
                                                            "                  [--strict] [--no-journal]")},
-            {QStringLiteral("render-page"), QStringLiteral("usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]")},
+            {QStringLiteral("render-page"), QStringLiteral("usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised | --panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]")},
             {QStringLiteral("scheme"), QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]")},
             {QStringLiteral("algorithm"), QStringLiteral("usage: ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]")},
             {QStringLiteral("resave"), QStringLiteral("usage: ostrel-cli resave IN.prt OUT.prt")},
@@ -70,6 +70,10 @@ private slots:
         QTest::newRow("render-page p.prt q.prt --page 1 --png o.png") << QStringList{"render-page", "p.prt", "q.prt", "--page", "1", "--png", "o.png"} << QStringLiteral("unexpected argument: q.prt");
         QTest::newRow("render-page p.prt --page 1") << QStringList{"render-page", "p.prt", "--page", "1"} << usage.value("render-page");
         QTest::newRow("render-page p.prt --png o.png") << QStringList{"render-page", "p.prt", "--png", "o.png"} << usage.value("render-page");
+        QTest::newRow("render-page p.prt --page 1 --png o.png --panel --quantised") << QStringList{"render-page", "p.prt", "--page", "1", "--png", "o.png", "--panel", "--quantised"} << usage.value("render-page");
+        QTest::newRow("render-page p.prt --page 1 --png o.png --values v.json") << QStringList{"render-page", "p.prt", "--page", "1", "--png", "o.png", "--values", "v.json"} << usage.value("render-page");
+        QTest::newRow("render-page p.prt --page 1 --png o.png --panel --clock 10:15") << QStringList{"render-page", "p.prt", "--page", "1", "--png", "o.png", "--panel", "--clock", "10:15"} << QStringLiteral("--clock expects YYYY-MM-DDTHH:MM");
+        QTest::newRow("render-page p.prt --page 1 --png o.png --panel --values /nonexistent/v.json") << QStringList{"render-page", "p.prt", "--page", "1", "--png", "o.png", "--panel", "--values", "/nonexistent/v.json"} << QStringLiteral("cannot open /nonexistent/v.json: no such file");
         QTest::newRow("render-page /nonexistent/x.prt --page 1 --page 2 --png o.png --quantised") << QStringList{"render-page", "/nonexistent/x.prt", "--page", "1", "--page", "2", "--png", "o.png", "--quantised"} << QStringLiteral("cannot open /nonexistent/x.prt: no such file");
 
         QTest::newRow("scheme") << QStringList{"scheme"} << usage.value("scheme");

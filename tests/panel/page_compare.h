@@ -3,7 +3,7 @@
 // from, field by field, through the panel's conversion back to records.
 #include "wire/page_decoder.h"
 #include "wire/page_encoder.h"
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include "scada/scada_pages.h"
 #include <QStringList>
 

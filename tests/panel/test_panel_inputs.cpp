@@ -1,6 +1,6 @@
 // What the panel reads besides the link: its command line and the values
 // file of block outputs and setpoints.
-#include "panel/block_values.h"
+#include "display/block_values.h"
 #include "panel/panel_options.h"
 #include <QTest>
 

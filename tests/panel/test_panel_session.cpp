@@ -4,7 +4,7 @@
 // packet log with arrival times and gaps, the problem lines and the exit
 // status for damaged streams, --count, the controller filter, the quiet-line
 // end of a short page, and outputs that cannot be written.
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include "panel/panel_session.h"
 #include "page_compare.h"
 #include "panel_streams.h"

@@ -3,7 +3,7 @@
 // live elements, "Сенсорные зоны" outlines the touch cells, the view scales
 // to the window keeping the page's proportions, and the packet log lists
 // every packet under Russian column titles.
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include "panel/ui/packet_log_model.h"
 #include "panel/panel_session.h"
 #include "panel/ui/panel_view.h"

@@ -10,6 +10,35 @@ class TextEncodingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // What code page 1251 cannot hold is named and written as "?", never as
+    // the control byte 0x1A; what it holds (Cyrillic, "№", "€", "Ё") stays.
+    void projectTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ASCII") << QStringLiteral("Pump 1") << QStringList{} << QByteArray("Pump 1");
+        QTest::newRow("code page 1251") << QStringLiteral("Ёж №5 €") << QStringList{}
+                                        << QByteArray("\xA8\xE6 \xB9" "5 \x88");
+        QTest::newRow("ohm") << QStringLiteral("R=5Ω") << QStringList{"Ω"} << QByteArray("R=5?");
+        QTest::newRow("tick and emoji") << QStringLiteral("✓ок😀") << QStringList{"✓", "😀"}
+                                        << QByteArray("?\xEE\xEA?");
+    }
+    void projectTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, refused);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(nonCp1251Characters(text), refused);
+        QCOMPARE(firstNonCp1251(text), refused.value(0));
+        QCOMPARE(encodeCp1251(text), bytes);
+        QVERIFY(!encodeCp1251(text).contains('\x1A'));
+    }
+    void refusalMessage()
+    {
+        QCOMPARE(nonCp1251Message(QStringLiteral("Ω")), QStringLiteral("Символ «Ω» нельзя сохранить в файле проекта"));
+    }
+
     void detect_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -85,6 +85,7 @@ private slots:
     void layoutOfNewProject_data();
     void layoutOfNewProject();
     void recordFieldsInFileOrder();
+    void charactersTheFileCannotHold();
     void blockSections();
     void versionDependentBlockSections();
     void roundTrip_data();
@@ -270,6 +271,20 @@ void ProjectFileTest::layoutOfNewProject()
     QCOMPARE(lines.size(), total);
     QVERIFY(line <= lines.size());
     QCOMPARE(lines[line - 1], text);
+}
+
+// A text with a character code page 1251 cannot hold (one that came in from
+// a UTF-8 netlist) is written with "?" in its place, never with 0x1A.
+void ProjectFileTest::charactersTheFileCannotHold()
+{
+    auto ws = newWorkspace();
+    ws->settings.project_name = QStringLiteral("Котёл Ω");
+    ws->pages.text[2][1].text = QStringLiteral("✓ 😀");
+    const QByteArray bytes = projectFileBytes(*ws, QLocale::c());
+    QVERIFY(!bytes.contains('\x1A'));
+    const QStringList lines = linesOf(bytes);
+    QVERIFY(lines.contains(QStringLiteral("Котёл ?")));
+    QVERIFY(lines.contains(QStringLiteral("? ?")));
 }
 
 void ProjectFileTest::recordFieldsInFileOrder()

@@ -18,6 +18,7 @@
 #include "support/scripted_interaction.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -194,6 +195,7 @@ private slots:
     void deleteResets();
     void refusedInput_data();
     void refusedInput();
+    void charactersTheFileCannotHoldAreRefused();
     void storedValues_data();
     void storedValues();
     void storedPositionMissing_data();
@@ -474,6 +476,15 @@ void ElementDialogsTest::refusedInput_data()
     QTest::newRow("block 256") << S << "Num_Block_Signal" << "256" << "Номер блока больше 99!";
     QTest::newRow("scale 65536") << L << "Level_Scale" << "65536" << "Масштаб больше 65535!";
     QTest::newRow("scale -70000") << L << "Level_Scale" << "-70000" << "Масштаб больше 65535!";
+    // Letters and empty fields are not read as 0.
+    QTest::newRow("x empty") << P << "Coord_X_Parametr_Text" << "" << "Введите число: Координата Х";
+    QTest::newRow("y letters") << S << "Coord_Y_Signal" << "abc" << "Введите число: Координата Y";
+    QTest::newRow("x with letters after") << T << "Coord_X_Text_Signal" << "12px" << "Введите число: Координата Х";
+    QTest::newRow("block letters") << P << "Num_Block_Par_Text" << "abc" << "Введите число: Номер блока 1-99";
+    QTest::newRow("block blank") << V << "Num_Block_Vent" << "  " << "Введите число: Номер блока 1-99";
+    QTest::newRow("signal width") << S << "Razmer_X_Signal" << "x" << "Введите число: Размер Х";
+    QTest::newRow("level height") << L << "Razmer_Y_Level" << "" << "Введите число: Размер Y";
+    QTest::newRow("scale letters") << L << "Level_Scale" << "много" << "Введите число: Масштаб";
 }
 
 void ElementDialogsTest::refusedInput()
@@ -499,6 +510,25 @@ void ElementDialogsTest::refusedInput()
     QVERIFY(f->owner.isEnabled());
 }
 
+// "Ω" typed into a text signal's text is refused where it is typed, with a
+// message naming it; the rest of the typing and the Ok go through.
+void ElementDialogsTest::charactersTheFileCannotHoldAreRefused()
+{
+    QWidget* d = f->openTemplate(ObjectKind::TextSignal);
+    QLineEdit* off = edit(d, "Text_Signal_Off");
+    off->clear();
+    for (const QString& key : {QStringLiteral("R"), QStringLiteral("Ω"), QStringLiteral("1")}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+        QCoreApplication::sendEvent(off, &press);
+    }
+    QTRY_COMPARE(f->ui.texts(), QStringList{"Символ «Ω» нельзя сохранить в файле проекта"});
+    QCOMPARE(off->text(), QStringLiteral("R1"));
+    f->ui.messages.clear();
+    ok(d);
+    QCOMPARE(f->ui.texts(), QStringList{});
+    QCOMPARE(f->pages->text_signal[0][1].text_off, QStringLiteral("R1"));
+}
+
 void ElementDialogsTest::storedValues_data()
 {
     QTest::addColumn<int>("kind");
@@ -514,7 +544,7 @@ void ElementDialogsTest::storedValues_data()
     QTest::newRow("x 0") << T << "Coord_X_Text_Signal" << "0" << 1 << "0";
     QTest::newRow("block 99") << S << "Num_Block_Signal" << "99" << 9 << "99";
     QTest::newRow("negative block") << L << "Num_Block_Level" << "-7" << 9 << "7";
-    QTest::newRow("block not a number") << P << "Num_Block_Par_Text" << "abc" << 8 << "0";
+    QTest::newRow("sign and blanks") << P << "Num_Block_Par_Text" << " +12 " << 8 << "12";
     QTest::newRow("scale 65535") << L << "Level_Scale" << "65535" << 5 << "65535";
     QTest::newRow("negative scale") << L << "Level_Scale" << "-1200" << 5 << "1200";
 }
@@ -831,8 +861,6 @@ void ElementDialogsTest::sizesOnOk_data()
     QTest::newRow("signal height 1") << S << "20" << "1" << QSize(20, 2) << QStringList{"Высота меньше 2"};
     QTest::newRow("signal both 1") << S << "1" << "1" << QSize(2, 2)
                                    << QStringList{"Ширина меньше 2", "Высота меньше 2"};
-    QTest::newRow("signal not numbers") << S << "" << "x" << QSize(2, 2)
-                                        << QStringList{"Ширина меньше 2", "Высота меньше 2"};
     QTest::newRow("signal 60 x 2") << S << "60" << "2" << QSize(60, 2) << QStringList{};
     QTest::newRow("level width 3") << L << "3" << "100" << QSize(5, 100) << QStringList{"Ширина меньше 5"};
     QTest::newRow("level negative") << L << "-20" << "0" << QSize(5, 5)

@@ -199,6 +199,7 @@ private slots:
     void goToLists_data();
     void goToLists();
     void goToPageAndReopen();
+    void goToShowsOnlyItsOwnValues();
     void goToOptionNotInTheList();
     void pastedElementsOpen();
 
@@ -681,6 +682,32 @@ void StaticElementDialogsTest::goToPageAndReopen()
     QVERIFY(!check(d, "Blokirovka")->isChecked());
     cancel(d);
     QCOMPARE(f->ui.texts(), QStringList{});
+}
+
+// A go-to opened after one with "Процесс" ticked shows its own target: a
+// page target has no "Процесс", a new element opens on the empty form, so
+// block -5 stores target 5, not the 105 of a stale tick.
+void StaticElementDialogsTest::goToShowsOnlyItsOwnValues()
+{
+    f->pages->go_block[2][1] = {1, 10, 10, 112, 0};
+    f->pages->go_block[2][2] = {1, 60, 10, 201, 0};
+    QWidget* d = f->open({ObjectKind::GoBlock, 2, 1});
+    QVERIFY(check(d, "Process_Sozdat")->isChecked());
+    cancel(d);
+    f->open({ObjectKind::GoBlock, 2, 2});
+    QVERIFY(!check(d, "Process_Sozdat")->isChecked());
+    QCOMPARE(check(d, "Process_Sozdat")->text(), QStringLiteral("Процесс"));
+    QCOMPARE(edit(d, "Num_Block_Text")->text(), QStringLiteral("97"));
+    cancel(d);
+
+    f->open({ObjectKind::GoBlock, 2, 1});
+    cancel(d);
+    f->openNew(ObjectKind::GoBlock, 2, {200, 100});
+    QCOMPARE(edit(d, "Num_Block_Text")->text(), QStringLiteral("00"));
+    QVERIFY(!check(d, "Process_Sozdat")->isChecked());
+    type(d, "Num_Block_Text", "-5");
+    ok(d);
+    QCOMPARE(f->pages->go_block[2][3].target, int16_t(5));
 }
 
 // A stored option whose position the list does not have is reported with

@@ -58,6 +58,8 @@ private slots:
     void text();
     void grafik_data();
     void grafik();
+    void lettersAreRefused_data();
+    void lettersAreRefused();
     void control_data();
     void control();
     void type13StaysWhereItIs();
@@ -107,9 +109,6 @@ void StaticElementsTest::figura_data()
         << 0 << QStringList{"900", "500", "150"} << QStringList{"1", "50", "60", "800", "480", "255", "0", "100"}
         << QStringList{"Ширина больше 800 (?)", "Высота больше 480 (?)", "Толщина линии больше 100 (?)"}
         << QSize(800, 480);
-    QTest::newRow("not numbers read as 0")
-        << 0 << QStringList{"x", "", "?"} << QStringList{"1", "50", "60", "0", "0", "255", "0", "0"}
-        << QStringList{} << QSize(0, 0);
 }
 
 void StaticElementsTest::figura()
@@ -211,6 +210,47 @@ void StaticElementsTest::grafik_data()
     QTest::newRow("negative sizes are raised to the minimum") << "-500" << "-70" << QSize(120, 60)
                                                     << QStringList{"Ширина меньше 120 (?)", "Высота меньше 60 (?)"};
     QTest::newRow("inside the limits") << "240" << "60" << QSize(240, 60) << QStringList{};
+}
+
+// Letters or an empty number field are refused with the field's caption;
+// the page keeps what it had.
+void StaticElementsTest::lettersAreRefused_data()
+{
+    QTest::addColumn<ObjectKind>("kind");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("rectangle width") << ObjectKind::Figura << 0 << "x" << "Введите число: Размер Х";
+    QTest::newRow("circle diameter") << ObjectKind::Figura << 0 << "" << "Введите число: Диаметр";
+    QTest::newRow("line width") << ObjectKind::Figura << 2 << "?" << "Введите число: Толщина линии";
+    QTest::newRow("graph x") << ObjectKind::Grafik << 0 << "abc" << "Введите число: Координата Х";
+    QTest::newRow("graph height") << ObjectKind::Grafik << 3 << "5 5" << "Введите число: Размер Y";
+}
+
+void StaticElementsTest::lettersAreRefused()
+{
+    QFETCH(ObjectKind, kind);
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QStringList fields{"10", "10", "1", "10"};
+    fields[field] = typed;
+    const QStringList before = tableText(*pages, kind, 2);
+    OkOutcome r;
+    if (kind == ObjectKind::Figura) {
+        const int type = message.endsWith(QStringLiteral("Диаметр")) ? 1 : 0;
+        r = okFigura(*pages, 2, {}, {"0", type, fields[0], fields[1], fields[2], 0}, ui);
+    } else {
+        GrafikForm form = grafikForm(*pages, 2);
+        form.x = fields[0];
+        form.y = fields[1];
+        form.width = QStringLiteral("100");
+        form.height = fields[3];
+        r = okGrafik(*pages, 2, form, ui);
+    }
+    QVERIFY(!r.closes);
+    QCOMPARE(ui.texts(), QStringList{message});
+    QCOMPARE(tableText(*pages, kind, 2), before);
 }
 
 void StaticElementsTest::grafik()
@@ -400,6 +440,7 @@ void StaticElementsTest::fullPage()
         ControlForm form;
         form.number = typed;
         form.x = form.y = QStringLiteral("10");
+        form.block = QStringLiteral("0");
         r = okControl(*pages, p, form, ui);
     }
     }
@@ -421,6 +462,9 @@ void StaticElementsTest::refusalTakesNoNumber_data()
     QTest::newRow("control on block 256") << ObjectKind::Control << "256" << "0" << "Номер блока больше 99!";
     QTest::newRow("control below the page") << ObjectKind::Control << "1" << "480" << "Координата Y больше 479!";
     QTest::newRow("control above the page") << ObjectKind::Control << "1" << "-1" << "Координата Y меньше 0!";
+    QTest::newRow("go-to to block abc") << ObjectKind::GoBlock << "abc" << "0" << "Введите число: Номер блока(1-99)";
+    QTest::newRow("control without block") << ObjectKind::Control << "" << "0" << "Введите число: Номер блока 1-99";
+    QTest::newRow("control y letters") << ObjectKind::Control << "1" << "y" << "Введите число: Координата Y";
 }
 
 void StaticElementsTest::refusalTakesNoNumber()
@@ -462,7 +506,6 @@ void StaticElementsTest::goTargets_data()
     QTest::newRow("graph group 8") << "98" << false << 7 << false << 218 << 7;
     QTest::newRow("text signal 6") << "0" << false << 5 << false << 220 << 5;
     QTest::newRow("sample 00") << "00" << false << 0 << false << 220 << 0;
-    QTest::newRow("not a number") << "abc" << false << 0 << false << 220 << 0;
     QTest::newRow("block 12") << "12" << false << 0 << false << 12 << 0;
     QTest::newRow("block 12 process, setpoint 4") << "12" << true << 3 << true << 112 << 131;
     QTest::newRow("block 99 process") << "-99" << true << 0 << false << 199 << 0;
@@ -486,8 +529,7 @@ void StaticElementsTest::goTargets()
     const GoOpening o = ostrel::goOpening(pages->go_block[7][1]);
     QCOMPARE(o.list_position, position);
     QCOMPARE(o.locked, locked);
-    QVERIFY(o.block);
-    QCOMPARE(okGoBlock(*pages, 7, {}, {"1", *o.block, o.process.value_or(process), o.list_position, o.locked}, ui)
+    QCOMPARE(okGoBlock(*pages, 7, {}, {"1", o.block, o.process, o.list_position, o.locked}, ui)
                  .changes.updated,
              QList<ElementRef>{r.element});
     QCOMPARE(fixture::fieldsAt(*pages, r.element),
@@ -498,20 +540,20 @@ void StaticElementsTest::goOpening_data()
 {
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("option");
-    QTest::addColumn<QString>("block");      // null: the field is left as it is
-    QTest::addColumn<int>("process");        // -1: left as it is
+    QTest::addColumn<QString>("block");
+    QTest::addColumn<int>("process");
     QTest::addColumn<int>("position");
     QTest::addColumn<bool>("locked");
     QTest::newRow("block 12") << 12 << 0 << "12" << 0 << 0 << false;
     QTest::newRow("block 99") << 99 << 1 << "99" << 0 << 1 << false;
     QTest::newRow("process of block 12") << 112 << 131 << "12" << 1 << 3 << true;
-    QTest::newRow("page 3") << 203 << 2 << "97" << -1 << 2 << false;
-    QTest::newRow("graph group 5") << 215 << 4 << "98" << -1 << 4 << false;
-    QTest::newRow("text signal 6") << 220 << 133 << "0" << -1 << 5 << true;
-    QTest::newRow("highest text-signal code") << 251 << 0 << "0" << -1 << 0 << false;
-    QTest::newRow("new element") << 0 << 0 << QString() << -1 << 0 << false;
-    QTest::newRow("unknown 209") << 209 << 0 << QString() << -1 << 0 << false;
-    QTest::newRow("unknown 100") << 100 << 0 << QString() << -1 << 0 << false;
+    QTest::newRow("page 3") << 203 << 2 << "97" << 0 << 2 << false;
+    QTest::newRow("graph group 5") << 215 << 4 << "98" << 0 << 4 << false;
+    QTest::newRow("text signal 6") << 220 << 133 << "0" << 0 << 5 << true;
+    QTest::newRow("highest text-signal code") << 251 << 0 << "0" << 0 << 0 << false;
+    QTest::newRow("new element") << 0 << 0 << "00" << 0 << 0 << false;
+    QTest::newRow("unknown 209") << 209 << 0 << "00" << 0 << 0 << false;
+    QTest::newRow("unknown 100") << 100 << 0 << "00" << 0 << 0 << false;
     QTest::newRow("damaged option") << 12 << -1 << "12" << 0 << 127 << true;
 }
 
@@ -527,9 +569,8 @@ void StaticElementsTest::goOpening()
     e.target = int16_t(target);
     e.option = int16_t(option);
     const GoOpening o = ostrel::goOpening(e);
-    QCOMPARE(o.block.value_or(QString()), block);
-    QCOMPARE(o.block.has_value(), !block.isNull());
-    QCOMPARE(o.process ? int(*o.process) : -1, process);
+    QCOMPARE(o.block, block);
+    QCOMPARE(int(o.process), process);
     QCOMPARE(o.list_position, position);
     QCOMPARE(o.locked, locked);
 }

@@ -1,5 +1,6 @@
 #include "algorithm/ui/step_editor.h"
 
+#include "platform/ui/project_text_guard.h"
 #include "algorithm/algorithm_data.h"
 #include "algorithm/ui/condition_frame_label.h"
 #include "algorithm/operand_names.h"
@@ -87,6 +88,7 @@ StepEditor::StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, 
     LoadingGuard guard(loading_);
     buildUi();
     fitToScreen();
+    guardProjectTexts(this, ui_);
 }
 
 int StepEditor::currentStep() const

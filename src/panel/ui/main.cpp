@@ -5,7 +5,7 @@
 // problems (each on standard error), a file could not be written, the serial
 // device went away or --count was not reached, 2 bad arguments, a port that
 // cannot be opened or unreadable input.
-#include "panel/block_values.h"
+#include "display/block_values.h"
 #include "panel/listeners.h"
 #include "panel/panel_options.h"
 #include "panel/panel_session.h"

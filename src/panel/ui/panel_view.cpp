@@ -1,6 +1,6 @@
 #include "panel/ui/panel_view.h"
 
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include <QPainter>
 
 namespace ostrel {
@@ -71,7 +71,14 @@ QImage PanelView::composed() const
     }
     LiveOptions o;
     o.touch_cells = touchCells_;
+    o.now = clockTime_;
     return composePanelPage(image_, tables_, values_, o);
+}
+
+void PanelView::setClockTime(const QDateTime& time)
+{
+    clockTime_ = time;
+    update();
 }
 
 void PanelView::paintEvent(QPaintEvent*)
@@ -92,6 +99,7 @@ void PanelView::paintEvent(QPaintEvent*)
     p.drawImage(0, 0, image_);
     LiveOptions o;
     o.touch_cells = touchCells_;
+    o.now = clockTime_;
     paintLiveElements(p, tables_, values_, o);
 }
 

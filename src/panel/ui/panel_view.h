@@ -5,7 +5,8 @@
 // on demand. The page image is expanded once per received page; a repaint
 // only draws it and the live layer, so the view keeps up with any pacing.
 #include "wire/page_decoder.h"
-#include "panel/block_values.h"
+#include "display/block_values.h"
+#include <QDateTime>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -28,6 +29,8 @@ public:
     QRect pageRect() const;
     // The page at 1:1 as the view draws it.
     QImage composed() const;
+    // The time the clock shows; an invalid time (the start) follows the current time.
+    void setClockTime(const QDateTime& time);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -42,6 +45,7 @@ private:
     bool hasPage_ = false;
     bool touchCells_ = false;
     bool fit_ = false;
+    QDateTime clockTime_;
     QTimer clockTimer_; // the clock's minutes go on while the page stands
 };
 

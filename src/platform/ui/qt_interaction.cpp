@@ -16,9 +16,20 @@ QString boxTitle(const QString& title)
 }
 } // namespace
 
+QWidget* QtInteraction::owner() const
+{
+    // A box belongs to the window that raised it: an open dialog, not the
+    // main window behind it.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+        return active;
+    return parent_;
+}
+
 void QtInteraction::message(const QString& text, const QString& title, MessageIcon icon)
 {
-    QMessageBox box(parent_);
+    QMessageBox box(owner());
     box.setWindowTitle(boxTitle(title));
     box.setText(text);
     switch (icon) {
@@ -34,13 +45,13 @@ void QtInteraction::message(const QString& text, const QString& title, MessageIc
 
 bool QtInteraction::question(const QString& text, const QString& title)
 {
-    return QMessageBox::question(parent_, boxTitle(title), text, QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::question(owner(), boxTitle(title), text, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
 }
 
 Answer QtInteraction::askYesNoCancel(const QString& text, const QString& title)
 {
-    QMessageBox box(parent_);
+    QMessageBox box(owner());
     box.setWindowTitle(boxTitle(title));
     box.setText(text);
     box.setIcon(QMessageBox::Question);
@@ -61,19 +72,19 @@ Answer QtInteraction::askYesNoCancel(const QString& text, const QString& title)
 
 QString QtInteraction::openFile(const QString& filter, const QString& startDir)
 {
-    return QFileDialog::getOpenFileName(parent_, QString(), startDir.isEmpty() ? QDir::currentPath() : startDir,
+    return QFileDialog::getOpenFileName(owner(), QString(), startDir.isEmpty() ? QDir::currentPath() : startDir,
                                         qtFilter(filter));
 }
 
 QString QtInteraction::saveFile(const QString& filter, const QString& proposedName)
 {
-    return QFileDialog::getSaveFileName(parent_, QString(), QDir::current().filePath(proposedName),
+    return QFileDialog::getSaveFileName(owner(), QString(), QDir::current().filePath(proposedName),
                                         qtFilter(filter));
 }
 
 std::optional<QColor> QtInteraction::chooseColor(const QColor& initial)
 {
-    const QColor c = QColorDialog::getColor(initial, parent_);
+    const QColor c = QColorDialog::getColor(initial, owner());
     if (!c.isValid())
         return std::nullopt;
     return c;
@@ -81,11 +92,14 @@ std::optional<QColor> QtInteraction::chooseColor(const QColor& initial)
 
 std::optional<QFont> QtInteraction::chooseFont(const QFont& initial)
 {
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, initial, parent_);
-    if (!ok)
+    QFontDialog dialog(owner());
+    dialog.setCurrentFont(initial);
+    // What the chooser shows for the element's font: another face when that
+    // one is not installed, and then a style of its own.
+    const QFont shown = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return f;
+    return keepUntouchedFont(initial, shown, dialog.selectedFont());
 }
 
 } // namespace ostrel

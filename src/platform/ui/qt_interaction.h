@@ -21,6 +21,8 @@ public:
     std::optional<QFont> chooseFont(const QFont& initial) override;
 
 private:
+    QWidget* owner() const;
+
     QPointer<QWidget> parent_;
 };
 

@@ -125,6 +125,7 @@ void ControlDialog::showPicture(const QImage& picture, QSize size)
 void ControlDialog::openPalette()
 {
     setEnabled(false);
+    placeOver(palette_.get(), this);
     palette_->show();
     palette_->raise();
     palette_->activateWindow();

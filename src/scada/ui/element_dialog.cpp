@@ -1,7 +1,10 @@
 #include "scada/ui/element_dialog.h"
 
 #include "platform/interaction.h"
+#include "platform/ui/project_text_guard.h"
 #include "scada/output_list.h"
+
+#include <algorithm>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -85,6 +89,7 @@ void ElementDialog::openFor(const ElementRef& ref)
     if (pipette_)
         pipette_->setValue(ctx_.state.PipetteColor);
     const bool listOk = load();
+    guardProjectTexts(this, ctx_.ui);
     show();
     raise();
     activateWindow();
@@ -259,13 +264,66 @@ QHBoxLayout* ElementDialog::colorRow(ColorBox* box, QWidget* pipette)
     return row;
 }
 
-QTimer* ElementDialog::blinkTimer(QObject* parent, const QString& name)
+void ElementDialog::placeOver(QWidget* window, const QWidget* over)
+{
+    window->adjustSize();
+    const QScreen* screen = over ? over->screen() : window->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    const QPoint middle = over ? over->frameGeometry().center() : area.center();
+    QRect placed(QPoint(), window->frameGeometry().size());
+    placed.moveCenter(middle);
+    if (area.isValid()) {
+        placed.moveLeft(std::clamp(placed.left(), area.left(), std::max(area.left(), area.right() - placed.width())));
+        placed.moveTop(std::clamp(placed.top(), area.top(), std::max(area.top(), area.bottom() - placed.height())));
+    }
+    window->move(placed.topLeft());
+}
+
+PreviewBlink::PreviewBlink(ElementDialog* dialog, QCheckBox* box, const QString& timerName, std::function<void()> redraw)
+    : QObject(dialog), dialog_(dialog), box_(box), timer_(new QTimer(dialog)), redraw_(std::move(redraw))
 {
     constexpr int kBlinkMs = 500;
-    auto* t = new QTimer(parent);
-    t->setObjectName(name);
-    t->setInterval(kBlinkMs);
-    return t;
+    timer_->setObjectName(timerName);
+    timer_->setInterval(kBlinkMs);
+    connect(box_, &QCheckBox::toggled, this, &PreviewBlink::toggled);
+    connect(timer_, &QTimer::timeout, this, &PreviewBlink::tick);
+}
+
+void PreviewBlink::start(bool ticked)
+{
+    phase_ = false;
+    const QSignalBlocker quiet(box_);
+    box_->setChecked(ticked);
+    toggled();
+}
+
+void PreviewBlink::resetPhase()
+{
+    phase_ = false;
+    redraw_();
+}
+
+void PreviewBlink::stop()
+{
+    timer_->stop();
+}
+
+void PreviewBlink::tick()
+{
+    phase_ = !phase_;
+    redraw_();
+}
+
+void PreviewBlink::toggled()
+{
+    if (box_->isChecked()) {
+        if (dialog_->isOpen())
+            timer_->start();
+    } else {
+        timer_->stop();
+        phase_ = false;
+    }
+    redraw_();
 }
 
 std::optional<PageChanges> ElementDialog::closingChanges(const OkOutcome& r)

@@ -129,10 +129,11 @@ protected:
     QLayout* buttonRow();
     // The dialog's fields above its row of buttons, at their natural size.
     static void finishLayout(QDialog* dialog, QGridLayout* grid, QLayout* buttons);
+    // Places a window this dialog opens (a palette, an animation) over the
+    // dialog's middle, inside the screen, the way dialogs open.
+    static void placeOver(QWidget* window, const QWidget* over);
     // A colour box with its pipette beside it.
     static QHBoxLayout* colorRow(ColorBox* box, QWidget* pipette);
-    // The 500 ms timer of a preview that blinks.
-    static QTimer* blinkTimer(QObject* parent, const QString& name);
     // What an Ok outcome hands back: nothing when the input was refused.
     static std::optional<PageChanges> closingChanges(const OkOutcome& r);
 
@@ -167,6 +168,33 @@ private:
     QPointer<QWidget> owner_;
     ElementRef ref_;
     bool open_ = false;
+};
+
+// The blink of a dialog's preview: while the "Мигание" box is ticked and the
+// dialog is open, a 500 ms timer flips the phase and redraws the preview.
+class PreviewBlink : public QObject {
+    Q_OBJECT
+public:
+    PreviewBlink(ElementDialog* dialog, QCheckBox* box, const QString& timerName, std::function<void()> redraw);
+    // The phase the preview shows: true is the second look (off colour, on text).
+    bool phase() const { return phase_; }
+    QTimer* timer() const { return timer_; }
+    // Opening: the first look, the box as the element has it.
+    void start(bool ticked);
+    // Back to the first look without touching the box.
+    void resetPhase();
+    void stop();
+    // One step of the blink (the timer calls it).
+    void tick();
+
+private:
+    void toggled();
+
+    ElementDialog* dialog_;
+    QCheckBox* box_;
+    QTimer* timer_;
+    std::function<void()> redraw_;
+    bool phase_ = false;
 };
 
 } // namespace ostrel

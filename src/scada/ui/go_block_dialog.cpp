@@ -13,7 +13,7 @@ GoBlockDialog::GoBlockDialog(ElementDialogContext& ctx, QWidget* owner)
 {
     number_ = lineEdit(QStringLiteral("Num_Go_Block_Text"));
     block_ = lineEdit(QStringLiteral("Num_Block_Text"));
-    block_->setText(QStringLiteral("00"));
+    block_->setText(kGoEmptyBlock);
     process_ = checkBox(QStringLiteral("Process_Sozdat"), goProcessCaption(false));
     list_ = comboBox(QStringLiteral("Num_Graf_SCADA"), {});
     list_->setMinimumWidth(140);
@@ -71,16 +71,12 @@ bool GoBlockDialog::load()
         if constexpr (std::is_same_v<std::decay_t<decltype(r)>, GoBlockElement>)
             e = r;
     });
-    // A target outside the known ranges (a new element's 0) leaves the block
-    // field and "Процесс" as they were.
     const GoOpening o = goOpening(e);
-    if (o.process) {
-        process_->setChecked(*o.process);
-        process_->setText(goProcessCaption(*o.process));
-    }
-    if (o.block) {
+    process_->setChecked(o.process);
+    process_->setText(goProcessCaption(o.process));
+    {
         const QSignalBlocker quiet(block_);
-        block_->setText(*o.block);
+        block_->setText(o.block);
     }
     refreshList();
     number_->setText(QString::number(ref.number));

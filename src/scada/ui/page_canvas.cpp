@@ -1,5 +1,7 @@
 #include "scada/ui/page_canvas.h"
 
+#include "platform/ui/project_text_guard.h"
+
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "scada/record_fields.h"
@@ -119,6 +121,15 @@ private:
     QImage picture_;
 };
 
+} // namespace canvas_detail
+
+bool isEmptyFrame(const QRect& rect)
+{
+    return rect.width() <= 1 && rect.height() <= 1;
+}
+
+namespace canvas_detail {
+
 // The rubber-band frame: drawn over the elements, transparent to the mouse.
 class FrameItem : public QGraphicsItem {
 public:
@@ -138,6 +149,9 @@ public:
     QRectF boundingRect() const override { return QRectF(rect_).adjusted(-1, -1, 2, 2); }
     void paint(QPainter* p, const QStyleOptionGraphicsItem*, QWidget*) override
     {
+        // A click without a drag leaves a frame of one pixel: nothing to show.
+        if (isEmptyFrame(rect_))
+            return;
         QPen pen(QColor(0, 0, 255), 1, Qt::DashLine);
         pen.setCosmetic(true);
         p->setPen(pen);
@@ -355,6 +369,8 @@ private:
             pal.setColor(QPalette::Text, Qt::black);
             textBox_->setPalette(pal);
             textBox_->setText(text);
+            if (canvas_.ctx_.ui)
+                guardProjectText(textBox_, *canvas_.ctx_.ui);
             textProxy_ = new QGraphicsProxyWidget(this);
             textProxy_->setWidget(textBox_);
             textProxy_->setPos(kMenuTextOffset);

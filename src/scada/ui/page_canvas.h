@@ -21,6 +21,8 @@ class QLineEdit;
 
 namespace ostrel {
 
+class Interaction;
+
 class ElementPictures;
 class PagePainter;
 
@@ -30,6 +32,7 @@ struct PageCanvasContext {
     PageEditor& editor;
     const ElementPictures& pictures;
     PagePainter& painter;   // keeps the users' control pictures loaded
+    Interaction* ui = nullptr; // refuses what the project file cannot hold in menu texts
 };
 
 namespace canvas_detail {

@@ -25,7 +25,7 @@ SignalDialog::SignalDialog(ElementDialogContext& ctx, QWidget* owner)
     listNumber_ = comboBox(QStringLiteral("Num_List_Signal"), signalListItems());
     listNumber_->setMaxVisibleItems(16);
     frame_ = checkBox(QStringLiteral("Signal_Ramka"), QStringLiteral("Рамка"));
-    blink_ = checkBox(QStringLiteral("Signal_Blink"), QStringLiteral("Мигание"));
+    blinkBox_ = checkBox(QStringLiteral("Signal_Blink"), QStringLiteral("Мигание"));
     const auto changed = [this] { updatePreview(); };
     color_ = colorBox(QStringLiteral("Color_Signal"), changed);
     back_ = colorBox(QStringLiteral("Color_Signal_Fon"), changed);
@@ -35,7 +35,7 @@ SignalDialog::SignalDialog(ElementDialogContext& ctx, QWidget* owner)
     preview_->setObjectName(QStringLiteral("Signal_Preview"));
     makeBinding(QStringLiteral("Num_Block_Signal"), QStringLiteral("Num_OUT_Signal"),
                 QStringLiteral("Label_Num_OUT_Signal"));
-    blink_timer_ = ElementDialog::blinkTimer(this, QStringLiteral("Signal_Blink_Timer"));
+    blink_ = new PreviewBlink(this, blinkBox_, QStringLiteral("Signal_Blink_Timer"), changed);
 
     auto* grid = new QGridLayout;
     addField(grid, 0, 0, QStringLiteral("Номер сигнала"), number_);
@@ -46,7 +46,7 @@ SignalDialog::SignalDialog(ElementDialogContext& ctx, QWidget* owner)
     addField(grid, 3, 0, QStringLiteral("Тип сигнала"), shape_);
     addField(grid, 3, 1, QStringLiteral("№ сигнала списка"), listNumber_);
     grid->addWidget(frame_, 4, 1);
-    grid->addWidget(blink_, 4, 3);
+    grid->addWidget(blinkBox_, 4, 3);
     grid->addWidget(new QLabel(QStringLiteral("Цвет сигнал"), this), 5, 0);
     grid->addLayout(colorRow(color_, pipette), 5, 1);
     addField(grid, 5, 1, QStringLiteral("Цвет фон"), back_);
@@ -63,8 +63,6 @@ SignalDialog::SignalDialog(ElementDialogContext& ctx, QWidget* owner)
     connect(width_, &QLineEdit::textEdited, this, [this] { sizeTyped(true); });
     connect(height_, &QLineEdit::textEdited, this, [this] { sizeTyped(false); });
     connect(frame_, &QCheckBox::toggled, this, changed);
-    connect(blink_, &QCheckBox::toggled, this, &SignalDialog::blinkToggled);
-    connect(blink_timer_, &QTimer::timeout, this, &SignalDialog::blinkTick);
 }
 
 bool SignalDialog::load()
@@ -79,9 +77,7 @@ bool SignalDialog::load()
     frame_->setChecked(f.frame);
     color_->setValue(f.color);
     back_->setValue(f.back_color);
-    phase_ = false;
-    blink_->setChecked(f.blink);
-    blinkToggled();
+    blink_->start(f.blink);
     const bool listOk = showBoundForm(f);
     updatePreview();
     return listOk;
@@ -96,7 +92,7 @@ SignalForm SignalDialog::form() const
     f.shape = std::max(0, shape_->currentIndex());
     f.list_number = std::max(0, listNumber_->currentIndex());
     f.frame = frame_->isChecked();
-    f.blink = blink_->isChecked();
+    f.blink = blinkBox_->isChecked();
     f.color = color_->value();
     f.back_color = back_->value();
     return f;
@@ -112,7 +108,7 @@ std::optional<PageChanges> SignalDialog::okPressed()
 
 void SignalDialog::closing()
 {
-    blink_timer_->stop();
+    blink_->stop();
 }
 
 void SignalDialog::applySizes(const SignalSizeFields& fields)
@@ -156,30 +152,12 @@ void SignalDialog::sizeTyped(bool width)
     updatePreview();
 }
 
-void SignalDialog::blinkToggled()
-{
-    if (blink_->isChecked()) {
-        if (isOpen())
-            blink_timer_->start();
-    } else {
-        blink_timer_->stop();
-        phase_ = false;
-    }
-    updatePreview();
-}
-
-void SignalDialog::blinkTick()
-{
-    phase_ = !phase_;
-    updatePreview();
-}
-
 void SignalDialog::updatePreview()
 {
     const SignalForm f = form();
     const QSize size(std::clamp(ScadaPages::typedNumber(f.width), 0, kSignalMaxSize),
                      std::clamp(ScadaPages::typedNumber(f.height), 0, kSignalMaxSize));
-    const bool off = f.blink && phase_;
+    const bool off = f.blink && blink_->phase();
     preview_->setLook(f.shape, size, off ? f.back_color : f.color, f.frame);
 }
 

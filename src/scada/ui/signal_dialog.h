@@ -15,8 +15,8 @@ class SignalDialog : public ElementDialog {
 public:
     SignalDialog(ElementDialogContext& ctx, QWidget* owner);
     // One step of the preview blink (the 500 ms timer calls it).
-    void blinkTick();
-    QTimer* blinkTimer() const { return blink_timer_; }
+    void blinkTick() { blink_->tick(); }
+    QTimer* blinkTimer() const { return blink_->timer(); }
 
 protected:
     bool load() override;
@@ -28,7 +28,6 @@ private:
     void applySizes(const SignalSizeFields& fields);
     void shapeChosen(int shape);
     void sizeTyped(bool width);
-    void blinkToggled();
     void updatePreview();
 
     QLineEdit* width_ = nullptr;    // Razmer_X_Signal
@@ -36,12 +35,11 @@ private:
     QComboBox* shape_ = nullptr;    // Type_Signal
     QComboBox* listNumber_ = nullptr; // Num_List_Signal
     QCheckBox* frame_ = nullptr;    // Signal_Ramka
-    QCheckBox* blink_ = nullptr;    // Signal_Blink
+    QCheckBox* blinkBox_ = nullptr; // Signal_Blink
+    PreviewBlink* blink_ = nullptr;
     ColorBox* color_ = nullptr;     // Color_Signal
     ColorBox* back_ = nullptr;      // Color_Signal_Fon
     SignalPreview* preview_ = nullptr; // Signal_Preview
-    QTimer* blink_timer_ = nullptr;
-    bool phase_ = false;            // true: the preview shows the off colour
 };
 
 } // namespace ostrel

@@ -24,7 +24,7 @@ TextSignalDialog::TextSignalDialog(ElementDialogContext& ctx, QWidget* owner)
     listNumber_ = comboBox(QStringLiteral("Num_List_Text_Signal"), signalListItems());
     listNumber_->setMaxVisibleItems(16);
     frame_ = checkBox(QStringLiteral("Text_Signal_Ramka"), QStringLiteral("Рамка"));
-    blink_ = checkBox(QStringLiteral("Text_Signal_Blink"), QStringLiteral("Мигание"));
+    blinkBox_ = checkBox(QStringLiteral("Text_Signal_Blink"), QStringLiteral("Мигание"));
     const auto changed = [this] { updatePreview(); };
     color_ = colorBox(QStringLiteral("Color_Text_Signal"), changed);
     back_ = colorBox(QStringLiteral("Color_Text_Signal_Fon"), changed);
@@ -41,7 +41,19 @@ TextSignalDialog::TextSignalDialog(ElementDialogContext& ctx, QWidget* owner)
     preview_->setObjectName(QStringLiteral("Text_Signal_Label"));
     makeBinding(QStringLiteral("Num_Block_Text_Signal"), QStringLiteral("Num_OUT_Text_Signal"),
                 QStringLiteral("Label_Num_OUT_Text_Signal"));
-    blink_timer_ = ElementDialog::blinkTimer(this, QStringLiteral("Text_Signal_Blink_Timer"));
+    blink_ = new PreviewBlink(this, blinkBox_, QStringLiteral("Text_Signal_Blink_Timer"), [this] { updatePreview(); });
+
+    // The text labels name the list's text numbers: they take the width of
+    // the widest, and the output list a width of its own, so the dialog keeps
+    // its size whichever list number or block is chosen.
+    int labelWidth = 0;
+    for (int n = 0; n < listNumber_->count(); ++n)
+        labelWidth = std::max({labelWidth, offLabel_->fontMetrics().horizontalAdvance(textSignalOffLabel(n)),
+                               onLabel_->fontMetrics().horizontalAdvance(textSignalOnLabel(n))});
+    offLabel_->setMinimumWidth(labelWidth);
+    onLabel_->setMinimumWidth(labelWidth);
+    list_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list_->setMinimumContentsLength(8);
 
     auto* grid = new QGridLayout;
     addField(grid, 0, 0, QStringLiteral("Номер сигнала"), number_);
@@ -50,7 +62,7 @@ TextSignalDialog::TextSignalDialog(ElementDialogContext& ctx, QWidget* owner)
     addField(grid, 2, 0, QStringLiteral("Шрифт"), font_);
     addField(grid, 2, 1, QStringLiteral("№ сигнала списка"), listNumber_);
     grid->addWidget(frame_, 3, 1);
-    grid->addWidget(blink_, 3, 3);
+    grid->addWidget(blinkBox_, 3, 3);
     addField(grid, 4, 0, QStringLiteral("Цвет сигнал"), color_);
     grid->addWidget(new QLabel(QStringLiteral("Цвет фон"), this), 4, 2);
     grid->addLayout(colorRow(back_, pipette), 4, 3);
@@ -70,10 +82,8 @@ TextSignalDialog::TextSignalDialog(ElementDialogContext& ctx, QWidget* owner)
     connect(font_, &QComboBox::currentIndexChanged, this, changed);
     connect(listNumber_, &QComboBox::currentIndexChanged, this, &TextSignalDialog::listNumberChosen);
     connect(frame_, &QCheckBox::toggled, this, changed);
-    connect(blink_, &QCheckBox::toggled, this, &TextSignalDialog::blinkToggled);
     connect(textOff_, &QLineEdit::textChanged, this, changed);
     connect(textOn_, &QLineEdit::textChanged, this, changed);
-    connect(blink_timer_, &QTimer::timeout, this, &TextSignalDialog::blinkTick);
 }
 
 bool TextSignalDialog::load()
@@ -88,9 +98,7 @@ bool TextSignalDialog::load()
     back_->setValue(f.back_color);
     textOff_->setText(f.text_off);
     textOn_->setText(f.text_on);
-    phase_ = false;
-    blink_->setChecked(f.blink);
-    blinkToggled();
+    blink_->start(f.blink);
     const bool listOk = showBoundForm(f);
     updatePreview();
     return listOk;
@@ -103,7 +111,7 @@ TextSignalForm TextSignalDialog::form() const
     f.font_position = std::max(0, font_->currentIndex());
     f.list_number = std::max(0, listNumber_->currentIndex());
     f.frame = frame_->isChecked();
-    f.blink = blink_->isChecked();
+    f.blink = blinkBox_->isChecked();
     f.color = color_->value();
     f.back_color = back_->value();
     f.text_off = textOff_->text();
@@ -121,7 +129,7 @@ std::optional<PageChanges> TextSignalDialog::okPressed()
 
 void TextSignalDialog::closing()
 {
-    blink_timer_->stop();
+    blink_->stop();
 }
 
 void TextSignalDialog::listNumberChosen(int number)
@@ -129,26 +137,7 @@ void TextSignalDialog::listNumberChosen(int number)
     offLabel_->setText(textSignalOffLabel(number));
     onLabel_->setText(textSignalOnLabel(number));
     // The preview goes back to the first text.
-    phase_ = false;
-    updatePreview();
-}
-
-void TextSignalDialog::blinkToggled()
-{
-    if (blink_->isChecked()) {
-        if (isOpen())
-            blink_timer_->start();
-    } else {
-        blink_timer_->stop();
-        phase_ = false;
-    }
-    updatePreview();
-}
-
-void TextSignalDialog::blinkTick()
-{
-    phase_ = !phase_;
-    updatePreview();
+    blink_->resetPhase();
 }
 
 void TextSignalDialog::updatePreview()
@@ -161,7 +150,7 @@ void TextSignalDialog::updatePreview()
     look.text_off = f.text_off;
     look.text_on = f.text_on;
     look.frame = f.frame ? 1 : 0;
-    preview_->setLook(look, f.blink && phase_);
+    preview_->setLook(look, f.blink && blink_->phase());
 }
 
 } // namespace ostrel

@@ -14,8 +14,8 @@ class TextSignalDialog : public ElementDialog {
     Q_OBJECT
 public:
     TextSignalDialog(ElementDialogContext& ctx, QWidget* owner);
-    void blinkTick();
-    QTimer* blinkTimer() const { return blink_timer_; }
+    void blinkTick() { blink_->tick(); }
+    QTimer* blinkTimer() const { return blink_->timer(); }
 
 protected:
     bool load() override;
@@ -25,13 +25,13 @@ protected:
 private:
     TextSignalForm form() const;
     void listNumberChosen(int number);
-    void blinkToggled();
     void updatePreview();
 
     QComboBox* font_ = nullptr;     // Text_Signal_Shrift
     QComboBox* listNumber_ = nullptr; // Num_List_Text_Signal
     QCheckBox* frame_ = nullptr;    // Text_Signal_Ramka
-    QCheckBox* blink_ = nullptr;    // Text_Signal_Blink
+    QCheckBox* blinkBox_ = nullptr; // Text_Signal_Blink
+    PreviewBlink* blink_ = nullptr;
     ColorBox* color_ = nullptr;     // Color_Text_Signal
     ColorBox* back_ = nullptr;      // Color_Text_Signal_Fon
     QLabel* offLabel_ = nullptr;    // Label_Text_Off
@@ -39,8 +39,6 @@ private:
     QLineEdit* textOff_ = nullptr;  // Text_Signal_Off
     QLineEdit* textOn_ = nullptr;   // Text_Signal_On
     TextSignalPreview* preview_ = nullptr; // Text_Signal_Label
-    QTimer* blink_timer_ = nullptr;
-    bool phase_ = false;            // true: the preview shows the on text
 };
 
 } // namespace ostrel

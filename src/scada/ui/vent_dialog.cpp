@@ -133,6 +133,7 @@ void VentDialog::select(int picture)
 void VentDialog::openAnimation()
 {
     setEnabled(false);
+    placeOver(animation_.get(), this);
     animation_->start();
 }
 

@@ -1,5 +1,6 @@
 #include "scheme/ui/block_parameter_editor.h"
 
+#include "platform/ui/project_text_guard.h"
 #include "platform/ui/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_catalog.h"
@@ -116,6 +117,7 @@ BlockParameterEditor::BlockParameterEditor(BlockTable& blocks, const BlockCatalo
     cancelOnEscape(this, cancel_);
 
     setFixedSize(px(kWindowWidth), px(kFullHeight - kChrome));
+    guardProjectTexts(this, ui_);
 }
 
 BlockParameterEditor::~BlockParameterEditor() = default;

@@ -1,5 +1,6 @@
 #include "scheme/ui/modbus_dialog.h"
 
+#include "platform/ui/project_text_guard.h"
 #include "platform/ui/escape_key.h"
 #include "platform/interaction.h"
 #include "scheme/block_catalog.h"
@@ -134,6 +135,7 @@ ModbusDialog::ModbusDialog(BlockTable& blocks, const BlockCatalog& catalog, Inte
     main->addLayout(grid);
     main->addLayout(buttons);
     resetControls();
+    guardProjectTexts(this, ui_);
 }
 
 void ModbusDialog::resetControls()

@@ -88,6 +88,8 @@ expect "boiler.prt pages" ostrel-cli resave ""
 expect "boiler.prt pages" ostrel-cli write-pages ""
 expect "page.png pages" ostrel-cli render-page boiler.prt --page 1 --png ""
 expect "boiler.net boiler.prt notes.txt page.png pages" ostrel-cli write-pages boiler.prt --dump ""
+touch boiler-values.json
+expect "boiler-values.json pages" ostrel-cli render-page boiler.prt --panel --values ""
 
 if [ $failures -ne 0 ]; then
     echo "$failures failed"

@@ -5,7 +5,7 @@
 #include "wire/page_encoder.h"
 #include "link/sequences.h"
 #include "wire/transfer_state.h"
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 #include "scada/bound_elements.h"
 #include "scada/page_editor_state.h"
 #include <QPainter>

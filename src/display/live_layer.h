@@ -13,7 +13,7 @@
 // context menu clears the binding as well. A control or go-to cell is
 // placed when its touch cell is not zero.
 #include "wire/page_decoder.h"
-#include "panel/block_values.h"
+#include "display/block_values.h"
 #include "scada/scada_pages.h"
 #include <QDateTime>
 #include <QImage>

@@ -1,10 +1,12 @@
-#include "panel/block_values.h"
+#include "display/block_values.h"
+#include "platform/checked_file.h"
 #include "scheme/block_table.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 
 namespace ostrel {
@@ -47,6 +49,16 @@ double BlockValues::at(const QHash<int, std::vector<double>>& table, int block, 
     if (it == table.constEnd() || index < 0 || size_t(index) >= it->size())
         return 0.0;
     return (*it)[size_t(index)];
+}
+
+QList<int> BlockValues::blocks() const
+{
+    QList<int> out = outputs_.keys();
+    for (auto it = setpoints_.constBegin(); it != setpoints_.constEnd(); ++it)
+        if (!outputs_.contains(it.key()))
+            out << it.key();
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 bool parseBlockValues(const QByteArray& json, BlockValues& out, QString& error)
@@ -119,6 +131,41 @@ bool loadBlockValues(const QString& path, BlockValues& out, QString& error)
         return false;
     }
     return true;
+}
+
+namespace {
+
+QJsonArray jsonNumbers(const std::vector<double>& list)
+{
+    QJsonArray a;
+    for (double v : list)
+        a.append(v);
+    return a;
+}
+
+} // namespace
+
+QByteArray blockValuesJson(const BlockValues& values)
+{
+    QJsonObject root;
+    for (int block : values.blocks()) {
+        const std::vector<double> setpoints = values.setpointsOf(block);
+        const QJsonArray outputs = jsonNumbers(values.outputsOf(block));
+        if (setpoints.empty()) {
+            root.insert(QString::number(block), outputs);
+            continue;
+        }
+        QJsonObject o;
+        o.insert(QStringLiteral("outputs"), outputs);
+        o.insert(QStringLiteral("setpoints"), jsonNumbers(setpoints));
+        root.insert(QString::number(block), o);
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QString saveBlockValues(const QString& path, const BlockValues& values)
+{
+    return saveFileChecked(path, blockValuesJson(values));
 }
 
 } // namespace ostrel

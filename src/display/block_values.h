@@ -7,6 +7,7 @@
 // may give "outputs" and "setpoints". Anything not given reads 0.
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <vector>
 
@@ -18,7 +19,21 @@ public:
     double setpoint(int block, int index) const { return at(setpoints_, block, index); }
     void setOutputs(int block, std::vector<double> values) { outputs_[block] = std::move(values); }
     void setSetpoints(int block, std::vector<double> values) { setpoints_[block] = std::move(values); }
+    void removeBlock(int block)
+    {
+        outputs_.remove(block);
+        setpoints_.remove(block);
+    }
     bool isEmpty() const { return outputs_.isEmpty() && setpoints_.isEmpty(); }
+    // The values given for a block (empty when none).
+    std::vector<double> outputsOf(int block) const { return outputs_.value(block); }
+    std::vector<double> setpointsOf(int block) const { return setpoints_.value(block); }
+    // Blocks with outputs or setpoints given, in ascending order.
+    QList<int> blocks() const;
+    bool operator==(const BlockValues& other) const
+    {
+        return outputs_ == other.outputs_ && setpoints_ == other.setpoints_;
+    }
 
 private:
     static double at(const QHash<int, std::vector<double>>& table, int block, int index);
@@ -32,5 +47,11 @@ private:
 bool parseBlockValues(const QByteArray& json, BlockValues& out, QString& error);
 // Reads and parses the file at `path`.
 bool loadBlockValues(const QString& path, BlockValues& out, QString& error);
+// The values in the form parseBlockValues reads: a block with outputs only
+// as a list, one with setpoints as {"outputs": [..], "setpoints": [..]}.
+QByteArray blockValuesJson(const BlockValues& values);
+// Writes them to `path` through the checked save; empty on success, else
+// the line naming the file and the cause.
+QString saveBlockValues(const QString& path, const BlockValues& values);
 
 } // namespace ostrel

@@ -1,4 +1,4 @@
-#include "panel/live_layer.h"
+#include "display/live_layer.h"
 
 #include "scada/page_painter.h"
 #include <QPainter>
