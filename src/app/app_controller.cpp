@@ -7,6 +7,8 @@
 #include "display/panel_preview.h"
 #include "display/ui/panel_preview_window.h"
 #include "algorithm/ui/step_editor.h"
+#include "app/changes_window.h"
+#include "app/check_window.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
@@ -15,6 +17,8 @@
 #include "link/page_write.h"
 #include "link/ui/scheme_write_controller.h"
 #include "platform/interaction.h"
+#include "project/project_check.h"
+#include "project/project_journal.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
 #include "project/recovery_copy.h"
@@ -52,6 +56,9 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window,
     connect(loading_.get(), &LoadingWindow::finished, this, [this] {
         if (pendingAlgBlock_ <= 0)
             return;
+        if (pendingStep_ >= 0)
+            stepEditor_->startAt(pendingStep_);
+        pendingStep_ = -1;
         window_.showChildWindow(stepEditor_.get());
         stepEditor_->openFor(pendingAlgBlock_);
     });
@@ -59,25 +66,34 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window,
     connect(stepEditor_.get(), &StepEditor::reloadRequested, this, &AppController::openAlgorithmEditor);
     connect(stepEditor_.get(), &StepEditor::minimized, &window, &QWidget::showMinimized);
 
-    connect(&window, &MainWindow::writeSchemeRequested, this, [this] {
-        // A scheme laid out from the project file alone has no wiring: it
-        // would replace the controller's working scheme with a dead one.
-        if (ws_.scheme_without_netlist) {
-            ui_.message(kSchemeWithoutNetlistMessage, QString(), MessageIcon::Error);
-            return;
-        }
-        writer_->startSchemeWrite(
-            buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
-    });
+    connect(&window, &MainWindow::writeSchemeRequested, this, &AppController::writeScheme);
     // Page writes: each page is painted offscreen and encoded just before its
     // packets go out; the selected tab follows the page being written. The
     // canvases and the writer share one painter: what the page shows is
     // what the controller gets.
     writer_->setPagePreparer(makePagePreparer(*painter_, ws.pages, ws.version_code,
                                               [this] { return projectFolder(); }, ws.transfer, ui));
-    connect(&window, &MainWindow::writePageRequested, this,
-            [this] { writer_->startPageWrite(window_.shell().current_page); });
-    connect(&window, &MainWindow::writeAllPagesRequested, this, [this] { writer_->startAllPagesWrite(); });
+    connect(&window, &MainWindow::writePageRequested, this, [this] {
+        const int page = window_.shell().current_page;
+        checkedWrite(CheckScope::pagesOnly(uint8_t(1u << page)), [this, page] { writer_->startPageWrite(page); });
+    });
+    connect(&window, &MainWindow::writeAllPagesRequested, this, &AppController::writeAllPages);
+    // Every part that went out completely is journalled beside the project.
+    connect(&writer_->engine(), &TransferEngine::partWritten, this, &AppController::journalPart);
+
+    checkWindow_ = std::make_unique<CheckWindow>();
+    changesWindow_ = std::make_unique<ChangesWindow>();
+    window.registerSecondaryWindow(checkWindow_.get());
+    window.registerSecondaryWindow(changesWindow_.get());
+    connect(&window, &MainWindow::checkProjectRequested, this, &AppController::checkProject);
+    connect(&window, &MainWindow::whatChangesRequested, this, &AppController::showWhatChanges);
+    connect(checkWindow_.get(), &CheckWindow::placeRequested, this, &AppController::showPlace);
+    connect(checkWindow_.get(), &CheckWindow::writeAnyway, this, [this] {
+        const std::function<void()> write = std::move(pendingWrite_);
+        pendingWrite_ = {};
+        if (write)
+            write();
+    });
     connect(writer_.get(), &SchemeWriteController::transferActiveChanged, &window.settingsDialog(),
             &SettingsDialog::setTransferActive);
     connect(writer_.get(), &SchemeWriteController::currentPageChanged, &window, &MainWindow::selectPage);
@@ -343,6 +359,7 @@ void AppController::projectLoaded(const ProjectReadResult& r, const QString& fol
 {
     // File dialogs start in the project's folder from now on.
     projectFolder_ = folder;
+    netlistMissing_ = r.status == ProjectReadStatus::NetlistMissing;
     QDir::setCurrent(projectFolder_);
     window_.shell().settings_reopened = 0;
     window_.applyProjectVersion(r.versionCode);
@@ -374,6 +391,7 @@ bool AppController::saveProjectFile(const QString& path)
         return false;
     // The background pictures were copied beside the project file.
     projectFolder_ = QFileInfo(path).absolutePath();
+    netlistMissing_ = false;
     scada_->setProjectFolder(projectFolder_);
     window_.setProjectPath(QFileInfo(path).absoluteFilePath());
     // The values keep what the table holds; they are saved beside the new
@@ -383,6 +401,163 @@ bool AppController::saveProjectFile(const QString& path)
     if (recovery_)
         recovery_->remove();
     return true;
+}
+
+QString AppController::journalPath() const
+{
+    const QString& path = window_.projectPath();
+    return path.isEmpty() ? QString() : journalPathFor(path);
+}
+
+void AppController::writeScheme()
+{
+    // A scheme laid out from the project file alone has no wiring: it would
+    // replace the controller's working scheme with a dead one.
+    if (ws_.scheme_without_netlist) {
+        ui_.message(kSchemeWithoutNetlistMessage, QString(), MessageIcon::Error);
+        return;
+    }
+    checkedWrite(CheckScope::schemeOnly(), [this] {
+        writer_->startSchemeWrite(buildSchemeImage(ws_.blocks, ws_.catalog, ws_.alg, ws_.settings.controller_number));
+    });
+}
+
+void AppController::writeAllPages()
+{
+    // A write of all pages takes minutes over TCP: once the journal knows
+    // what each page last sent, only the pages that changed are offered.
+    QList<int> pages{0, 1, 2, 3, 4, 5, 6, 7};
+    const QString journal = journalPath();
+    if (!journal.isEmpty() && QFileInfo::exists(journal)) {
+        const QList<PartState> parts = changedParts(ws_, readJournal(journal), *painter_, projectFolder());
+        QList<int> changed;
+        QStringList numbers;
+        for (const PartState& st : parts)
+            if (st.page >= 0 && (st.changed || !st.error.isEmpty())) {
+                changed << st.page;
+                numbers << QString::number(st.page + 1);
+            }
+        if (changed.size() < pages.size()) {
+            const QString text = changed.isEmpty()
+                ? QStringLiteral("Страницы не изменились с их последней записи в контроллер %1.\n"
+                                 "Записать все страницы всё равно?")
+                      .arg(ws_.settings.controller_number)
+                : QStringLiteral("С последней записи изменились страницы: %1.\n"
+                                 "Записать только их? (\"Нет\": записать все страницы)")
+                      .arg(numbers.join(QStringLiteral(", ")));
+            const Answer a = changed.isEmpty() ? (ui_.question(text) ? Answer::No : Answer::Cancel)
+                                               : ui_.askYesNoCancel(text);
+            if (a == Answer::Cancel)
+                return;
+            if (a == Answer::Yes)
+                pages = changed;
+        }
+    }
+    uint8_t mask = 0;
+    for (int p : pages)
+        mask |= uint8_t(1u << p);
+    checkedWrite(CheckScope::pagesOnly(mask), [this, pages] {
+        if (pages.size() == 8)
+            writer_->startAllPagesWrite();
+        else
+            writer_->startPagesWrite(pages);
+    });
+}
+
+void AppController::checkedWrite(const CheckScope& scope, std::function<void()> write)
+{
+    CheckContext context;
+    context.projectFolder = projectFolder();
+    context.netlistMissing = netlistMissing_;
+    context.painter = painter_.get();
+    QList<Problem> problems = ostrel::checkProject(ws_, context, scope);
+    // A page that cannot be encoded is refused by the write itself, with
+    // its message; nothing is sent.
+    problems.removeIf([](const Problem& p) { return !p.isError() || p.code == QLatin1String("page-encoding"); });
+    if (problems.isEmpty()) {
+        pendingWrite_ = {};
+        write();
+        return;
+    }
+    pendingWrite_ = std::move(write);
+    checkWindow_->showProblems(problems, true);
+    checkWindow_->show();
+    checkWindow_->raise();
+    checkWindow_->activateWindow();
+}
+
+void AppController::journalPart(int page, const QByteArray& sent)
+{
+    const QString journal = journalPath();
+    if (journal.isEmpty())
+        return;
+    const QString error = recordWrite(journal, journalRecord(ws_, page, sent, journalLinkName(ws_)));
+    if (!error.isEmpty())
+        ui_.message(QStringLiteral("Журнал записей не сохранён: ") + error, QString(), MessageIcon::Error);
+}
+
+void AppController::checkProject()
+{
+    CheckContext context;
+    context.projectFolder = projectFolder();
+    context.netlistMissing = netlistMissing_;
+    context.painter = painter_.get();
+    pendingWrite_ = {};
+    checkWindow_->showProblems(ostrel::checkProject(ws_, context), false);
+    checkWindow_->show();
+    checkWindow_->raise();
+    checkWindow_->activateWindow();
+}
+
+void AppController::showWhatChanges()
+{
+    const QString journal = journalPath();
+    JournalContents contents;
+    QString note;
+    if (journal.isEmpty()) {
+        note = QStringLiteral("Проект ещё не сохранён: журнала записей нет.");
+    } else {
+        contents = readJournal(journal);
+        if (!contents.error.isEmpty())
+            note = QStringLiteral("Журнал записей не читается: ") + contents.error;
+        else if (!contents.exists)
+            note = QStringLiteral("Журнала записей ещё нет: ") + QDir::toNativeSeparators(journal);
+        else
+            note = contents.warnings.join(QLatin1Char('\n'));
+    }
+    changesWindow_->showParts(changedParts(ws_, contents, *painter_, projectFolder()), note);
+    changesWindow_->show();
+    changesWindow_->raise();
+    changesWindow_->activateWindow();
+}
+
+void AppController::showPlace(const Place& place)
+{
+    switch (place.where) {
+    case Place::Where::Project:
+        return;
+    case Place::Where::Page:
+        window_.showScadaMode();
+        window_.selectPage(place.page - 1);
+        return;
+    case Place::Where::Element:
+        scada_->showElement(ElementRef{place.kind, place.page - 1, place.number});
+        return;
+    case Place::Where::Step:
+        pendingStep_ = place.step - 1;
+        [[fallthrough]];
+    case Place::Where::Block:
+        if (place.block < 1 || place.block > BlockTable::kLastBlock || ws_.blocks.block_type[size_t(place.block)] == 0)
+            return;
+        window_.showSchemeMode();
+        ws_.blocks.cur_block = uint8_t(place.block);
+        ws_.blocks.cur_block_type = uint8_t(ws_.blocks.block_type[size_t(place.block)]);
+        if (ws_.blocks.block_type[size_t(place.block)] == kAlgorithm)
+            openAlgorithmEditor(place.block);
+        else
+            openParameterEditor(place.block);
+        return;
+    }
 }
 
 QString AppController::valuesFile() const

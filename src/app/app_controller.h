@@ -3,6 +3,7 @@
 // the parameter editor, the loading window and the step editor, the drawing
 // import, the project file and the writes into the controller. Owns those
 // secondary windows; the main window closes them at shutdown.
+#include <QList>
 //
 // It also keeps the project's undo history: every user action that may have
 // changed the project ends in commit(name), undo and redo redraw the windows
@@ -13,6 +14,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace ostrel {
@@ -38,6 +40,10 @@ class SchemeWriteController;
 class ElementPictures;
 class PagePainter;
 class ScadaEditor;
+class CheckWindow;
+class ChangesWindow;
+struct CheckScope;
+struct Place;
 class PanelPreview;
 class PanelPreviewWindow;
 class ProjectHistory;
@@ -69,6 +75,20 @@ public:
     // was saved).
     QString valuesFile() const;
 
+    CheckWindow& checkWindow() { return *checkWindow_; }
+    ChangesWindow& changesWindow() { return *changesWindow_; }
+    // NAME.journal beside the project file; empty while the project has no
+    // file (a new project not saved yet), whose writes are not journalled.
+    QString journalPath() const;
+
+    // "&Проверить проект": the check of the whole project in its window.
+    void checkProject();
+    // "&Что изменится": the project against the journal's last writes.
+    void showWhatChanges();
+    // A double-click in the check window: the place in its mode and page,
+    // the element framed, the block's parameter editor or the step.
+    void showPlace(const Place& place);
+
     // Opens a project file (the command line and "&Открыть проект" end here).
     bool openProjectFile(const QString& path);
     // Writes the project file (the save dialog ends here).
@@ -96,6 +116,13 @@ private:
     void openParameterEditor(int block);
     void openAlgorithmEditor(int block);
     void importAlgorithmDrawing(int block);
+    // Runs the check of what a write sends: no error, the write starts at
+    // once; else the check window shows the problems and the write waits for
+    // "Записать всё равно".
+    void checkedWrite(const CheckScope& scope, std::function<void()> write);
+    void writeScheme();
+    void writeAllPages();
+    void journalPart(int page, const QByteArray& sent);
     void openPanelPreview();
     // A project was opened, started or saved under another name: the
     // preview's block rows and values follow it.
@@ -119,6 +146,10 @@ private:
     std::unique_ptr<PagePainter> painter_;
     std::unique_ptr<SchemeWriteController> writer_;
     std::unique_ptr<ScadaEditor> scada_;
+    std::unique_ptr<CheckWindow> checkWindow_;
+    std::unique_ptr<ChangesWindow> changesWindow_;
+    std::function<void()> pendingWrite_; // waits for "Записать всё равно"
+    bool netlistMissing_ = false;
     std::unique_ptr<PanelPreview> preview_;
     std::unique_ptr<PanelPreviewWindow> previewWindow_;
     std::unique_ptr<ProjectHistory> history_;
@@ -127,6 +158,7 @@ private:
     bool recoveryFailureShown_ = false;
     QString projectFolder_;
     int pendingAlgBlock_ = 0;
+    int pendingStep_ = -1;               // the step the step editor opens at
 };
 
 } // namespace ostrel

@@ -273,6 +273,11 @@ void MainWindow::buildMenus()
             &QAction::triggered, this, &MainWindow::writePageRequested);
     connect(addItem(ostrel, QStringLiteral("&Записать все страницы SCADA в Ostrel"), "MnuAllSaveOstrelSCADA"),
             &QAction::triggered, this, &MainWindow::writeAllPagesRequested);
+    connect(addItem(ostrel, QStringLiteral("&Что изменится"), "MnuWhatChanges"), &QAction::triggered, this,
+            &MainWindow::whatChangesRequested);
+    addSeparator(ostrel, "MnuCheckSeparator");
+    connect(addItem(ostrel, QStringLiteral("&Проверить проект"), "MnuCheckProject"), &QAction::triggered, this,
+            &MainWindow::checkProjectRequested);
 
     QMenu* help = newMenu(QStringLiteral("&Справка"), "mnuHelp");
     for (int i = 0; i < 4; ++i) {

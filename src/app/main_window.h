@@ -175,6 +175,9 @@ signals:
     void writeSchemeRequested();
     void writePageRequested();
     void writeAllPagesRequested();
+    // "&Что изменится" and "&Проверить проект".
+    void whatChangesRequested();
+    void checkProjectRequested();
     // Mode switches, for the page blink timer and the page previews.
     void schemeModeEntered();
     void scadaModeEntered();

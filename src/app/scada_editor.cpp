@@ -9,6 +9,7 @@
 #include "workspace/workspace.h"
 
 #include <QAction>
+#include <QGraphicsItem>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -301,6 +302,23 @@ void ScadaEditor::setProjectFolder(const QString& projectFolder)
 {
     for (PageCanvas* canvas : canvases_)
         canvas->setProjectFolder(projectFolder);
+}
+
+void ScadaEditor::showElement(const ElementRef& ref)
+{
+    if (!isValidRef(ref))
+        return;
+    window_.showScadaMode();
+    window_.selectPage(ref.page);
+    state_.clearSelection();
+    state_.frame.rect = elementBounds(ws_.pages, ref, recordObjectPos(ws_.pages, ref)).adjusted(-2, -2, 2, 2);
+    state_.frame.visible = true;
+    state_.frame.page = ref.page;
+    PageChanges changes;
+    changes.frame = true;
+    apply(changes);
+    if (QGraphicsItem* item = canvas(ref.page).elementItem(ref))
+        canvas(ref.page).ensureVisible(item);
 }
 
 void ScadaEditor::openElement(const ElementRef& ref)

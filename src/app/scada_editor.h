@@ -54,6 +54,9 @@ public:
     // A project was opened or started: the editor forgets the old pages and
     // every canvas is built again; pictures are looked for in `projectFolder`.
     void projectReplaced(const QString& projectFolder);
+    // Shows an element as a problem or a change names it: SCADA mode, its
+    // page, and the selection frame around it.
+    void showElement(const ElementRef& ref);
     // The project was saved into another folder (its pictures were copied there).
     void setProjectFolder(const QString& projectFolder);
     // The records of the pages in `pageMask` (bit p: page p) were put back

@@ -3,10 +3,13 @@
 // chain, or dump the exact packets of the pages without waiting.
 #include "cli/commands.h"
 #include "cli/link_write.h"
+#include "cli/write_guard.h"
 #include "wire/page_encoder.h"
 #include "link/page_write.h"
 #include "link/sequences.h"
 #include "link/transfer_engine.h"
+#include "link/write_journal.h"
+#include "project/project_check.h"
 #include "platform/headless_interaction.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
@@ -27,11 +30,14 @@ struct Options {
     int page = 0;          // 1..8; 0 = all pages
     bool all = false;
     LinkOptions link;      // no --controller: the project's
+    bool strict = false;   // refuse pages the check finds errors in
+    bool noJournal = false;
 };
 
 const char* kUsage =
     "usage: ostrel-cli write-pages PROJECT.prt (--page 1..8 | --all)\n"
-    "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]";
+    "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]\n"
+    "                  [--strict] [--no-journal]";
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
@@ -45,6 +51,14 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
     options.push_back({.name = QLatin1StringView("--all"), .take = [&](const QString&) {
                            o.all = true;
                            ++selections;
+                           return QString();
+                       }, .flag = true});
+    options.push_back({.name = QLatin1StringView("--strict"), .take = [&o](const QString&) {
+                           o.strict = true;
+                           return QString();
+                       }, .flag = true});
+    options.push_back({.name = QLatin1StringView("--no-journal"), .take = [&o](const QString&) {
+                           o.noJournal = true;
                            return QString();
                        }, .flag = true});
     error = readArguments(args, options, singleInput(o.input));
@@ -101,6 +115,14 @@ int runWritePages(const QStringList& args)
         pages = {0, 1, 2, 3, 4, 5, 6, 7};
     else
         pages = {o.page - 1};
+    uint8_t mask = 0;
+    for (int p : pages)
+        mask |= uint8_t(1u << p);
+    CheckContext context;
+    context.projectFolder = folder;
+    context.painter = &painter;
+    if (!checkBeforeWrite(*ws, context, CheckScope::pagesOnly(mask), o.strict))
+        return 1;
 
     if (!o.link.dumpFile.isEmpty()) {
         // Every page is encoded before anything is written: a page that
@@ -124,9 +146,14 @@ int runWritePages(const QStringList& args)
     TransferEngine engine(ws->transfer, ws->settings, ui);
     engine.setPagePreparer(prepare);
     linkDetail = [&engine] { return engine.errorDetail(); };
-    return runLinkWrite(
+    std::unique_ptr<JournalOfWrites> journal;
+    if (!o.noJournal)
+        journal = std::make_unique<JournalOfWrites>(engine, *ws, journalPathFor(QFileInfo(o.input).absoluteFilePath()),
+                                                    linkName(o.link));
+    const int status = runLinkWrite(
         engine, o.link, [&] { return o.all ? engine.startAllPagesWrite() : engine.startPageWrite(o.page - 1); },
         [&pages](qsizetype sent) { return summary(pages, sent); });
+    return status == 0 && journal && journal->failures() ? 1 : status;
 }
 
 } // namespace ostrel::cli

@@ -2,11 +2,14 @@
 // controller over TCP or a serial device, or dump the exact byte stream.
 #include "cli/commands.h"
 #include "cli/link_write.h"
+#include "cli/write_guard.h"
 #include "wire/scheme_encoder.h"
 #include "link/transfer_engine.h"
 #include "platform/checked_file.h"
 #include "platform/headless_interaction.h"
+#include "project/project_check.h"
 #include "project/project_reader.h"
+#include "link/write_journal.h"
 #include "workspace/new_project.h"
 #include "workspace/workspace.h"
 #include <QFile>
@@ -25,11 +28,13 @@ struct Options {
     LinkOptions link;      // no --controller: 1 for a netlist, the project's own for a project
     int version = kDefaultVersion;
     bool versionGiven = false;
+    bool strict = false;     // refuse a scheme the check finds errors in
+    bool noJournal = false;  // no journal record
 };
 
 const char* kUsage =
     "usage: ostrel-cli write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-    "                  [--controller 1..8] [--version 5|3|0|1]";
+    "                  [--controller 1..8] [--version 5|3|0|1] [--strict] [--no-journal]";
 
 bool parseOptions(const QStringList& args, Options& o, QString& error)
 {
@@ -42,6 +47,14 @@ bool parseOptions(const QStringList& args, Options& o, QString& error)
                                return QStringLiteral("--version expects 5, 3, 0 or 1");
                            return QString();
                        }});
+    options.push_back({.name = QLatin1StringView("--strict"), .take = [&o](const QString&) {
+                           o.strict = true;
+                           return QString();
+                       }, .flag = true});
+    options.push_back({.name = QLatin1StringView("--no-journal"), .take = [&o](const QString&) {
+                           o.noJournal = true;
+                           return QString();
+                       }, .flag = true});
     error = readArguments(args, options, singleInput(o.input));
     if (!error.isEmpty())
         return false;
@@ -143,6 +156,10 @@ int runWriteScheme(const QStringList& args)
         ws->settings.controller_number = int16_t(o.link.controller.value_or(1));
     if (isProjectFile(o.input) && o.versionGiven)
         ws->selectVersion(uint8_t(o.version));
+    CheckContext context;
+    context.projectFolder = QFileInfo(o.input).absolutePath();
+    if (!checkBeforeWrite(*ws, context, CheckScope::schemeOnly(), o.strict))
+        return 1;
 
     if (!o.link.dumpFile.isEmpty()) {
         const SchemeImage image = schemeImage(*ws);
@@ -165,9 +182,15 @@ int runWriteScheme(const QStringList& args)
     useLinkTarget(o.link, ws->settings);
     TransferEngine engine(ws->transfer, ws->settings, ui);
     linkDetail = [&engine] { return engine.errorDetail(); };
-    return runLinkWrite(
+    // A write from a project is journalled beside it.
+    std::unique_ptr<JournalOfWrites> journal;
+    if (isProjectFile(o.input) && !o.noJournal)
+        journal = std::make_unique<JournalOfWrites>(engine, *ws, journalPathFor(QFileInfo(o.input).absoluteFilePath()),
+                                                    linkName(o.link));
+    const int status = runLinkWrite(
         engine, o.link, [&] { return engine.startSchemeWrite(schemeImage(*ws)); },
         [&ws](qsizetype sent) { return summary(*ws, sent); });
+    return status == 0 && journal && journal->failures() ? 1 : status;
 }
 
 } // namespace ostrel::cli

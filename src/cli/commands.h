@@ -21,6 +21,8 @@ int runWriteScheme(const QStringList& args);  // write-scheme IN (--tcp H:P | --
 int runResave(const QStringList& args);       // resave IN.prt OUT.prt
 int runWritePages(const QStringList& args);   // write-pages PROJECT.prt (--page N | --all) (--tcp | --serial | --dump) ...
 int runRenderPage(const QStringList& args);   // render-page PROJECT.prt --page N --png OUT.png [--quantised | --panel ..]
+int runCheck(const QStringList& args);        // check PROJECT.prt [--json]
+int runDiff(const QStringList& args);         // diff A.prt (B.prt | --journal) [--json]
 
 // Shared helpers.
 void printError(const QString& line);         // one line on standard error

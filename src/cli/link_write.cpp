@@ -17,6 +17,13 @@ void useLinkTarget(const LinkOptions& link, LinkSettings& settings)
     }
 }
 
+QString linkName(const LinkOptions& link)
+{
+    if (!link.tcpHost.isEmpty())
+        return QStringLiteral("%1:%2").arg(link.tcpHost).arg(link.tcpPort);
+    return link.serialDevice;
+}
+
 int runLinkWrite(TransferEngine& engine, const LinkOptions& link, const std::function<bool()>& start,
                  const std::function<QByteArray(qsizetype sent)>& summary)
 {

@@ -16,6 +16,9 @@ namespace ostrel::cli {
 // device itself is given to the engine by runLinkWrite).
 void useLinkTarget(const LinkOptions& link, LinkSettings& settings);
 
+// The link as the journal names it: "HOST:PORT" or the serial device.
+QString linkName(const LinkOptions& link);
+
 // Runs the write that `start` begins, without retries: the first failing
 // send ends it. On success prints summary(bytes sent). The exit status: 0, or
 // 1 when the write did not start or failed.

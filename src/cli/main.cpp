@@ -29,12 +29,14 @@ const char* kUsage =
     "  scheme FILE.net [--version 5|3|0|1]\n"
     "  algorithm SCHEME.net DRAWING.net [--block N]\n"
     "  write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-    "               [--controller N] [--version CODE]\n"
+    "               [--controller N] [--version CODE] [--strict] [--no-journal]\n"
     "  resave IN.prt OUT.prt\n"
     "  write-pages PROJECT.prt (--page 1..8 | --all) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-    "              [--controller N]\n"
+    "              [--controller N] [--strict] [--no-journal]\n"
     "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
-    "              [--panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]\n";
+    "              [--panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]\n"
+    "  check PROJECT.prt [--json]\n"
+    "  diff A.prt (B.prt | --journal) [--json]\n";
 }
 
 int main(int argc, char** argv)
@@ -65,6 +67,8 @@ int main(int argc, char** argv)
     if (cmd == QLatin1String("resave")) return runResave(args);
     if (cmd == QLatin1String("write-pages")) return runWritePages(args);
     if (cmd == QLatin1String("render-page")) return runRenderPage(args);
+    if (cmd == QLatin1String("check")) return runCheck(args);
+    if (cmd == QLatin1String("diff")) return runDiff(args);
     std::fputs(kUsage, stderr);
     return 2;
 }

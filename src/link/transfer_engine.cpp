@@ -101,6 +101,7 @@ bool TransferEngine::startSchemeWrite(const SchemeImage& image)
             return false; // another write was started meanwhile
     }
     scheme_ = std::make_unique<SchemeSequence>(transfer_, image, link_->usesTcp());
+    partSent_.clear();
     setActive(true);
     emit started(true);
     emit progressChanged(0, SchemeImage::kStages);
@@ -162,6 +163,7 @@ void TransferEngine::onSchemeTick()
     const SequenceTick t = scheme_->tick();
     if (t.finished) {
         scheme_.reset();
+        emit partWritten(-1, partSent_);
         emit sequenceFinished();
         endWrite(true);
         return;
@@ -172,6 +174,7 @@ void TransferEngine::onSchemeTick()
         return;
     }
     sendSucceeded();
+    partSent_.append(t.bytes);
     emit packetSent(t.bytes);
     emit stageSent(stage);
     schemeTimer_.start(t.nextIntervalMs);
@@ -198,6 +201,7 @@ bool TransferEngine::startPageFromState(int page)
     }
     page_ = std::make_unique<PageSequence>(transfer_, uint8_t(settings_.controller_number),
                                            std::clamp(page, 0, 7), link_->usesTcp());
+    partSent_.clear();
     setActive(true);
     emit started(false);
     emit progressChanged(0, 16);
@@ -224,10 +228,19 @@ bool TransferEngine::startPageWrite(int page)
 
 bool TransferEngine::startAllPagesWrite()
 {
+    return startPagesWrite({0, 1, 2, 3, 4, 5, 6, 7});
+}
+
+bool TransferEngine::startPagesWrite(const QList<int>& pages)
+{
     stopSequences();
+    if (pages.isEmpty())
+        return false;
+    chainPages_ = pages;
+    chainIndex_ = 0;
     allPages_ = true;
-    chainPage_ = 0;
-    emit currentPageChanged(0);
+    chainPage_ = std::clamp(chainPages_[0], 0, 7);
+    emit currentPageChanged(chainPage_);
     return startPageWrite(chainPage_);
 }
 
@@ -249,6 +262,7 @@ void TransferEngine::onPageTick()
         return;
     }
     sendSucceeded();
+    partSent_.append(t.bytes);
     emit packetSent(t.bytes);
     if (page_->lastWasHeader())
         emit pageTabReselected(page_->page());
@@ -258,11 +272,13 @@ void TransferEngine::onPageTick()
         return;
     }
     // The page is written.
+    const int written = page_->page();
     page_.reset();
     transfer_.page_packet = 0;
+    emit partWritten(written, partSent_);
     emit sequenceFinished();
-    if (allPages_ && chainPage_ < 7) {
-        ++chainPage_;
+    if (allPages_ && chainIndex_ + 1 < chainPages_.size()) {
+        chainPage_ = std::clamp(chainPages_[++chainIndex_], 0, 7);
         emit currentPageChanged(chainPage_);
         // The next page waits for the chain interval, and at least as long as
         // the controller is given to store the part just sent.

@@ -6,6 +6,7 @@
 #include "link/controller_link.h"
 #include "link/sequences.h"
 #include <QObject>
+#include <QList>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ public:
     // All pages: page 0 (currentPageChanged(0)), then page after page; each
     // move to the next page is announced with currentPageChanged.
     bool startAllPagesWrite();
+    // The same chain over the given pages (0..7) in the order given, for a
+    // write of the pages that changed since their last write.
+    bool startPagesWrite(const QList<int>& pages);
     // The page sequence with the given part payloads (band length in their
     // first two bytes), for page index `page`.
     bool startPageSequence(int page, const std::array<QByteArray, 8>& payloads);
@@ -101,6 +105,10 @@ signals:
     // the write is retrying after a failure.
     void connectingTo(const QString& address);
     void finished(bool ok);                   // the whole write is over
+    // A part went out completely: the scheme (page -1) or page `page`
+    // (0..7), with every byte sent for it, in order (what the journal
+    // hashes).
+    void partWritten(int page, const QByteArray& sent);
 
 private:
     void onSchemeTick();
@@ -129,12 +137,15 @@ private:
     bool retry_ = true;
     bool allPages_ = false;  // the page chain goes on after the page being written
     int chainPage_ = 0;      // page the all-pages chain is at
+    QList<int> chainPages_;  // the pages of the chain, in order
+    qsizetype chainIndex_ = 0; // chainPage_'s place in chainPages_
     bool active_ = false;
     bool failing_ = false;
     int attempts_ = 0;       // retries of the failing packet so far
     bool cancelled_ = false; // "Отмена" was pressed while this sequence ran
     bool connectingShown_ = false; // connectingTo announced an address
     quint64 generation_ = 0;
+    QByteArray partSent_;    // the bytes sent for the part in progress
 };
 
 } // namespace ostrel

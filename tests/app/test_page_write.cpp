@@ -5,6 +5,7 @@
 // pacing, the all-pages chain driven tick by tick, "Отмена" during the
 // chain, and the messages of pages that cannot be sent.
 #include "app/app_controller.h"
+#include "app/check_window.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "link/byte_sink.h"
@@ -386,6 +387,11 @@ private slots:
         useTcp(sink);
         window->pageTabs().setCurrentIndex(0);
         window->action(QStringLiteral("MnuSaveOstrelSCADA"))->trigger();
+        // The check before the write finds the picture missing; the write
+        // starts after "Записать всё равно".
+        QVERIFY(app->checkWindow().isVisible());
+        QCOMPARE(app->checkWindow().problems().front().code, QStringLiteral("picture-missing"));
+        QTest::mouseClick(&app->checkWindow().writeAnywayButton(), Qt::LeftButton);
         runToEnd();
         QCOMPARE(ui->messages.size(), 1);
         QVERIFY(ui->messages.front().text.contains(QStringLiteral("boiler.gif")));

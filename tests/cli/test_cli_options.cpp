@@ -18,9 +18,10 @@ private slots:
         QTest::addColumn<QString>("error");
         const QHash<QString, QString> usage{
             {QStringLiteral("write-scheme"), QStringLiteral("usage: ostrel-cli write-scheme (NETLIST.net|PROJECT.prt) (--tcp HOST:PORT | --serial DEVICE | --dump FILE)\n"
-                                                            "                  [--controller 1..8] [--version 5|3|0|1]")},
+                                                            "                  [--controller 1..8] [--version 5|3|0|1] [--strict] [--no-journal]")},
             {QStringLiteral("write-pages"), QStringLiteral("usage: ostrel-cli write-pages PROJECT.prt (--page 1..8 | --all)\n"
-                                                           "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]")},
+                                                           "                  (--tcp HOST:PORT | --serial DEVICE | --dump FILE) [--controller 1..8]\n"
+                                                           "                  [--strict] [--no-journal]")},
             {QStringLiteral("render-page"), QStringLiteral("usage: ostrel-cli render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised | --panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]")},
             {QStringLiteral("scheme"), QStringLiteral("usage: ostrel-cli scheme FILE.net [--version 5|3|0|1]")},
             {QStringLiteral("algorithm"), QStringLiteral("usage: ostrel-cli algorithm SCHEME.net DRAWING.net [--block N]")},

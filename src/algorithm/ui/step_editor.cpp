@@ -137,6 +137,13 @@ void StepEditor::openFor(int block)
     activateWindow();
 }
 
+void StepEditor::startAt(int step)
+{
+    step = std::clamp(step, 0, alg::kSteps - 1);
+    algPage_ = step / stepedit::kStepsPerPage;
+    reopenTab_ = step % stepedit::kStepsPerPage;
+}
+
 void StepEditor::fill(int tab)
 {
     LoadingGuard guard(loading_);

@@ -38,6 +38,9 @@ public:
     // closed() is emitted at once.
     void openFor(int block);
 
+    // The next openFor shows step `step` (0..127): its page and its tab.
+    void startAt(int step);
+
     int page() const { return algPage_; }
     // Absolute step (0..127) of the current tab.
     int currentStep() const;

@@ -102,12 +102,19 @@ void SchemeWriteController::startPageWrite(int page)
 
 void SchemeWriteController::startAllPagesWrite()
 {
+    startPagesWrite({0, 1, 2, 3, 4, 5, 6, 7});
+}
+
+void SchemeWriteController::startPagesWrite(const QList<int>& pages)
+{
+    if (pages.isEmpty())
+        return;
     if (window_)
         window_->reset();
     showWindow(kPageWriteCaption);
     if (window_)
-        window_->setPageLabels(1, 0);
-    engine_.startAllPagesWrite();
+        window_->setPageLabels(pages.first() + 1, 0);
+    engine_.startPagesWrite(pages);
 }
 
 void SchemeWriteController::startPageSequence(int page, const std::array<QByteArray, 8>& payloads)

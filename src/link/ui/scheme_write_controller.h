@@ -36,6 +36,7 @@ public:
     void setPagePreparer(TransferEngine::PagePreparer preparer);
     void startPageWrite(int page); // the current page
     void startAllPagesWrite();   // pages 1..8 one after the other
+    void startPagesWrite(const QList<int>& pages); // these pages (0..7), one after the other
     // A page sequence with ready part payloads.
     void startPageSequence(int page, const std::array<QByteArray, 8>& payloads);
 
