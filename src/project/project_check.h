@@ -9,6 +9,7 @@
 // netlist-missing), a place and a Russian message. The check reads the
 // workspace only; page encodings run on a transfer state of their own.
 #include "project/project_place.h"
+#include "wire/decode_problem.h" // Severity: error or warning
 
 #include <QJsonObject>
 #include <QList>
@@ -19,8 +20,6 @@ namespace ostrel {
 
 struct Workspace;
 class PagePainter;
-
-enum class Severity : uint8_t { Error, Warning };
 
 struct Problem {
     Severity severity = Severity::Error;
