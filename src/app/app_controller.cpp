@@ -351,6 +351,7 @@ void AppController::showPlace(const Place& place)
             openParameterEditor(place.block);
         return;
     }
+}
 
 QString AppController::valuesFile() const
 {
