@@ -67,6 +67,8 @@ public:
     // Reads every project and decides what each controller gets. false with
     // one line per project that cannot be read (nothing is written then).
     bool load(QStringList& errors);
+    // Writes controllers whose check finds errors too (before start()).
+    void setForce(bool force) { options_.force = force; }
     // Starts the writes; finished() follows when the last one ends.
     void start();
     // No controller is started any more; running writes let the sequence
