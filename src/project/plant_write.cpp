@@ -410,7 +410,11 @@ void PlantWrite::endJob(Job& job, PlantStatus status)
         p.sha256 = QString::fromLatin1(job.hash.result().toHex());
     emit changed(job.index);
     // The engine may be inside its own signal: it goes once the loop is back.
+    // A serial device is given up now, though: the next controller on it
+    // may start before the engine is gone, and the device is opened
+    // exclusively. (Every byte was handed to the device at its send.)
     if (job.engine) {
+        job.engine->link().serial().close();
         job.engine->disconnect(this);
         TransferEngine* engine = job.engine.release();
         engine->setParent(this);

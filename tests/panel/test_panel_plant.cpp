@@ -4,6 +4,8 @@
 // others succeed; the check before the write (refused, --force); a second
 // run of "changed" that finds nothing, then one changed page. The sequences
 // are driven by their ticks, not by the protocol's intervals.
+#include "link/byte_sink.h"
+#include "link/pty_pair.h"
 #include "link/transfer_engine.h"
 #include "link/write_journal.h"
 #include "panel/listeners.h"
@@ -118,7 +120,7 @@ bool drive(PlantWrite& plant, const std::function<bool(int)>& hold = {})
     while (!over && clock.elapsed() < 60000) {
         for (int i = 0; i < plant.size(); ++i)
             if (TransferEngine* e = plant.engine(i); e && !(hold && hold(i))
-                && e->link().tcp().socket()->bytesToWrite() == 0)
+                && (!e->link().usesTcp() || e->link().tcp().socket()->bytesToWrite() == 0))
                 e->tickNow();
         QTest::qWait(1);
     }
@@ -241,6 +243,57 @@ private slots:
         QVERIFY(closer.closed);
         QVERIFY(cut.written.size() < cut.parts.size());
         QVERIFY(!write.allSucceeded());
+    }
+
+    // Controllers on one link (here a serial device) one after another, and
+    // --jobs caps the writes at once; both in plant order.
+    void oneAtATime()
+    {
+        if (!ostrel::testing::PtyPair::socatAvailable())
+            QSKIP("socat is not installed");
+        ostrel::testing::PtyPair pty;
+        QVERIFY(pty.start());
+        ostrel::testing::ByteSink sink;
+        QVERIFY(sink.openSerial(pty.peerPath()));
+        const QString project = exampleIn(tmp.filePath(QStringLiteral("serial")));
+        ostrel::testing::ByteSink tcp1, tcp2;
+        QVERIFY(tcp1.listenTcp() && tcp2.listenTcp());
+        PlantFile plant;
+        for (int k = 0; k < 2; ++k) {
+            PlantController c;
+            c.name = QStringLiteral("Насосная %1").arg(k + 1);
+            c.project = project;
+            c.serialDevice = pty.devicePath();
+            c.controller = k + 1;
+            c.what = PlantWhat::Scheme;
+            plant.controllers << c;
+        }
+        plant.controllers << controllerAt(QStringLiteral("Котёл 1"), project, tcp1.tcpPort(), PlantWhat::Scheme)
+                          << controllerAt(QStringLiteral("Котёл 2"), project, tcp2.tcpPort(), PlantWhat::Scheme);
+        PlantWrite write(plant, {.jobs = 2, .force = false, .journal = false});
+        QStringList errors;
+        QVERIFY(write.load(errors));
+        int most = 0;
+        bool bothSerial = false;
+        QVERIFY(drive(write, [&](int) {
+            int running = 0;
+            for (int i = 0; i < write.size(); ++i)
+                running += write.engine(i) ? 1 : 0;
+            most = std::max(most, running);
+            bothSerial = bothSerial || (write.engine(0) && write.engine(1));
+            return false;
+        }));
+        for (int i = 0; i < write.size(); ++i)
+            QVERIFY2(write.progress(i).status == PlantStatus::Succeeded,
+                     qPrintable(write.controller(i).name + u' ' + plantStatusName(write.progress(i).status) + u' '
+                                + write.progress(i).messages.join(u' ')));
+        QCOMPARE(most, 2);
+        QVERIFY(!bothSerial);
+        // The serial device got the two schemes in plant order, whole.
+        QTRY_COMPARE(sink.bytes.size(), qsizetype(2 * write.progress(0).bytes));
+        QCOMPARE(uint8_t(sink.bytes.at(0)), uint8_t(1));
+        QCOMPARE(uint8_t(sink.bytes.at(qsizetype(write.progress(0).bytes))), uint8_t(2));
+        QCOMPARE(sha256Hex(sink.bytes.left(qsizetype(write.progress(0).bytes))), write.progress(0).sha256);
     }
 
     // A project whose check finds an error is not written unless forced;
