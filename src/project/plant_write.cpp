@@ -106,7 +106,12 @@ PlantWrite::PlantWrite(const PlantFile& plant, Options options, QObject* parent)
     }
 }
 
-PlantWrite::~PlantWrite() = default;
+PlantWrite::~PlantWrite()
+{
+    // Engines whose write ended wait for their deferred delete; they go
+    // before the workspaces they were made for.
+    qDeleteAll(findChildren<TransferEngine*>(Qt::FindDirectChildrenOnly));
+}
 
 const PlantProgress& PlantWrite::progress(int i) const
 {

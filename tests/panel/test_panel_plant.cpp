@@ -273,6 +273,10 @@ private slots:
         PlantWrite write(plant, {.jobs = 2, .force = false, .journal = false});
         QStringList errors;
         QVERIFY(write.load(errors));
+        // The plan by the protocol's intervals: 9 x 50 ms, then 2 x 500 ms on
+        // a serial line; 9 x 500 ms, then 2 x 2500 ms over TCP.
+        QCOMPARE(write.progress(0).plannedMs, 1450);
+        QCOMPARE(write.progress(2).plannedMs, 9500);
         int most = 0;
         bool bothSerial = false;
         QVERIFY(drive(write, [&](int) {
