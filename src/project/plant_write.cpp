@@ -155,15 +155,9 @@ bool PlantWrite::load(QStringList& errors)
         const PlantController& c = *job.c;
         PlantProgress& p = job.p;
         job.ui = std::make_unique<HeadlessInteraction>([&job, this](const Message& m) {
-            QString line = m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text;
-            if (job.engine && (m.text == kPortError || m.text == kComPortError)) {
-                const QString detail = job.engine->errorDetail();
-                if (!detail.isEmpty())
-                    line += u' ' + detail;
-            }
-            if (m.icon == MessageIcon::Warning)
-                line = QStringLiteral("warning: ") + line;
-            job.p.messages << line;
+            job.p.messages << messageLine(withLinkDetail(m, [&job] {
+                return job.engine ? job.engine->errorDetail() : QString();
+            }));
             emit changed(job.index);
         });
         const QFileInfo info(c.project);
