@@ -8,6 +8,7 @@
 #include "workspace/workspace.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -18,6 +19,16 @@
 using namespace ostrel;
 
 namespace {
+
+// Resident set size of this process, from /proc (0 where there is none).
+double residentMB()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
+}
 
 double median(std::vector<double> v)
 {
@@ -80,6 +91,7 @@ int main(int argc, char** argv)
 
     // 1,000 edits of the kinds a user makes: moves, texts, parameters.
     history.reset();
+    const double residentBefore = residentMB();
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < 1000; ++i) {
@@ -94,5 +106,6 @@ int main(int argc, char** argv)
     }
     std::printf("%-44s %8.1f\n", "1000 edits: total ms", t.nsecsElapsed() / 1e6);
     std::printf("%-44s %8.2f\n", "1000 edits: history MB", double(history.keptBytes()) / (1024.0 * 1024.0));
+    std::printf("%-44s %8.2f\n", "1000 edits: resident set growth MB", residentMB() - residentBefore);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/app_controller.h"
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include "algorithm/drawing_import.h"
@@ -23,15 +24,19 @@
 #include "project/project_journal.h"
 #include "project/project_reader.h"
 #include "project/project_writer.h"
+#include "project/recovery_copy.h"
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "scheme/block_catalog.h"
 #include "scheme/ui/block_parameter_editor.h"
+#include "workspace/project_history.h"
 #include "workspace/workspace.h"
+#include <QDateTime>
+#include <QFile>
 
 namespace ostrel {
 
-AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
+AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window, RecoveryOptions recovery)
     : ws_(ws), ui_(ui), window_(window)
 {
     // Secondary windows have no Qt parent: disabling the main window while
@@ -118,13 +123,202 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window)
     for (const char* name : {"mnuHelp1", "mnuHelp2", "mnuHelp3", "mnuHelp4"})
         if (QAction* version = window.action(QString::fromLatin1(name)))
             connect(version, &QAction::triggered, preview_.get(), &PanelPreview::schedule);
+    // The history starts from the project as the main window left it.
+    history_ = std::make_unique<ProjectHistory>(ws);
+    history_->setOnApplied([this](const HistoryEffect& e) {
+        restored(e.pages, e.scheme || e.algorithm, e.settings, e.version);
+    });
+    connect(history_.get(), &ProjectHistory::changed, this, &AppController::historyChanged);
+    window.setDiscardCheck([this] { return confirmDiscard(); });
+    connect(&window, &MainWindow::undoRequested, this, &AppController::undo);
+    connect(&window, &MainWindow::redoRequested, this, &AppController::redo);
+    // The ends of user actions that change the project.
+    connect(scada_.get(), &ScadaEditor::edited, this, &AppController::commit);
+    connect(paramEditor_.get(), &BlockParameterEditor::closed, this,
+            [this] { commit(QStringLiteral("параметры: блок %1").arg(ws_.blocks.cur_block)); });
+    connect(paramEditor_.get(), &BlockParameterEditor::modbusClosed, this,
+            [this] { commit(QStringLiteral("каналы MODBUS: блок %1").arg(ws_.blocks.cur_block)); });
+    connect(stepEditor_.get(), &StepEditor::edited, this,
+            [this] { commit(QStringLiteral("шаг алгоритма: блок %1").arg(ws_.blocks.cur_block)); });
+    connect(stepEditor_.get(), &StepEditor::closed, this,
+            [this] { commit(QStringLiteral("комментарии шагов: блок %1").arg(ws_.blocks.cur_block)); });
+    connect(&window, &MainWindow::settingsChanged, this, [this] { commit(QStringLiteral("настройки проекта")); });
+    // "Отмена" keeps the lists chosen before it: they are a step as well.
+    connect(&window.settingsDialog(), &QDialog::finished, this, [this] { commit(QStringLiteral("настройки проекта")); });
+    connect(&window, &MainWindow::versionChosen, this, [this] { commit(QStringLiteral("выбор версии")); });
+    connect(&window, &MainWindow::netlistReimported, this, [this] { commit(QStringLiteral("импорт Netlist")); });
     connect(&window, &MainWindow::projectStarted, this, [this] {
-        projectFile_.clear();
+        window_.setProjectPath(QString());
+        projectReplaced();
         previewProjectChanged();
     });
+
+    if (!recovery.dir.isEmpty()) {
+        recovery_ = std::make_unique<RecoveryStore>(recovery.dir);
+        recoveryTimer_.setSingleShot(true);
+        recoveryTimer_.setInterval(recovery.intervalMs);
+        connect(&recoveryTimer_, &QTimer::timeout, this, &AppController::writeRecoveryCopy);
+    }
+    historyChanged();
 }
 
-AppController::~AppController() = default;
+AppController::~AppController()
+{
+    // Windows may still announce their closing while the members go.
+    disconnect(paramEditor_.get(), nullptr, this, nullptr);
+    disconnect(stepEditor_.get(), nullptr, this, nullptr);
+    disconnect(scada_.get(), nullptr, this, nullptr);
+    window_.setDiscardCheck({});
+}
+
+void AppController::commit(const QString& name)
+{
+    // Before a project exists nothing is kept (the version chosen at start).
+    if (!window_.projectExists()) {
+        history_->reset();
+        return;
+    }
+    history_->commit(name);
+}
+
+void AppController::undo()
+{
+    commit(QStringLiteral("изменение"));
+    if (history_->canUndo())
+        history_->undo();
+}
+
+void AppController::redo()
+{
+    if (history_->hasUncommittedChanges())
+        commit(QStringLiteral("изменение")); // a new step: nothing is left to redo
+    if (history_->canRedo())
+        history_->redo();
+}
+
+void AppController::historyChanged()
+{
+    const bool unsaved = window_.projectExists() && !history_->isClean();
+    window_.setUnsavedMark(unsaved);
+    window_.setUndoRedoTexts(history_->canUndo() ? history_->undoText() : QString(),
+                             history_->canRedo() ? history_->redoText() : QString());
+    if (!recovery_)
+        return;
+    if (unsaved && !recoveryTimer_.isActive()) {
+        recoveryTimer_.start();
+    } else if (!unsaved) {
+        // Saved, or undone back to the saved state: no copy is needed.
+        recoveryTimer_.stop();
+        recovery_->remove();
+    }
+}
+
+void AppController::restored(unsigned pages, bool scheme, bool settings, bool version)
+{
+    if (version)
+        window_.showVersion(ws_.version_code);
+    if (pages != 0)
+        scada_->pagesRestored(pages);
+    if (!window_.projectExists())
+        return;
+    // The title names the version and the netlist the project has now.
+    if (settings || version)
+        window_.showProjectTitle();
+    if (scheme || settings || version)
+        window_.redrawScheme();
+}
+
+void AppController::projectReplaced()
+{
+    history_->reset();
+    if (recovery_)
+        recovery_->remove();
+    recoveryFailureShown_ = false;
+}
+
+bool AppController::confirmDiscard()
+{
+    commit(QStringLiteral("изменение"));
+    if (!window_.projectExists() || history_->isClean())
+        return true;
+    switch (ui_.askYesNoCancel(kSaveChangesQuestion, kSaveChangesTitle)) {
+    case Answer::Yes:
+        return saveWithDialog();
+    case Answer::No:
+        if (recovery_)
+            recovery_->remove();
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool AppController::saveWithDialog()
+{
+    const QString path = window_.askSavePath();
+    if (path.isEmpty())
+        return false;
+    return saveProjectFile(path);
+}
+
+bool AppController::writeRecoveryCopy()
+{
+    if (!recovery_ || history_->isClean() || !window_.projectExists())
+        return true;
+    RecoveryCopy note;
+    note.projectPath = window_.projectPath();
+    note.folder = projectFolder();
+    note.name = note.projectPath.isEmpty() ? ws_.settings.project_name : QFileInfo(note.projectPath).fileName();
+    note.saved = QDateTime::currentDateTime();
+    const QString error = recovery_->write(projectFileBytes(ws_), note);
+    if (error.isEmpty())
+        return true;
+    // Said once per project: the question would come back every minute.
+    if (!recoveryFailureShown_) {
+        recoveryFailureShown_ = true;
+        ui_.message(QStringLiteral("Не удалось записать копию проекта для восстановления\n") + error, QString(),
+                    MessageIcon::Warning);
+    }
+    return false;
+}
+
+bool AppController::offerRecovery()
+{
+    if (!recovery_)
+        return false;
+    for (const RecoveryCopy& copy : recovery_->leftBehind()) {
+        if (!ui_.question(copy.question())) {
+            RecoveryStore::discard(copy);
+            continue;
+        }
+        QFile f(copy.file);
+        if (!f.open(QIODevice::ReadOnly)) {
+            ui_.message(QStringLiteral("Не удалось открыть проект ") + QDir::toNativeSeparators(copy.file), QString(),
+                        MessageIcon::Error);
+            continue;
+        }
+        const QString folder = copy.folder.isEmpty() ? QDir::currentPath() : copy.folder;
+        const ProjectReadResult r = readProjectBytes(ws_, f.readAll(), folder, ui_);
+        f.close();
+        if (!r.loaded()) {
+            ui_.message(QStringLiteral("Не удалось открыть проект ") + QDir::toNativeSeparators(copy.file)
+                            + (r.error.isEmpty() ? QString() : QStringLiteral("\n") + r.error),
+                        QString(), MessageIcon::Error);
+            continue;
+        }
+        window_.setProjectPath(copy.projectPath);
+        projectLoaded(r, folder);
+        // Never saved in this state: unsaved until the user saves it. This
+        // run's own copy replaces the one just read.
+        history_->forgetClean();
+        historyChanged();
+        writeRecoveryCopy();
+        RecoveryStore::discard(copy);
+        return true;
+    }
+    return false;
+}
 
 void AppController::openParameterEditor(int block)
 {
@@ -146,6 +340,7 @@ void AppController::importAlgorithmDrawing(int block)
     if (path.isEmpty())
         return; // nothing chosen: the program stays as it is
     ostrel::importAlgorithmDrawing(ws_.blocks, ws_.alg, block, path, ui_);
+    commit(QStringLiteral("импорт алгоритма"));
 }
 
 bool AppController::openProjectFile(const QString& path)
@@ -161,9 +356,15 @@ bool AppController::openProjectFile(const QString& path)
             window_.showLogo(true);
         return false;
     }
+    window_.setProjectPath(QFileInfo(path).absoluteFilePath());
+    projectLoaded(r, QFileInfo(path).absolutePath());
+    return true;
+}
+
+void AppController::projectLoaded(const ProjectReadResult& r, const QString& folder)
+{
     // File dialogs start in the project's folder from now on.
-    projectFolder_ = QFileInfo(path).absolutePath();
-    projectPath_ = QFileInfo(path).absoluteFilePath();
+    projectFolder_ = folder;
     netlistMissing_ = r.status == ProjectReadStatus::NetlistMissing;
     QDir::setCurrent(projectFolder_);
     window_.shell().settings_reopened = 0;
@@ -171,41 +372,47 @@ bool AppController::openProjectFile(const QString& path)
     window_.showNetlistMenuItem();
     writer_->projectOpened(); // TCP: connect (a failure is ignored); serial: close
     // Every canvas is built again from the pages read; page 1 becomes current.
-    scada_->projectReplaced(QFileInfo(path).absolutePath());
+    scada_->projectReplaced(folder);
     for (int p = 0; p < MainWindow::kPages; ++p)
         window_.setPageTabCaption(p, r.tabCaptions[size_t(p)]);
     window_.selectPage(0);
-    projectFile_ = QFileInfo(path).absoluteFilePath();
     previewProjectChanged();
     // The scheme was not re-imported (the import has shown its message): it
     // stands as the file stores it, so a save keeps the stored values; menus
     // and title stay.
-    if (r.status == ProjectReadStatus::NetlistMissing || r.status == ProjectReadStatus::ImportFailed)
-        return true;
-    window_.showProjectOpened();
-    return true;
+    if (r.status != ProjectReadStatus::NetlistMissing && r.status != ProjectReadStatus::ImportFailed)
+        window_.showProjectOpened();
+    projectReplaced();
 }
 
 bool AppController::saveProjectFile(const QString& path)
 {
     window_.scadaActions().lock->setChecked(true);
-    if (!writeProject(ws_, path, ui_))
+    commit(QStringLiteral("изменение"));
+    const bool written = writeProject(ws_, path, ui_);
+    // The save brings a few model values into their stored form (picture
+    // names): that is no step of its own.
+    history_->absorb();
+    if (!written)
         return false;
     // The background pictures were copied beside the project file.
     projectFolder_ = QFileInfo(path).absolutePath();
-    projectPath_ = QFileInfo(path).absoluteFilePath();
     netlistMissing_ = false;
     scada_->setProjectFolder(projectFolder_);
+    window_.setProjectPath(QFileInfo(path).absoluteFilePath());
     // The values keep what the table holds; they are saved beside the new
     // file by "Сохранить значения".
-    projectFile_ = QFileInfo(path).absoluteFilePath();
     preview_->schedule();
+    history_->setClean();
+    if (recovery_)
+        recovery_->remove();
     return true;
 }
 
 QString AppController::journalPath() const
 {
-    return projectPath_.isEmpty() ? QString() : journalPathFor(projectPath_);
+    const QString& path = window_.projectPath();
+    return path.isEmpty() ? QString() : journalPathFor(path);
 }
 
 void AppController::writeScheme()
@@ -403,7 +610,7 @@ void AppController::showPlace(const Place& place)
 
 QString AppController::valuesFile() const
 {
-    QString name = QFileInfo(projectFile_).completeBaseName();
+    QString name = QFileInfo(window_.projectPath()).completeBaseName();
     if (name.isEmpty())
         name = ws_.settings.project_name.trimmed();
     if (name.isEmpty())

@@ -4,8 +4,16 @@
 // import, the project file and the writes into the controller. Owns those
 // secondary windows; the main window closes them at shutdown.
 #include <QList>
+//
+// It also keeps the project's undo history: every user action that may have
+// changed the project ends in commit(name), undo and redo redraw the windows
+// from the model, the title carries the unsaved mark, a project with unsaved
+// changes is not closed or replaced without the question "Сохранить
+// изменения в проекте?", and while changes are unsaved a recovery copy is
+// written for the next start to offer.
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -13,6 +21,14 @@ namespace ostrel {
 
 inline const QString kSchemeWithoutNetlistMessage =
     QStringLiteral("Схема не загружена из netlist: запись схемы в Ostrel невозможна!");
+inline const QString kSaveChangesTitle = QStringLiteral("Сохранение проекта");
+inline const QString kSaveChangesQuestion = QStringLiteral("Сохранить изменения в проекте?");
+
+// Where recovery copies go and how often they are written; no folder, no copies.
+struct RecoveryOptions {
+    QString dir;
+    int intervalMs = 60000;
+};
 
 struct Workspace;
 class Interaction;
@@ -31,11 +47,14 @@ struct CheckScope;
 struct Place;
 class PanelPreview;
 class PanelPreviewWindow;
+class ProjectHistory;
+class RecoveryStore;
+struct ProjectReadResult;
 
 class AppController : public QObject {
     Q_OBJECT
 public:
-    AppController(Workspace& ws, Interaction& ui, MainWindow& window);
+    AppController(Workspace& ws, Interaction& ui, MainWindow& window, RecoveryOptions recovery = {});
     ~AppController() override;
 
     BlockParameterEditor& parameterEditor() { return *paramEditor_; }
@@ -79,6 +98,24 @@ public:
     bool openProjectFile(const QString& path);
     // Writes the project file (the save dialog ends here).
     bool saveProjectFile(const QString& path);
+    // "&Сохранить проект" with its dialog; false when cancelled or failed.
+    bool saveWithDialog();
+
+    ProjectHistory& history() { return *history_; }
+    // Ends a user action: what it changed becomes one undo step named `name`.
+    void commit(const QString& name);
+    void undo();
+    void redo();
+    // Before the project is closed or replaced: true when it may go (saved,
+    // nothing to save, "Да" and a save that went through, or "Нет").
+    bool confirmDiscard();
+
+    // Start-up: offers the recovery copies a run left behind; true when one
+    // was opened.
+    bool offerRecovery();
+    // Writes the recovery copy now (the timer's slot); false when it failed.
+    bool writeRecoveryCopy();
+    RecoveryStore* recoveryStore() { return recovery_.get(); }
 
 private:
     void openParameterEditor(int block);
@@ -96,6 +133,12 @@ private:
     // preview's block rows and values follow it.
     void previewProjectChanged();
     void previewBlockRows();
+    // What every way of opening a project does once its file was read.
+    void projectLoaded(const ProjectReadResult& r, const QString& folder);
+    // A project was opened or created: no step before it, no copy left.
+    void projectReplaced();
+    void historyChanged();
+    void restored(unsigned pages, bool scheme, bool settings, bool version);
 
     Workspace& ws_;
     Interaction& ui_;
@@ -112,12 +155,14 @@ private:
     std::unique_ptr<PlantWindow> plantWindow_;
     std::unique_ptr<ChangesWindow> changesWindow_;
     std::function<void()> pendingWrite_; // waits for "Записать всё равно"
-    QString projectFolder_;
-    QString projectPath_;
     bool netlistMissing_ = false;
     std::unique_ptr<PanelPreview> preview_;
     std::unique_ptr<PanelPreviewWindow> previewWindow_;
-    QString projectFile_; // the project file once one was opened or saved
+    std::unique_ptr<ProjectHistory> history_;
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer recoveryTimer_;
+    bool recoveryFailureShown_ = false;
+    QString projectFolder_;
     int pendingAlgBlock_ = 0;
     int pendingStep_ = -1;               // the step the step editor opens at
 };

@@ -32,7 +32,7 @@ void ChangesWindow::showParts(const QList<PartState>& parts, const QString& jour
     if (!journalNote.isEmpty())
         lines << journalNote;
     for (const PartState& st : parts) {
-        lines << st.summary();
+        lines << st.russianSummary();
         for (const Change& c : st.changes)
             lines << QStringLiteral("    ") + c.line();
     }

@@ -7,6 +7,8 @@
 #include "platform/qt_translation.h"
 #include "workspace/workspace.h"
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 #include <memory>
@@ -39,14 +41,22 @@ int main(int argc, char** argv)
     ostrel::QtInteraction interaction;
     ostrel::MainWindow window(*ws, interaction);
     interaction.setParent(&window);
-    ostrel::AppController controller(*ws, interaction, window);
+    // Copies of unsaved work go into the user's application data, at most
+    // once a minute.
+    ostrel::RecoveryOptions recovery;
+    recovery.dir = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                       .filePath(QStringLiteral("recovery"));
+    ostrel::AppController controller(*ws, interaction, window, recovery);
     window.show();
 
-    // A project named on the command line opens once the window is up.
+    // Once the window is up: a copy a crashed run left behind is offered,
+    // then a project named on the command line opens.
     const QStringList args = app.arguments();
-    if (args.size() > 1) {
-        const QString path = args.at(1);
-        QTimer::singleShot(0, &window, [&window, path] { window.openProjectFromCommandLine(path); });
-    }
+    const QString path = args.size() > 1 ? args.at(1) : QString();
+    QTimer::singleShot(0, &window, [&window, &controller, path] {
+        controller.offerRecovery();
+        if (!path.isEmpty())
+            window.openProjectFromCommandLine(path);
+    });
     return app.exec();
 }

@@ -171,6 +171,7 @@ MainWindow::MainWindow(Workspace& ws, Interaction& ui, QWidget* parent)
     menu(QStringLiteral("MnuSCADA1"))->menuAction()->setVisible(false);
     scadaActions_.preview->setEnabled(false); // F5 acts in SCADA mode only
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(false);
+    editMenu_->menuAction()->setVisible(false);
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
     shell_.current_page = 0;
@@ -209,12 +210,15 @@ void MainWindow::buildMenus()
     };
 
     QMenu* file = newMenu(QStringLiteral("&Файл"), "mnuFile");
-    connect(addItem(file, QStringLiteral("&Создать проект"), "mnuNEW"), &QAction::triggered, this,
-            &MainWindow::newProject);
-    connect(addItem(file, QStringLiteral("&Открыть проект"), "mnuLoad"), &QAction::triggered, this,
-            &MainWindow::openProject);
-    connect(addItem(file, QStringLiteral("&Сохранить проект"), "MnuSave"), &QAction::triggered, this,
-            &MainWindow::saveProject);
+    QAction* create = addItem(file, QStringLiteral("&Создать проект"), "mnuNEW");
+    create->setShortcut(QKeySequence::New);
+    connect(create, &QAction::triggered, this, &MainWindow::newProject);
+    QAction* open = addItem(file, QStringLiteral("&Открыть проект"), "mnuLoad");
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &MainWindow::openProject);
+    QAction* save = addItem(file, QStringLiteral("&Сохранить проект"), "MnuSave");
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &MainWindow::saveProject);
     addSeparator(file, "mnu5");
     connect(addItem(file, QStringLiteral("&Открыть Netlist P-CAD"), "mnuNetlist"), &QAction::triggered, this,
             &MainWindow::openNetlist);
@@ -280,17 +284,28 @@ void MainWindow::buildMenus()
         QAction* a = addItem(help, QString::fromUtf8(kVersions[i].caption), kVersions[i].name);
         a->setCheckable(true);
         const int code = kVersions[i].code;
-        connect(a, &QAction::triggered, this, [this, code] { selectVersion(code); });
+        connect(a, &QAction::triggered, this, [this, code] {
+            selectVersion(code);
+            emit versionChosen();
+        });
         versionItems_[i] = a;
     }
 
-    // Never in the bar: the page editor opens it as a context menu.
-    editMenu_ = new QMenu(QStringLiteral("&Редактировать"), this);
-    editMenu_->setObjectName(QStringLiteral("mnuEdit"));
+    // The last menu of the bar; the page editor opens it as its context menu too.
+    editMenu_ = newMenu(QStringLiteral("&Редактировать"), "mnuEdit");
     editActions_.copy = addItem(editMenu_, QStringLiteral("&Копировать"), "mnuCopy");
     editActions_.paste = addItem(editMenu_, QStringLiteral("&Вставить"), "mnuPaste");
     editActions_.remove = addItem(editMenu_, QStringLiteral("&Удалить"), "mnuDelete");
+    addSeparator(editMenu_, "mnuEditSep");
+    editActions_.undo = addItem(editMenu_, QString(), "mnuUndo");
+    editActions_.undo->setShortcut(QKeySequence::Undo);
+    editActions_.redo = addItem(editMenu_, QString(), "mnuRedo");
+    editActions_.redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(editActions_.undo, &QAction::triggered, this, &MainWindow::undoRequested);
+    connect(editActions_.redo, &QAction::triggered, this, &MainWindow::redoRequested);
+    setUndoRedoTexts(QString(), QString());
     editMenu_->setDefaultAction(editActions_.copy);
+    setPageEditItemsEnabled(false);
 }
 
 void MainWindow::buildClientArea()
@@ -380,6 +395,44 @@ void MainWindow::selectVersion(int code)
     scadaActions_.vent->setVisible(code != 1);
 }
 
+void MainWindow::showVersion(int code)
+{
+    applyProjectVersion(code);
+    scadaActions_.vent->setVisible(code != 1);
+}
+
+void MainWindow::setTitle(const QString& title)
+{
+    title_ = title;
+    setWindowTitle(unsaved_ ? title_ + QStringLiteral(" *") : title_);
+}
+
+void MainWindow::setUnsavedMark(bool unsaved)
+{
+    if (unsaved == unsaved_)
+        return;
+    unsaved_ = unsaved;
+    setTitle(title_);
+}
+
+// Copy, paste and delete act on the page shown: greyed in scheme mode, where
+// no page is.
+void MainWindow::setPageEditItemsEnabled(bool enabled)
+{
+    for (QAction* a : {editActions_.copy, editActions_.paste, editActions_.remove})
+        a->setEnabled(enabled);
+}
+
+void MainWindow::setUndoRedoTexts(const QString& undoName, const QString& redoName)
+{
+    editActions_.undo->setText(undoName.isEmpty() ? QStringLiteral("&Отменить")
+                                                  : QStringLiteral("&Отменить ") + undoName);
+    editActions_.undo->setEnabled(!undoName.isEmpty());
+    editActions_.redo->setText(redoName.isEmpty() ? QStringLiteral("&Повторить")
+                                                  : QStringLiteral("&Повторить ") + redoName);
+    editActions_.redo->setEnabled(!redoName.isEmpty());
+}
+
 void MainWindow::applyProjectVersion(int code)
 {
     int chosen = -1;
@@ -397,6 +450,7 @@ void MainWindow::showProjectMenus()
 {
     menu(QStringLiteral("mnuConfig"))->menuAction()->setVisible(true);
     menu(QStringLiteral("MnuOstrel"))->menuAction()->setVisible(true);
+    editMenu_->menuAction()->setVisible(true);
     projectExists_ = true;
 }
 
@@ -409,6 +463,7 @@ void MainWindow::showSchemeMode()
     action(QStringLiteral("MnuSaveOstrelSCADA"))->setVisible(false);
     action(QStringLiteral("MnuAllSaveOstrelSCADA"))->setVisible(false);
     scadaMode_ = false;
+    setPageEditItemsEnabled(false);
     redrawScheme();
 }
 
@@ -424,6 +479,7 @@ void MainWindow::showScadaMode()
     for (QWidget* canvas : canvases_)
         canvas->setGeometry(0, 0, 800, 480);
     scadaMode_ = true;
+    setPageEditItemsEnabled(true);
     auto* stack = static_cast<QStackedWidget*>(centralWidget());
     stack->setCurrentWidget(tabs_->parentWidget());
 }
@@ -448,6 +504,8 @@ void MainWindow::tabChanged(int index)
 
 void MainWindow::newProject()
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     setEnabled(false);
     settings_->openForNewProject();
@@ -469,6 +527,8 @@ void MainWindow::settingsConfirmed(bool newProject)
     // project starts in scheme mode.
     if (newProject)
         emit projectStarted();
+    else
+        emit settingsChanged();
     if (scadaMode_ && !newProject)
         drawOverview();
     else
@@ -488,10 +548,13 @@ void MainWindow::openNetlist()
     showProjectMenus();
     setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
     redrawScheme();
+    emit netlistReimported();
 }
 
 void MainWindow::openProject()
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     const QString path = ui_.openFile(kProjectFilter, QDir::currentPath());
     if (path.isEmpty()) {
@@ -505,14 +568,21 @@ void MainWindow::openProject()
 
 void MainWindow::openProjectFromCommandLine(const QString& path)
 {
+    if (discardCheck_ && !discardCheck_())
+        return;
     showLogo(false);
     shell_.settings_reopened = 0;
     emit openProjectPathRequested(path);
 }
 
+QString MainWindow::askSavePath()
+{
+    return ui_.saveFile(kProjectFilter, projectPath_.isEmpty() ? ws_.settings.project_name : projectPath_);
+}
+
 void MainWindow::saveProject()
 {
-    const QString path = ui_.saveFile(kProjectFilter, ws_.settings.project_name);
+    const QString path = askSavePath();
     if (path.isEmpty())
         return;
     emit saveProjectPathRequested(path);
@@ -524,12 +594,17 @@ void MainWindow::showNetlistMenuItem()
     action(QStringLiteral("mnuNetlist"))->setVisible(true);
 }
 
+void MainWindow::showProjectTitle()
+{
+    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+}
+
 void MainWindow::showProjectOpened()
 {
     showNetlistMenuItem();
     setEnabled(true);
     showProjectMenus();
-    setTitle(versionTitlePrefix(ws_.version_code) + ws_.settings.netlist_path);
+    showProjectTitle();
     redrawScheme();
 }
 
@@ -657,6 +732,10 @@ void MainWindow::closeSecondaryWindows()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (discardCheck_ && !discardCheck_()) {
+        event->ignore();
+        return;
+    }
     closeSecondaryWindows();
     event->accept();
 }

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -44,11 +45,13 @@ struct ScadaActions {
     QAction* preview = nullptr;       // "&Просмотр на панели" (F5), after a separator
 };
 
-// The items of the "&Редактировать" context menu.
+// The items of the "&Редактировать" menu (the page's context menu as well).
 struct EditActions {
     QAction* copy = nullptr;          // "&Копировать" (the default item)
     QAction* paste = nullptr;         // "&Вставить"
     QAction* remove = nullptr;        // "&Удалить"
+    QAction* undo = nullptr;          // "&Отменить" (Ctrl+Z)
+    QAction* redo = nullptr;          // "&Повторить" (Ctrl+Y, Ctrl+Shift+Z)
 };
 
 class MainWindow : public QMainWindow {
@@ -90,7 +93,28 @@ public:
     // What a project file's version line does: version_code, check marks and
     // catalog counts, but neither the title nor "&Механизм".
     void applyProjectVersion(int code);
-    void setTitle(const QString& title) { setWindowTitle(title); }
+    // The title without the unsaved mark; " *" follows it while the project
+    // has unsaved changes.
+    void setTitle(const QString& title);
+    QString baseTitle() const { return title_; }
+    void setUnsavedMark(bool unsaved);
+    // The version's check marks and "&Механизм" (an undone version choice).
+    void showVersion(int code);
+    // The title of an open project: its version and netlist.
+    void showProjectTitle();
+    // "&Отменить" and "&Повторить" with the names of their steps; an empty
+    // name greys the item.
+    void setUndoRedoTexts(const QString& undoName, const QString& redoName);
+
+    // Asked before the project is closed or replaced (close, "&Создать
+    // проект", "&Открыть проект", a file on the command line): false keeps it.
+    void setDiscardCheck(std::function<bool()> check) { discardCheck_ = std::move(check); }
+    // The file the project was opened from or last saved to; "&Сохранить
+    // проект" proposes it.
+    void setProjectPath(const QString& path) { projectPath_ = path; }
+    const QString& projectPath() const { return projectPath_; }
+    // The save dialog of "&Сохранить проект"; empty when cancelled.
+    QString askSavePath();
 
     void showSchemeMode();
     void showScadaMode();
@@ -151,6 +175,14 @@ signals:
     void currentPageChanged(int page);
     // "Ok" of the settings dialog opened by "&Создать проект".
     void projectStarted();
+    // "Ok" of the settings dialog of the open project.
+    void settingsChanged();
+    // A version menu item was chosen.
+    void versionChosen();
+    // "&Открыть Netlist P-CAD" imported a netlist into the open project.
+    void netlistReimported();
+    void undoRequested();
+    void redoRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -163,6 +195,7 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void settingsConfirmed(bool newProject);
     void showProjectMenus();
+    void setPageEditItemsEnabled(bool enabled);
     void closeSecondaryWindows();
     void drawOverview();
     void tabChanged(int index);
@@ -183,6 +216,10 @@ private:
     QList<QPointer<QWidget>> modalChildren_;
     bool projectExists_ = false;
     bool scadaMode_ = false;
+    QString title_;
+    bool unsaved_ = false;
+    QString projectPath_;
+    std::function<bool()> discardCheck_;
 };
 
 } // namespace ostrel

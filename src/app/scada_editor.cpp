@@ -29,19 +29,27 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
         connect(canvas, &PageCanvas::pageChanged, this, &ScadaEditor::apply);
         connect(canvas, &PageCanvas::elementDoubleClicked, this, &ScadaEditor::openElement);
         connect(canvas, &PageCanvas::contextMenuRequested, this, &ScadaEditor::showEditMenu);
+        connect(canvas, &PageCanvas::gestureFinished, this, &ScadaEditor::edited);
     }
 
     dialogs_ = std::make_unique<ElementDialogs>(
         ElementDialogContext{ws.pages, editor_, state_, ws.blocks, ws.catalog, ui, pictures,
                              [this] { return canvas(0).projectFolder(); }},
         &window);
-    connect(dialogs_.get(), &ElementDialogs::pageChanged, this, &ScadaEditor::apply);
+    connect(dialogs_.get(), &ElementDialogs::pageChanged, this, &ScadaEditor::dialogEnded);
     grid_ = std::make_unique<GridDialog>(ws.pages, ui);
     window.registerSecondaryWindow(grid_.get());
+    connect(grid_.get(), &QDialog::accepted, this, [this] { emit edited(QStringLiteral("координатная сетка")); });
 
     // The "&SCADA" menu.
-    connect(a.background, &QAction::triggered, this, [this] { apply(editor_.chooseBackground(ui_)); });
-    connect(a.fillColor, &QAction::triggered, this, [this] { apply(editor_.chooseFillColor(ui_)); });
+    connect(a.background, &QAction::triggered, this, [this] {
+        apply(editor_.chooseBackground(ui_));
+        emit edited(QStringLiteral("фон страницы"));
+    });
+    connect(a.fillColor, &QAction::triggered, this, [this] {
+        apply(editor_.chooseFillColor(ui_));
+        emit edited(QStringLiteral("цвет заливки фона"));
+    });
     connect(a.lock, &QAction::toggled, this, [this](bool on) { editor_.setLock(on); });
     connect(a.grid, &QAction::triggered, this, &ScadaEditor::showGridDialog);
     const std::pair<QAction*, ObjectKind> inserts[] = {
@@ -58,8 +66,14 @@ ScadaEditor::ScadaEditor(Workspace& ws, Interaction& ui, MainWindow& window, con
     // The "&Редактировать" context menu acts on the current page.
     const EditActions& e = window.editActions();
     connect(e.copy, &QAction::triggered, this, [this] { clipboard_.copy(ws_.pages, state_); });
-    connect(e.paste, &QAction::triggered, this, [this] { apply(clipboard_.paste(ws_.pages, state_)); });
-    connect(e.remove, &QAction::triggered, this, [this] { apply(PageClipboard::remove(ws_.pages, state_)); });
+    connect(e.paste, &QAction::triggered, this, [this] {
+        apply(clipboard_.paste(ws_.pages, state_));
+        emit edited(QStringLiteral("вставка из буфера"));
+    });
+    connect(e.remove, &QAction::triggered, this, [this] {
+        apply(PageClipboard::remove(ws_.pages, state_));
+        emit edited(QStringLiteral("удаление"));
+    });
 
     // The selected tab is the current page; the editor keeps a copy.
     connect(&window, &MainWindow::currentPageChanged, this, [this](int page) {
@@ -88,17 +102,11 @@ ScadaEditor::~ScadaEditor()
 
 void ScadaEditor::tick()
 {
-    applyToCanvases(editor_.tick());
+    // The blink changes what is shown, not the pages.
+    show(editor_.tick());
 }
 
-void ScadaEditor::apply(const PageChanges& changes)
-{
-    applyToCanvases(changes);
-    if (!changes.isEmpty())
-        emit pagesChanged();
-}
-
-void ScadaEditor::applyToCanvases(const PageChanges& changes)
+void ScadaEditor::show(const PageChanges& changes)
 {
     for (PageCanvas* canvas : canvases_)
         canvas->apply(changes);
@@ -106,10 +114,59 @@ void ScadaEditor::applyToCanvases(const PageChanges& changes)
         window_.setPageTabCaption(changes.page, changes.tab_caption);
 }
 
+void ScadaEditor::apply(const PageChanges& changes)
+{
+    show(changes);
+    if (!changes.isEmpty())
+        emit pagesChanged();
+}
+
+void ScadaEditor::dialogEnded(const PageChanges& changes)
+{
+    apply(changes);
+    // Named after the element the dialog stored or deleted.
+    auto named = [](const QList<ElementRef>& refs) -> QString {
+        for (const ElementRef& ref : refs)
+            if (!ref.isTemplate())
+                return elementName(ref);
+        return {};
+    };
+    QString name;
+    if (const QString n = named(changes.removed); !n.isEmpty())
+        name = QStringLiteral("удаление: ") + n;
+    else if (const QString n = named(changes.created); !n.isEmpty())
+        name = QStringLiteral("вставка: ") + n;
+    else if (const QString n = named(changes.updated); !n.isEmpty())
+        name = QStringLiteral("изменение: ") + n;
+    else
+        name = QStringLiteral("изменение элемента");
+    emit edited(name);
+}
+
+void ScadaEditor::pagesRestored(unsigned pageMask)
+{
+    // The frame and the selection may name elements that are gone.
+    state_.frame = {};
+    state_.clearSelection();
+    state_.gesture = PageGesture::None;
+    state_.group_offset = {};
+    state_.group_moved = false;
+    state_.handle_visible = false;
+    state_.resize_target = {};
+    for (int p = 0; p < MainWindow::kPages; ++p) {
+        if ((pageMask & (1u << unsigned(p))) == 0 && p != state_.current_page)
+            continue;
+        canvases_[size_t(p)]->resync();
+        window_.setPageTabCaption(p, pageTabCaption(ws_.pages, p));
+    }
+    emit pagesChanged();
+}
+
 void ScadaEditor::insert(ObjectKind kind)
 {
     apply(editor_.insert(kind));
     syncLockMark();
+    emit edited(QStringLiteral("вставка: ") + kindInfo(kind).tooltip_word.toString());
 }
 
 void ScadaEditor::syncLockMark()
@@ -157,6 +214,7 @@ void ScadaEditor::openElement(const ElementRef& ref)
 {
     if (ref.kind == ObjectKind::Clock) {
         apply(editor_.deleteClock(ui_, ref.page));
+        emit edited(QStringLiteral("удаление: ") + elementName(ref));
         return;
     }
     dialogs_->open(ref);

@@ -4,8 +4,8 @@
 // window's page tabs), the element dialogs and the grid dialog, and connects
 // the "&SCADA" menu, the "&Редактировать" context menu and the page tabs to
 // them. The blink timer (500 ms) runs in SCADA mode only; its slot is tick().
-// pagesChanged() tells followers of the pages (the panel preview) that a
-// page's content or the current page changed.
+// Every user action that may have changed the pages ends with edited(name):
+// the application makes it one undo step.
 #include "scada/page_clipboard.h"
 #include "scada/page_editing.h"
 
@@ -44,16 +44,10 @@ public:
     GridDialog& gridDialog() { return *grid_; }
     QTimer& blinkTimer() { return blink_; }
 
-    // One blink tick (the timer's slot): the canvases only, the pages stay.
+    // One blink tick (the timer's slot).
     void tick();
-    // Hands what a change did to every canvas and to the page tabs, and
-    // emits pagesChanged() when it changed anything.
+    // Hands what a change did to every canvas and to the page tabs.
     void apply(const PageChanges& changes);
-
-signals:
-    void pagesChanged();
-
-public:
     // A project was opened or started: the editor forgets the old pages and
     // every canvas is built again; pictures are looked for in `projectFolder`.
     void projectReplaced(const QString& projectFolder);
@@ -62,9 +56,22 @@ public:
     void showElement(const ElementRef& ref);
     // The project was saved into another folder (its pictures were copied there).
     void setProjectFolder(const QString& projectFolder);
+    // The records of the pages in `pageMask` (bit p: page p) were put back
+    // (undo, redo): the frame, the selection and the handle are dropped and
+    // those canvases and tab captions follow the model.
+    void pagesRestored(unsigned pageMask);
+
+signals:
+    // A user action that may have changed the pages ended; `name` names it
+    // for the undo step ("перемещение: Параметр 3").
+    void edited(const QString& name);
+    // The pages' records changed (an edit, an undo or redo, a project
+    // opened): whatever shows them draws again.
+    void pagesChanged();
 
 private:
-    void applyToCanvases(const PageChanges& changes);
+    void show(const PageChanges& changes);
+    void dialogEnded(const PageChanges& changes);
     void insert(ObjectKind kind);
     void openElement(const ElementRef& ref);
     void showEditMenu(const QPoint& globalPos);

@@ -78,7 +78,7 @@ public:
     }
 
     void scheme();
-    void page(int p);
+    void page(int p, bool encode);
     void netlist();
 
 private:
@@ -91,8 +91,8 @@ private:
         return n >= 1 && n <= BlockTable::kLastBlock && ws_.blocks.block_type[size_t(n)] != 0;
     }
     void algorithmSteps(int n);
-    template <class E> void binding(const E& e, const Place& at, const QString& name);
-    void goTarget(const GoBlockElement& g, const Place& at, const QString& name);
+    template <class E> void binding(const E& e, const Place& at);
+    void goTarget(const GoBlockElement& g, const Place& at);
     void encoding(int p);
 
     const Workspace& ws_;
@@ -158,15 +158,16 @@ void Checker::algorithmSteps(int n)
     }
 }
 
-template <class E> void Checker::binding(const E& e, const Place& at, const QString& name)
+template <class E> void Checker::binding(const E& e, const Place& at)
 {
+    // The element's name is made only for a problem.
+    const auto name = [&at] { return elementName(at.kind, at.number); };
     if (e.block == 0) {
-        add(Severity::Warning, "unbound", at, name + QStringLiteral(" не привязан к блоку (номер блока 0)"));
+        add(Severity::Warning, "unbound", at, name() + QStringLiteral(" не привязан к блоку (номер блока 0)"));
         return;
     }
     if (!blockExists(e.block)) {
-        add(Severity::Error, "missing-block", at,
-            name + QStringLiteral(": блока %1 нет в схеме").arg(e.block));
+        add(Severity::Error, "missing-block", at, name() + QStringLiteral(": блока %1 нет в схеме").arg(e.block));
         return;
     }
     if constexpr (requires { e.output; }) {
@@ -183,15 +184,16 @@ template <class E> void Checker::binding(const E& e, const Place& at, const QStr
             add(Severity::Error, "missing-output", at,
                 (setpoint ? QStringLiteral("%1: номер задатчика %2, а у блока %3 (%4) их %5")
                           : QStringLiteral("%1: номер выхода %2, а у блока %3 (%4) их %5"))
-                    .arg(name).arg(index + 1).arg(e.block).arg(ws_.catalog.info(type).code).arg(entries));
+                    .arg(name()).arg(index + 1).arg(e.block).arg(ws_.catalog.info(type).code).arg(entries));
     }
 }
 
-void Checker::goTarget(const GoBlockElement& g, const Place& at, const QString& name)
+void Checker::goTarget(const GoBlockElement& g, const Place& at)
 {
+    const auto name = [&at] { return elementName(at.kind, at.number); };
     const int target = g.target;
     if (target == 0) {
-        add(Severity::Warning, "unbound", at, name + QStringLiteral(" без цели перехода"));
+        add(Severity::Warning, "unbound", at, name() + QStringLiteral(" без цели перехода"));
         return;
     }
     const bool process = target > 100 && target < 200;
@@ -199,7 +201,7 @@ void Checker::goTarget(const GoBlockElement& g, const Place& at, const QString& 
         return; // pages, graph groups, the text-signal list
     const int block = process ? target - 100 : target;
     if (!blockExists(block)) {
-        add(Severity::Error, "missing-block", at, name + QStringLiteral(": блока %1 нет в схеме").arg(block));
+        add(Severity::Error, "missing-block", at, name() + QStringLiteral(": блока %1 нет в схеме").arg(block));
         return;
     }
     if (process) {
@@ -209,11 +211,11 @@ void Checker::goTarget(const GoBlockElement& g, const Place& at, const QString& 
         if (index >= entries)
             add(Severity::Error, "missing-output", at,
                 QStringLiteral("%1: номер задатчика %2, а у блока %3 (%4) их %5")
-                    .arg(name).arg(index + 1).arg(block).arg(ws_.catalog.info(type).code).arg(entries));
+                    .arg(name()).arg(index + 1).arg(block).arg(ws_.catalog.info(type).code).arg(entries));
     }
 }
 
-void Checker::page(int p)
+void Checker::page(int p, bool encode)
 {
     const ScadaPages& pages = ws_.pages;
     const bool mechanisms = hasMechanismTables(ws_.version_code);
@@ -229,17 +231,17 @@ void Checker::page(int p)
             if (!e.used)
                 continue;
             const Place at = Place::ofElement(p + 1, kind, n);
-            const QString name = elementName(kind, n);
+            const auto name = [&] { return elementName(kind, n); };
             if constexpr (std::is_same_v<R, GoBlockElement>)
-                goTarget(e, at, name);
+                goTarget(e, at);
             else if constexpr (requires { e.block; })
-                binding(e, at, name);
+                binding(e, at);
             if constexpr (std::is_same_v<R, TextSignalElement>) {
                 for (const QString* text : {&e.text_off, &e.text_on})
                     if (text->size() > kTextSignalChars)
                         add(Severity::Warning, "text-cut", at,
                             QStringLiteral("%1: текст «%2» длиннее %3 символов, в контроллер уйдёт «%4»")
-                                .arg(name, *text).arg(kTextSignalChars).arg(textSignalShown(*text)));
+                                .arg(name(), *text).arg(kTextSignalChars).arg(textSignalShown(*text)));
             }
             if constexpr (std::is_same_v<R, ControlElement>) {
                 if (e.type != 0 && !e.picture_file.isEmpty()) {
@@ -252,7 +254,7 @@ void Checker::page(int p)
                         }
                     if (!found)
                         add(Severity::Error, "picture-missing", at,
-                            QStringLiteral("%1: рисунок кнопки не загружается: %2").arg(name, e.picture_file));
+                            QStringLiteral("%1: рисунок кнопки не загружается: %2").arg(name(), e.picture_file));
                 }
             }
             const ElementRef ref{kind, p, n};
@@ -260,14 +262,15 @@ void Checker::page(int p)
             if (!kPage.contains(painted))
                 add(Severity::Error, "off-page", at,
                     QStringLiteral("%1 выходит за страницу 800 x 480: (%2, %3) - (%4, %5)")
-                        .arg(name)
+                        .arg(name())
                         .arg(painted.left())
                         .arg(painted.top())
                         .arg(painted.left() + painted.width())
                         .arg(painted.top() + painted.height()));
         }
     });
-    encoding(p);
+    if (encode)
+        encoding(p);
 }
 
 void Checker::encoding(int p)
@@ -322,7 +325,7 @@ QList<Problem> checkProject(const Workspace& ws, const CheckContext& context, co
         c.scheme();
     for (int p = 0; p < ScadaPages::kShownPages; ++p)
         if (scope.hasPage(p))
-            c.page(p);
+            c.page(p, scope.encodings);
     return out;
 }
 

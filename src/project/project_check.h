@@ -45,11 +45,15 @@ struct CheckScope {
     bool scheme = true;
     uint8_t pages = 0xFF;
     bool project = true;
+    // The pages are painted and encoded as a write would (page-encoding,
+    // picture-missing and picture-incomplete of a background); false checks
+    // their elements only, which is much quicker.
+    bool encodings = true;
 
     static CheckScope all() { return {}; }
-    static CheckScope schemeOnly() { return {true, 0, false}; }
+    static CheckScope schemeOnly() { return {true, 0, false, true}; }
     // Page indexes 0..7.
-    static CheckScope pagesOnly(uint8_t mask) { return {false, mask, false}; }
+    static CheckScope pagesOnly(uint8_t mask) { return {false, mask, false, true}; }
     bool hasPage(int p) const { return p >= 0 && p < 8 && (pages >> p) & 1; }
 };
 

@@ -43,39 +43,67 @@ QString counted(qsizetype n, const char* one, const char* few, const char* many)
 
 } // namespace
 
+std::array<qsizetype, 4> PartState::counts() const
+{
+    std::array<qsizetype, 4> n{};
+    for (const Change& c : changes)
+        ++n[size_t(c.kind)];
+    return n;
+}
+
 QString PartState::summary() const
+{
+    QString s = page < 0 ? QStringLiteral("scheme") : QStringLiteral("page %1").arg(page + 1);
+    if (!error.isEmpty())
+        return s + QStringLiteral(": ") + error;
+    if (!last)
+        return s + QStringLiteral(": never written to controller %1").arg(controller);
+    const QString when = last->time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    if (!changed)
+        return s + QStringLiteral(": unchanged since ") + when;
+    s += QStringLiteral(": not written since ") + when;
+    const auto n = counts();
+    const QString noun = page >= 0 ? QStringLiteral("element") : QStringLiteral("block");
+    const auto count = [](qsizetype k, const QString& what) {
+        return QStringLiteral("%1 %2%3").arg(k).arg(what).arg(k == 1 ? QString() : QStringLiteral("s"));
+    };
+    QStringList parts;
+    const char* const verbs[] = {"added", "removed", "moved"};
+    for (size_t k = 0; k < 3; ++k)
+        if (n[k])
+            parts << count(n[k], noun) + QLatin1Char(' ') + QString::fromLatin1(verbs[k]);
+    if (n[3])
+        parts << count(n[3], QStringLiteral("field")) + QStringLiteral(" changed");
+    if (parts.isEmpty())
+        parts << QStringLiteral("the image changed");
+    return s + QStringLiteral("; ") + parts.join(QStringLiteral(", "));
+}
+
+QString PartState::russianSummary() const
 {
     QString s = page < 0 ? QStringLiteral("схема") : QStringLiteral("страница %1").arg(page + 1);
     if (!error.isEmpty())
         return s + QStringLiteral(": ") + error;
     if (!last)
-        return s + QStringLiteral(": не записывалась в этот контроллер");
+        return s + QStringLiteral(": не записывалась в контроллер %1").arg(controller);
     const QString when = last->time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
     if (!changed)
         return s + QStringLiteral(": без изменений с записи %1").arg(when);
     s += QStringLiteral(": не записывалась с %1").arg(when);
-    qsizetype added = 0, removed = 0, moved = 0, other = 0;
-    for (const Change& c : changes) {
-        switch (c.kind) {
-        case Change::Kind::Added: ++added; break;
-        case Change::Kind::Removed: ++removed; break;
-        case Change::Kind::Moved: ++moved; break;
-        case Change::Kind::Changed: ++other; break;
-        }
-    }
+    const auto n = counts();
     QStringList parts;
     const bool elements = page >= 0;
     const char* one = elements ? "элемент" : "блок";
     const char* few = elements ? "элемента" : "блока";
     const char* many = elements ? "элементов" : "блоков";
-    if (added)
-        parts << counted(added, one, few, many) + QStringLiteral(" добавлено");
-    if (removed)
-        parts << counted(removed, one, few, many) + QStringLiteral(" удалено");
-    if (moved)
-        parts << counted(moved, one, few, many) + QStringLiteral(" перемещено");
-    if (other)
-        parts << counted(other, "поле изменено", "поля изменено", "полей изменено");
+    if (n[0])
+        parts << counted(n[0], one, few, many) + QStringLiteral(" добавлено");
+    if (n[1])
+        parts << counted(n[1], one, few, many) + QStringLiteral(" удалено");
+    if (n[2])
+        parts << counted(n[2], one, few, many) + QStringLiteral(" перемещено");
+    if (n[3])
+        parts << counted(n[3], "поле изменено", "поля изменено", "полей изменено");
     if (parts.isEmpty())
         parts << QStringLiteral("изменилось изображение");
     return s + QStringLiteral("; ") + parts.join(QStringLiteral(", "));
@@ -90,6 +118,7 @@ QList<PartState> changedParts(const Workspace& ws, const JournalContents& journa
     {
         PartState st;
         st.page = -1;
+        st.controller = ws.settings.controller_number;
         st.last = last[0];
         const SchemeImage image = buildSchemeImage(ws.blocks, ws.catalog, ws.alg, ws.settings.controller_number);
         if (!image.fatal.isEmpty()) {
@@ -109,6 +138,7 @@ QList<PartState> changedParts(const Workspace& ws, const JournalContents& journa
     for (int p = 0; p < ScadaPages::kShownPages; ++p) {
         PartState st;
         st.page = p;
+        st.controller = ws.settings.controller_number;
         st.last = last[size_t(p + 1)];
         const PagePrepareResult r = preparePage(painter, ws.pages, p, ws.version_code, projectFolder, *ts);
         if (!r.ok) {

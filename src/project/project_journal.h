@@ -6,6 +6,7 @@
 #include "project/project_diff.h"
 
 #include <QList>
+#include <array>
 #include <optional>
 
 namespace ostrel {
@@ -30,8 +31,16 @@ struct PartState {
     QList<Change> changes;                 // what differs from the last write
     QString error;                         // the part cannot be encoded now (nothing compared)
 
-    // "страница 3: не записывалась с 10.12.2026 14:02; 2 элемента перемещено"
+    // One line on the part, as ostrel-cli prints it: "page 3: not written
+    // since 10.12.2026 14:02; 2 elements moved", "scheme: unchanged since
+    // ...", "page 4: never written to controller 1".
     QString summary() const;
+    // The same for the window "Что изменится": "страница 3: не записывалась
+    // с 10.12.2026 14:02; 2 элемента перемещено".
+    QString russianSummary() const;
+    // Changes by kind: added, removed, moved, changed.
+    std::array<qsizetype, 4> counts() const;
+    int controller = 1;                    // the controller compared with
 };
 
 // Every part (scheme, pages 1..8) of `ws` against the last write of that

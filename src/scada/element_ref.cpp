@@ -303,11 +303,16 @@ QPoint snapDrag(const ScadaPages& s, const ElementRef& ref, QPoint current, QPoi
     return next;
 }
 
-QString tooltipText(const ElementRef& ref, QPoint pos)
+QString elementName(const ElementRef& ref)
 {
     const int number = isPageKind(ref.kind) ? ref.objectNumber() : ref.number;
-    return kindInfo(ref.kind).tooltip_word.toString() + QLatin1Char(' ') + QString::number(number) + QStringLiteral(", X - ")
-        + QString::number(pos.x()) + QStringLiteral(", Y - ") + QString::number(pos.y());
+    return kindInfo(ref.kind).tooltip_word.toString() + QLatin1Char(' ') + QString::number(number);
+}
+
+QString tooltipText(const ElementRef& ref, QPoint pos)
+{
+    return elementName(ref) + QStringLiteral(", X - ") + QString::number(pos.x()) + QStringLiteral(", Y - ")
+        + QString::number(pos.y());
 }
 
 } // namespace ostrel

@@ -163,5 +163,7 @@ QPoint snapDrag(const ScadaPages& s, const ElementRef& ref, QPoint current, QPoi
 // "Параметр 3, X - 120, Y - 40": the kind's word, the element number (the
 // object number for graph and clock) and the object position.
 QString tooltipText(const ElementRef& ref, QPoint pos);
+// The element as its tooltip names it ("Параметр 3"), for the names of undo steps.
+QString elementName(const ElementRef& ref);
 
 } // namespace ostrel

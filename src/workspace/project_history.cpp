@@ -365,6 +365,13 @@ bool ProjectHistory::commit(const QString& label)
     return true;
 }
 
+void ProjectHistory::absorb()
+{
+    Changes dropped;
+    Differ d(&dropped);
+    walk(d, ws_, *shadow_);
+}
+
 bool ProjectHistory::hasUncommittedChanges() const
 {
     Differ d(nullptr);

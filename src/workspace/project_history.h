@@ -53,6 +53,9 @@ public:
     // named `label` ("перемещение: Параметр 3"). Nothing is kept when nothing
     // changed. True when a step was added.
     bool commit(const QString& label);
+    // Takes what changed since the last step into the history's copy without
+    // a step: values the program itself brought into their stored form.
+    void absorb();
     // True when the project differs from the last step (a change not yet
     // committed).
     bool hasUncommittedChanges() const;

@@ -212,7 +212,7 @@ private slots:
         QVERIFY(app->changesWindow().isVisible());
         const QString text = app->changesWindow().text();
         QVERIFY2(text.contains(QStringLiteral("страница 3: без изменений с записи ")), qPrintable(text));
-        QVERIFY(text.contains(QStringLiteral("страница 4: не записывалась в этот контроллер")));
+        QVERIFY(text.contains(QStringLiteral("страница 4: не записывалась в контроллер 1")));
     }
 
     // A clean page over TCP: the record's hash is the hash of ostrel-cli's

@@ -96,10 +96,47 @@ private slots:
         QCOMPARE(w->shell().current_page, 0);
         QCOMPARE(ws->blocks.cur_block_type, 1);
 
-        // The context menu exists but never in the bar.
+        // The edit menu is the bar's last menu, hidden until a project exists.
         QVERIFY(w->editMenu());
-        QVERIFY(!w->menuBar()->actions().contains(w->editMenu()->menuAction()));
+        QCOMPARE(w->menuBar()->actions().last(), w->editMenu()->menuAction());
+        QVERIFY(!w->editMenu()->menuAction()->isVisible());
         QCOMPARE(w->editMenu()->defaultAction(), act("mnuCopy"));
+    }
+
+    // With a project: the bar ends with "&Справка" and "&Редактировать"; the
+    // edit menu holds the page's three items, "-", "&Отменить" and
+    // "&Повторить" with their shortcuts, greyed while there is nothing to do.
+    void editMenuInTheBar()
+    {
+        makeProject();
+        QStringList shown;
+        for (QAction* a : w->menuBar()->actions())
+            if (a->isVisible())
+                shown << a->text();
+        QCOMPARE(shown.mid(shown.size() - 2), (QStringList{"&Справка", "&Редактировать"}));
+        QStringList items;
+        for (QAction* a : w->editMenu()->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(items, (QStringList{"&Копировать", "&Вставить", "&Удалить", "-", "&Отменить", "&Повторить"}));
+        QCOMPARE(act("mnuUndo")->shortcut(), QKeySequence(QKeySequence::Undo));
+        QCOMPARE(act("mnuRedo")->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+        QVERIFY(!act("mnuUndo")->isEnabled());
+        QVERIFY(!act("mnuRedo")->isEnabled());
+        w->setUndoRedoTexts(QStringLiteral("перемещение: Параметр 3"), QString());
+        QCOMPARE(act("mnuUndo")->text(), QStringLiteral("&Отменить перемещение: Параметр 3"));
+        QVERIFY(act("mnuUndo")->isEnabled());
+        QCOMPARE(act("MnuSave")->shortcut(), QKeySequence(QKeySequence::Save));
+        QCOMPARE(act("mnuLoad")->shortcut(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(act("mnuNEW")->shortcut(), QKeySequence(QKeySequence::New));
+        // The unsaved mark follows the title.
+        w->setTitle(QStringLiteral("Конфигуратор Ostrel 4.51 - a.net"));
+        w->setUnsavedMark(true);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор Ostrel 4.51 - a.net *"));
+        w->setTitle(QStringLiteral("Конфигуратор Ostrel 4.2"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор Ostrel 4.2 *"));
+        w->setUnsavedMark(false);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор Ostrel 4.2"));
     }
 
     // The icon is built into the program: a 64 x 64 picture, opaque in the middle.

@@ -228,6 +228,15 @@ private slots:
         QVERIFY(shown() != before);
         QVERIFY(shown().pixel(302, 412) != before.pixel(302, 412));
 
+        // Ctrl+Z takes the move back: the preview shows the page as before.
+        const int moved = app->panelPreview().updates();
+        QApplication::setActiveWindow(window.get());
+        QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(QPoint(ws->pages.parametr[0][1].x, ws->pages.parametr[0][1].y), QPoint(380, 130));
+        QTRY_VERIFY(app->panelPreview().updates() > moved);
+        QTRY_VERIFY(!app->panelPreview().pending());
+        QCOMPARE(shown(), before);
+
         window->selectPage(1);
         QTRY_COMPARE(app->panelPreview().page(), 1);
         QVERIFY(preview().findChild<QLabel*>(QStringLiteral("previewStatus"))->text().startsWith(QStringLiteral("Страница 2")));

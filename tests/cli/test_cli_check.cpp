@@ -235,8 +235,8 @@ private slots:
         // for the scheme; the pages were never written.
         r = runCli({"diff", project, "--journal"});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.outText().startsWith(QStringLiteral("схема: без изменений с записи ")), r.out.constData());
-        QVERIFY(r.outText().contains(QStringLiteral("страница 1: не записывалась в этот контроллер")));
+        QVERIFY2(r.outText().startsWith(QStringLiteral("scheme: unchanged since ")), r.out.constData());
+        QVERIFY(r.outText().contains(QStringLiteral("page 1: never written to controller 1\n")));
 
         Listener second;
         QCOMPARE(runCli({"write-scheme", project, "--tcp", second.address(), "--no-journal"}).exitCode, 0);
@@ -314,7 +314,7 @@ private slots:
         const Run run = runCli({"diff", project, "--journal"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errText().startsWith("warning: ") && run.errText().contains(":2:"), run.err.constData());
-        QVERIFY(run.outText().contains(QStringLiteral("страница 2: не записывалась с ")));
+        QVERIFY(run.outText().contains(QStringLiteral("page 2: not written since ")));
         // A journal that cannot be written leaves the old one and says why.
         QVERIFY(!recordWrite(dir.filePath("none/x.journal"), r).isEmpty());
         QVERIFY(!QFile::exists(dir.filePath("none/x.journal")));

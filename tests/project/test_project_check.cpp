@@ -354,8 +354,10 @@ private slots:
         QCOMPARE(parts.size(), 9);
         QVERIFY(!parts[0].changed && !parts[1].changed && !parts[3].changed);
         QVERIFY(parts[2].changed && !parts[2].last);
-        QVERIFY(parts[0].summary().startsWith(QStringLiteral("схема: без изменений с записи ")));
-        QCOMPARE(parts[2].summary(), QStringLiteral("страница 2: не записывалась в этот контроллер"));
+        QVERIFY(parts[0].summary().startsWith(QStringLiteral("scheme: unchanged since ")));
+        QVERIFY(parts[0].russianSummary().startsWith(QStringLiteral("схема: без изменений с записи ")));
+        QCOMPARE(parts[2].summary(), QStringLiteral("page 2: never written to controller 1"));
+        QCOMPARE(parts[2].russianSummary(), QStringLiteral("страница 2: не записывалась в контроллер 1"));
 
         ws->pages.parametr[0][1].x = int16_t(ws->pages.parametr[0][1].x + 4);
         ws->pages.signal[0][1].x = int16_t(ws->pages.signal[0][1].x + 4);
@@ -368,11 +370,16 @@ private slots:
         QCOMPARE(parts[0].changes.size(), 1);
         QVERIFY(parts[1].changed);
         QCOMPARE(parts[1].changes.size(), 2);
-        QVERIFY2(parts[1].summary().endsWith(QStringLiteral("; 2 элемента перемещено")), qPrintable(parts[1].summary()));
-        QVERIFY(parts[1].summary().contains(QStringLiteral("не записывалась с ")));
+        // "page 3: not written since 10.12.2026 14:02; 2 elements moved"
+        const QString when = journal.records[1].time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        QCOMPARE(parts[1].summary(), QStringLiteral("page 1: not written since %1; 2 elements moved").arg(when));
+        QCOMPARE(parts[1].russianSummary(),
+                 QStringLiteral("страница 1: не записывалась с %1; 2 элемента перемещено").arg(when));
+        QCOMPARE(parts[0].summary().section(QLatin1String("; "), 1), QStringLiteral("1 field changed"));
         QVERIFY(parts[3].changed);
         QVERIFY(parts[3].changes.isEmpty());
-        QVERIFY2(parts[3].summary().endsWith(QStringLiteral("; изменилось изображение")), qPrintable(parts[3].summary()));
+        QVERIFY2(parts[3].summary().endsWith(QStringLiteral("; the image changed")), qPrintable(parts[3].summary()));
+        QVERIFY(parts[3].russianSummary().endsWith(QStringLiteral("; изменилось изображение")));
         // Another controller has no write of any part.
         ws->settings.controller_number = 2;
         for (const PartState& st : changedParts(*ws, journal, painter, kExamples))

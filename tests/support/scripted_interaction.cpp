@@ -25,9 +25,10 @@ QString ScriptedInteraction::openFile(const QString& filter, const QString&)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
-QString ScriptedInteraction::saveFile(const QString& filter, const QString&)
+QString ScriptedInteraction::saveFile(const QString& filter, const QString& proposedName)
 {
     askedFilters << filter;
+    proposedNames << proposedName;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 

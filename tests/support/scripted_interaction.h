@@ -18,6 +18,7 @@ public:
     QList<QColor> colorAnswers;   // empty list = cancel
     QList<QFont> fontAnswers;     // empty list = cancel
     QStringList askedFilters;     // filters of the file dialogs asked, in order
+    QStringList proposedNames;    // names the save dialogs proposed, in order
 
     void message(const QString& text, const QString& title, MessageIcon icon) override;
     bool question(const QString& text, const QString& title) override;

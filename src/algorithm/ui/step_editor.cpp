@@ -89,6 +89,14 @@ StepEditor::StepEditor(BlockTable& blocks, AlgorithmData& alg, Interaction& ui, 
     buildUi();
     fitToScreen();
     guardProjectTexts(this, ui_);
+    // A field edit is confirmed by a choice in its list, by leaving its text
+    // box (or Enter) and by a click on a flag: each ends one edit.
+    for (QComboBox* c : findChildren<QComboBox*>())
+        if (c != search_)
+            connect(c, &QComboBox::activated, this, &StepEditor::edited);
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        if (e != searchN_ && !std::count(comment_.begin(), comment_.end(), e))
+            connect(e, &QLineEdit::editingFinished, this, &StepEditor::edited);
 }
 
 int StepEditor::currentStep() const
@@ -476,8 +484,11 @@ void StepEditor::onLabelClicked(int row, int k)
     int& code = codes[k % 4];
     code = (code + 1) % 3;
     setField(f, alg::PackBits(codes));
-    LoadingGuard guard(loading_);
-    showRow(row);
+    {
+        LoadingGuard guard(loading_);
+        showRow(row);
+    }
+    emit edited();
 }
 
 void StepEditor::onSetpointEdited(int box, const QString& text)
@@ -593,6 +604,7 @@ void StepEditor::onDeleteStep()
 
 void StepEditor::reloadAfterEdit()
 {
+    emit edited();
     reopenTab_ = std::max(0, tabs_->currentIndex());
     hide();
     static const QMetaMethod reloadSignal = QMetaMethod::fromSignal(&StepEditor::reloadRequested);

@@ -48,6 +48,9 @@ public:
 signals:
     // Every way of closing: "Ок", "Отмена" and the window's close box.
     void closed();
+    // One edit of a field was confirmed (a list choice, a text box left, a
+    // flag clicked, a step inserted or deleted): one undo step.
+    void edited();
     // After a step was inserted or deleted the window hides itself and asks
     // for the loading window; whoever shows it calls openFor(block) when it is
     // done. Without a receiver the window refills itself at once.

@@ -1,7 +1,6 @@
 #include "scada/ui/page_canvas.h"
 
 #include "platform/ui/project_text_guard.h"
-
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "scada/record_fields.h"
@@ -18,6 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace ostrel {
 
@@ -95,9 +95,10 @@ protected:
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
     {
         const QPoint at = pixelOf(e->scenePos());
-        if (e->buttons() & Qt::LeftButton)
+        if (e->buttons() & Qt::LeftButton) {
+            canvas_.gestureUnderWay(QStringLiteral("перемещение группы"));
             canvas_.announce(canvas_.ctx_.editor.pageDrag(at));
-        else
+        } else
             canvas_.ctx_.editor.pointerMoved(at);
     }
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
@@ -108,6 +109,7 @@ protected:
         // pipette takes the colour under the pointer.
         changes.append(canvas_.ctx_.editor.pageClick(canvas_.colorAt(at)));
         canvas_.announce(changes);
+        canvas_.finishGesture();
     }
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
     {
@@ -188,8 +190,12 @@ protected:
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
     {
-        canvas_.announce(canvas_.ctx_.editor.handleMove(pixelOf(e->scenePos()), e->buttons() & Qt::LeftButton));
+        const bool left = e->buttons() & Qt::LeftButton;
+        if (left)
+            canvas_.gestureUnderWay(QStringLiteral("изменение размера"));
+        canvas_.announce(canvas_.ctx_.editor.handleMove(pixelOf(e->scenePos()), left));
     }
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent*) override { canvas_.finishGesture(); }
 
 private:
     PageCanvas& canvas_;
@@ -285,7 +291,10 @@ protected:
     }
     void mouseMoveEvent(QGraphicsSceneMouseEvent* e) override
     {
-        canvas_.announce(canvas_.ctx_.editor.elementMove(ref_, pixelOf(e->scenePos()), e->buttons() & Qt::LeftButton));
+        const bool left = e->buttons() & Qt::LeftButton;
+        if (left)
+            canvas_.gestureUnderWay(QStringLiteral("перемещение: ") + elementName(ref_));
+        canvas_.announce(canvas_.ctx_.editor.elementMove(ref_, pixelOf(e->scenePos()), left));
         setToolTip(canvas_.ctx_.editor.tooltip(ref_));
     }
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* e) override
@@ -293,6 +302,7 @@ protected:
         // A release over the object ends its click.
         if (hit_.contains(e->pos()))
             canvas_.announce(canvas_.ctx_.editor.elementClick(ref_));
+        canvas_.finishGesture();
     }
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* e) override
     {
@@ -376,7 +386,10 @@ private:
             textProxy_->setPos(kMenuTextOffset);
             QObject::connect(textBox_, &QLineEdit::textEdited, &canvas_, [this](const QString& typed) {
                 canvas_.announce(canvas_.ctx_.editor.setMenuText(ref_, typed));
+                canvas_.gestureUnderWay(QStringLiteral("текст меню: ") + elementName(ref_));
             });
+            // Typing is one step, ended when the box loses the focus or Enter.
+            QObject::connect(textBox_, &QLineEdit::editingFinished, &canvas_, [this] { canvas_.finishGesture(); });
         } else if (textBox_->text() != text) {
             textBox_->setText(text);
         }
@@ -638,6 +651,22 @@ void PageCanvas::rebuild()
     refreshBackground({});
 }
 
+void PageCanvas::resync()
+{
+    QList<ElementRef> shown;
+    for (const auto& row : items_)
+        for (const ElementItem* item : row)
+            if (item)
+                shown << item->ref();
+    for (const ElementRef& ref : shown)
+        refreshElement(ref);
+    for (const ElementRef& ref : ctx_.editor.pageElements(page_))
+        refreshElement(ref);
+    refreshFrame();
+    refreshHandle();
+    refreshBackground({});
+}
+
 void PageCanvas::refreshElements()
 {
     for (auto& row : items_)
@@ -669,6 +698,14 @@ void PageCanvas::announce(const PageChanges& changes)
 {
     if (!changes.isEmpty())
         emit pageChanged(changes);
+}
+
+void PageCanvas::finishGesture()
+{
+    if (gesture_.isEmpty())
+        return;
+    const QString name = std::exchange(gesture_, QString());
+    emit gestureFinished(name);
 }
 
 void PageCanvas::openContextMenu(QPoint scenePos, QPoint globalPos)

@@ -57,6 +57,10 @@ public:
     // Every item again from the model: background, elements, templates,
     // frame and handle.
     void rebuild();
+    // Brings the items in line with the model after its records were put
+    // back (undo, redo): items of elements gone go, the others are refreshed
+    // (moved only when they moved), new ones are made; background and frame follow.
+    void resync();
     // Refreshes what the changes name on this page (other pages are skipped).
     void apply(const PageChanges& changes);
     // Repaints every element (the captions and previews of the page).
@@ -86,6 +90,10 @@ signals:
     void elementDoubleClicked(const ElementRef& ref);
     // A right-button press on the page: the "&Редактировать" menu.
     void contextMenuRequested(const QPoint& globalPos);
+    // A mouse gesture that may have changed the page ended (the button was
+    // released after a drag or a resize, a menu text was typed); `name`
+    // names it ("перемещение: Параметр 3"). One gesture is one undo step.
+    void gestureFinished(const QString& name);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -106,6 +114,9 @@ private:
     QImage render(const QRect& source, bool withMarks);
     void announce(const PageChanges& changes);
     void openContextMenu(QPoint scenePos, QPoint globalPos);
+    // A drag or resize under way takes its name; the release announces it.
+    void gestureUnderWay(const QString& name) { gesture_ = name; }
+    void finishGesture();
 
     PageCanvasContext ctx_;
     const int page_;
@@ -118,6 +129,7 @@ private:
     std::array<std::array<canvas_detail::ElementItem*, ScadaPages::kTextSlots>, 12> items_{};
     QList<QGraphicsItem*> removed_;   // taken off the page, deleted after the current event
     bool staticOnly_ = false;        // painting the controller's layer
+    QString gesture_;                // the name of the drag or resize under way
 };
 
 } // namespace ostrel

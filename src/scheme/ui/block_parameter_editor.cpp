@@ -225,7 +225,10 @@ void BlockParameterEditor::blockPictureClicked()
     if (!modbus_) {
         // Not a child: disabling this window must not disable the dialog.
         modbus_ = std::make_unique<ModbusDialog>(blocks_, catalog_, ui_);
-        connect(modbus_.get(), &ModbusDialog::closed, this, [this] { setEnabled(true); });
+        connect(modbus_.get(), &ModbusDialog::closed, this, [this] {
+            setEnabled(true);
+            emit modbusClosed();
+        });
     }
     if (modbus_->openFor(block))
         setEnabled(false);

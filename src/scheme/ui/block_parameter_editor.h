@@ -46,6 +46,8 @@ public slots:
 
 signals:
     void closed();
+    // The MODBUS dialog closed ("Ok" has stored its channels).
+    void modbusClosed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
