@@ -9,6 +9,9 @@
 #include "algorithm/ui/step_editor.h"
 #include "app/changes_window.h"
 #include "app/check_window.h"
+#include "app/plant_window.h"
+#include "project/plant_file.h"
+#include "project/plant_write.h"
 #include "app/loading_window.h"
 #include "app/main_window.h"
 #include "app/scada_editor.h"
@@ -82,6 +85,9 @@ AppController::AppController(Workspace& ws, Interaction& ui, MainWindow& window,
     connect(&writer_->engine(), &TransferEngine::partWritten, this, &AppController::journalPart);
 
     checkWindow_ = std::make_unique<CheckWindow>();
+    plantWindow_ = std::make_unique<PlantWindow>();
+    window.registerSecondaryWindow(plantWindow_.get());
+    connect(&window, &MainWindow::writePlantRequested, this, &AppController::writePlant);
     changesWindow_ = std::make_unique<ChangesWindow>();
     window.registerSecondaryWindow(checkWindow_.get());
     window.registerSecondaryWindow(changesWindow_.get());
@@ -494,6 +500,48 @@ void AppController::journalPart(int page, const QByteArray& sent)
     const QString error = recordWrite(journal, journalRecord(ws_, page, sent, journalLinkName(ws_)));
     if (!error.isEmpty())
         ui_.message(QStringLiteral("Журнал записей не сохранён: ") + error, QString(), MessageIcon::Error);
+}
+
+void AppController::writePlant()
+{
+    auto show = [this] {
+        plantWindow_->show();
+        plantWindow_->raise();
+        plantWindow_->activateWindow();
+    };
+    if (plantWindow_->writing()) {
+        show();
+        return;
+    }
+    const QString path = ui_.openFile(QStringLiteral("Установка|*.json"));
+    if (path.isEmpty())
+        return;
+    PlantFile plant;
+    QString error;
+    if (!readPlantFile(path, plant, error)) {
+        ui_.message(error, kPlantWindowTitle, MessageIcon::Error);
+        return;
+    }
+    auto write = std::make_unique<PlantWrite>(plant, PlantWrite::Options{});
+    QStringList errors;
+    if (!write->load(errors)) {
+        ui_.message(QStringLiteral("Установка не записана:\n") + errors.join(u'\n'), kPlantWindowTitle,
+                    MessageIcon::Error);
+        return;
+    }
+    QStringList faulty;
+    for (int i = 0; i < write->size(); ++i)
+        if (hasErrors(write->progress(i).problems))
+            faulty << write->controller(i).name;
+    // Without "Да" they are left out and the others written.
+    if (!faulty.isEmpty())
+        write->setForce(ui_.question(QStringLiteral("Проверка нашла ошибки в проектах: %1. Записать их всё равно?")
+                                         .arg(faulty.join(QStringLiteral(", "))),
+                                     kPlantWindowTitle));
+    PlantWrite& started = *write;
+    plantWindow_->follow(std::move(write));
+    show();
+    started.start();
 }
 
 void AppController::checkProject()

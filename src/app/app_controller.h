@@ -41,6 +41,7 @@ class ElementPictures;
 class PagePainter;
 class ScadaEditor;
 class CheckWindow;
+class PlantWindow;
 class ChangesWindow;
 struct CheckScope;
 struct Place;
@@ -76,6 +77,10 @@ public:
     QString valuesFile() const;
 
     CheckWindow& checkWindow() { return *checkWindow_; }
+    PlantWindow& plantWindow() { return *plantWindow_; }
+    // "&Записать установку…": a plant file chosen, read and its projects
+    // checked, then every controller written in "Запись установки".
+    void writePlant();
     ChangesWindow& changesWindow() { return *changesWindow_; }
     // NAME.journal beside the project file; empty while the project has no
     // file (a new project not saved yet), whose writes are not journalled.
@@ -147,6 +152,7 @@ private:
     std::unique_ptr<SchemeWriteController> writer_;
     std::unique_ptr<ScadaEditor> scada_;
     std::unique_ptr<CheckWindow> checkWindow_;
+    std::unique_ptr<PlantWindow> plantWindow_;
     std::unique_ptr<ChangesWindow> changesWindow_;
     std::function<void()> pendingWrite_; // waits for "Записать всё равно"
     bool netlistMissing_ = false;

@@ -273,6 +273,8 @@ void MainWindow::buildMenus()
             &QAction::triggered, this, &MainWindow::writePageRequested);
     connect(addItem(ostrel, QStringLiteral("&Записать все страницы SCADA в Ostrel"), "MnuAllSaveOstrelSCADA"),
             &QAction::triggered, this, &MainWindow::writeAllPagesRequested);
+    connect(addItem(ostrel, QStringLiteral("&Записать установку…"), "MnuWritePlant"), &QAction::triggered, this,
+            &MainWindow::writePlantRequested);
     connect(addItem(ostrel, QStringLiteral("&Что изменится"), "MnuWhatChanges"), &QAction::triggered, this,
             &MainWindow::whatChangesRequested);
     addSeparator(ostrel, "MnuCheckSeparator");

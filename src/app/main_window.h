@@ -175,6 +175,7 @@ signals:
     void writeSchemeRequested();
     void writePageRequested();
     void writeAllPagesRequested();
+    void writePlantRequested();
     // "&Что изменится" and "&Проверить проект".
     void whatChangesRequested();
     void checkProjectRequested();

@@ -12,8 +12,7 @@ void printMessage(const Message& m)
 {
     // A warning (a background picture that cannot be loaded) lets the
     // command succeed: its line says so, as a script expects.
-    const QString prefix = m.icon == MessageIcon::Warning ? QStringLiteral("warning: ") : QString();
-    printError(prefix + (m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text));
+    printError(messageLine(m));
 }
 
 bool checkInputFile(const QString& path, QString& error)

@@ -7,14 +7,7 @@ namespace ostrel::cli {
 
 void printLinkMessage(const Message& m, const std::function<QString()>& linkDetail)
 {
-    if (linkDetail && (m.text == kPortError || m.text == kComPortError)) {
-        const QString detail = linkDetail();
-        if (!detail.isEmpty()) {
-            printMessage({m.text + u' ' + detail, m.title, m.icon});
-            return;
-        }
-    }
-    printMessage(m);
+    printMessage(withLinkDetail(m, linkDetail));
 }
 
 } // namespace ostrel::cli

@@ -23,6 +23,7 @@ int runWritePages(const QStringList& args);   // write-pages PROJECT.prt (--page
 int runRenderPage(const QStringList& args);   // render-page PROJECT.prt --page N --png OUT.png [--quantised | --panel ..]
 int runCheck(const QStringList& args);        // check PROJECT.prt [--json]
 int runDiff(const QStringList& args);         // diff A.prt (B.prt | --journal) [--json]
+int runWritePlant(const QStringList& args);   // write-plant PLANT.json [--jobs N] [--report FILE.json] ..
 
 // Shared helpers.
 void printError(const QString& line);         // one line on standard error

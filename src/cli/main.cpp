@@ -36,7 +36,8 @@ const char* kUsage =
     "  render-page PROJECT.prt --page 1..8 --png OUT.png [--quantised]\n"
     "              [--panel [--values FILE.json] [--clock YYYY-MM-DDTHH:MM]]\n"
     "  check PROJECT.prt [--json]\n"
-    "  diff A.prt (B.prt | --journal) [--json]\n";
+    "  diff A.prt (B.prt | --journal) [--json]\n"
+    "  write-plant PLANT.json [--jobs N] [--report FILE.json] [--force] [--no-journal]\n";
 }
 
 int main(int argc, char** argv)
@@ -69,6 +70,7 @@ int main(int argc, char** argv)
     if (cmd == QLatin1String("render-page")) return runRenderPage(args);
     if (cmd == QLatin1String("check")) return runCheck(args);
     if (cmd == QLatin1String("diff")) return runDiff(args);
+    if (cmd == QLatin1String("write-plant")) return runWritePlant(args);
     std::fputs(kUsage, stderr);
     return 2;
 }

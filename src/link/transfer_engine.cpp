@@ -7,6 +7,16 @@
 
 namespace ostrel {
 
+Message withLinkDetail(const Message& m, const std::function<QString()>& detail)
+{
+    if (detail && (m.text == kPortError || m.text == kComPortError)) {
+        const QString d = detail();
+        if (!d.isEmpty())
+            return {m.text + u' ' + d, m.title, m.icon};
+    }
+    return m;
+}
+
 TransferEngine::TransferEngine(TransferState& transfer, const LinkSettings& settings, Interaction& ui,
                                QObject* parent)
     : QObject(parent), transfer_(transfer), settings_(settings), ui_(ui), link_(new ControllerLink(this))

@@ -14,12 +14,18 @@
 namespace ostrel {
 
 struct LinkSettings;
+struct Message;
 struct SchemeImage;
 struct TransferState;
 class Interaction;
 
 inline const QString kComPortError = QStringLiteral("Ошибка СОМ порта!");
 inline const QString kPortError = QStringLiteral("Ошибка порта!!!");
+
+// A link error ("Ошибка порта!!!", "Ошибка СОМ порта!") with the link's
+// address and cause after it ("Ошибка порта!!! 127.0.0.1:5029: connection
+// refused"), `detail` asked only then; any other message as it is.
+Message withLinkDetail(const Message& m, const std::function<QString()>& detail);
 
 class TransferEngine : public QObject {
     Q_OBJECT

@@ -6,9 +6,11 @@ namespace ostrel {
 QString panelUsage()
 {
     return QStringLiteral(
-        "usage: ostrel-panel (--tcp PORT | --serial DEVICE | --dump FILE...) [--out DIR] [--count N]\n"
+        "usage: ostrel-panel (--tcp PORT | --tcp FIRST-LAST | --serial DEVICE | --dump FILE...) [--out DIR] [--count N]\n"
         "                    [--values FILE.json] [--project FILE.prt] [--controller 1..8] [--headless]\n"
         "  --tcp PORT         listen on TCP port PORT of every interface (0: any free port)\n"
+        "  --tcp FIRST-LAST   a plant: every port of the range is a controller of its own, its files\n"
+        "                     in DIR/PORT, --count N for each (with --headless only)\n"
         "  --serial DEVICE    read a serial device (115200 8N1), e.g. one end of a socat pair\n"
         "  --dump FILE...     read recorded streams (several files, or --dump more than once)\n"
         "  --out DIR          write scheme.json, page-N.png, page-N.json and log.txt into DIR\n"
@@ -55,8 +57,27 @@ bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
                 error = QStringLiteral("--tcp given twice");
                 return false;
             }
-            if (!number(0, 65535, o.tcp_port, QStringLiteral("a port 0..65535")))
+            // FIRST-LAST: a range of ports.
+            if (i + 1 < args.size() && args[i + 1].contains(u'-') && !args[i + 1].startsWith(u'-')) {
+                const QString v = args[++i];
+                const QStringList ends = v.split(u'-');
+                bool okFirst = false;
+                bool okLast = false;
+                const int first = ends.size() == 2 ? ends[0].toInt(&okFirst) : 0;
+                const int last = ends.size() == 2 ? ends[1].toInt(&okLast) : 0;
+                if (!okFirst || !okLast || first < 1 || last > 65535 || first > last
+                    || last - first >= PanelOptions::kMaxPorts) {
+                    error = QStringLiteral("--tcp expects a port 0..65535 or a range FIRST-LAST of at most %1 "
+                                           "ports 1..65535, not \"%2\"")
+                                .arg(PanelOptions::kMaxPorts)
+                                .arg(v);
+                    return false;
+                }
+                o.tcp_port = first;
+                o.tcp_last = last;
+            } else if (!number(0, 65535, o.tcp_port, QStringLiteral("a port 0..65535"))) {
                 return false;
+            }
         } else if (a == QLatin1String("--serial")) {
             if (!o.serial_device.isEmpty()) {
                 error = QStringLiteral("--serial given twice");
@@ -99,6 +120,14 @@ bool parsePanelOptions(const QStringList& args, PanelOptions& o, QString& error)
     }
     if (o.info != InfoRequest::None)
         return true;
+    if (o.portRange() && (!o.serial_device.isEmpty() || !o.dump_files.isEmpty())) {
+        error = QStringLiteral("--tcp FIRST-LAST stands for a plant alone: no --serial or --dump beside it");
+        return false;
+    }
+    if (o.portRange() && !o.headless) {
+        error = QStringLiteral("--tcp FIRST-LAST has no window: add --headless");
+        return false;
+    }
     if (!o.listens() && o.dump_files.isEmpty()) {
         error = QStringLiteral("nothing to receive from: give --tcp PORT, --serial DEVICE or --dump FILE");
         return false;

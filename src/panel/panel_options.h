@@ -8,6 +8,7 @@ namespace ostrel {
 
 struct PanelOptions {
     int tcp_port = -1;        // --tcp PORT: listen on all interfaces; 0 = any free port; -1 = none
+    int tcp_last = -1;        // --tcp FIRST-LAST: the last port of the range (tcp_port the first); -1 = one port
     QString serial_device;    // --serial DEVICE
     QStringList dump_files;   // --dump FILE (repeatable, or several files after it)
     QString out_dir;          // --out DIR
@@ -19,6 +20,9 @@ struct PanelOptions {
     InfoRequest info = InfoRequest::None; // --help (-h) or --version: answered, nothing received
 
     bool listens() const { return tcp_port >= 0 || !serial_device.isEmpty(); }
+    // --tcp FIRST-LAST: a plant on one machine, each port a controller of its own.
+    bool portRange() const { return tcp_last >= 0; }
+    static constexpr int kMaxPorts = 1000; // ports in one range
 };
 
 QString panelUsage();

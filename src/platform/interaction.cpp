@@ -4,6 +4,12 @@
 
 namespace ostrel {
 
+QString messageLine(const Message& m)
+{
+    const QString prefix = m.icon == MessageIcon::Warning ? QStringLiteral("warning: ") : QString();
+    return prefix + (m.title.isEmpty() ? m.text : m.title + QStringLiteral(": ") + m.text);
+}
+
 QString qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));

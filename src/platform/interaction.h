@@ -20,6 +20,10 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
 };
 
+// A message as one line of text: "title: text", or the text; a warning
+// (warning icon) with "warning: " in front (what a script looks for).
+QString messageLine(const Message& m);
+
 class Interaction {
 public:
     virtual ~Interaction() = default;

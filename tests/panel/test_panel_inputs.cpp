@@ -44,6 +44,21 @@ private slots:
         QTEST(o.headless, "headless");
     }
 
+    // A plant on one machine: the first and last port of the range.
+    void portRange()
+    {
+        PanelOptions o;
+        QString error;
+        QVERIFY2(parsePanelOptions({"--tcp", "5020-5049", "--headless", "--out", "plant"}, o, error), qPrintable(error));
+        QCOMPARE(o.tcp_port, 5020);
+        QCOMPARE(o.tcp_last, 5049);
+        QVERIFY(o.portRange());
+        QVERIFY(parsePanelOptions({"--tcp", "5020-5020", "--headless"}, o, error));
+        QCOMPARE(o.tcp_last, 5020);
+        QVERIFY(parsePanelOptions({"--tcp", "5020"}, o, error));
+        QVERIFY(!o.portRange());
+    }
+
     void wrongOptions_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -56,6 +71,16 @@ private slots:
                                       << "--controller expects a controller number 1..8, not \"0\"";
         QTest::newRow("count not a number") << QStringList{"--tcp", "1", "--count", "many"}
                                             << "--count expects a number of writes 1..1000000, not \"many\"";
+        const QString badRange = QStringLiteral("--tcp expects a port 0..65535 or a range FIRST-LAST of at most 1000 "
+                                                "ports 1..65535, not \"%1\"");
+        QTest::newRow("range backwards") << QStringList{"--tcp", "5049-5020", "--headless"} << badRange.arg("5049-5020");
+        QTest::newRow("range from 0") << QStringList{"--tcp", "0-10", "--headless"} << badRange.arg("0-10");
+        QTest::newRow("range too long") << QStringList{"--tcp", "1000-2000", "--headless"} << badRange.arg("1000-2000");
+        QTest::newRow("range of letters") << QStringList{"--tcp", "a-b", "--headless"} << badRange.arg("a-b");
+        QTest::newRow("range with a window") << QStringList{"--tcp", "5020-5049"}
+                                             << "--tcp FIRST-LAST has no window: add --headless";
+        QTest::newRow("range and dump") << QStringList{"--tcp", "5020-5049", "--headless", "--dump", "a.bin"}
+                                        << "--tcp FIRST-LAST stands for a plant alone: no --serial or --dump beside it";
         QTest::newRow("only an output folder") << QStringList{"--out", "x"}
                                                << "nothing to receive from: give --tcp PORT, --serial DEVICE or --dump FILE";
     }

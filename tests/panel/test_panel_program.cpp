@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -276,6 +278,54 @@ private slots:
     // Ended by SIGTERM in the middle of a scheme write: what arrived, up to
     // the bytes still waiting in the connection, is in the log, and the
     // unfinished write is reported.
+    // A plant on one machine: three ports, each its own controller with its
+    // own count and folder; the panel ends when every port has its write.
+    void portRange()
+    {
+        // Three free ports in a row.
+        int first = 0;
+        for (int base = 41000 + int(QCoreApplication::applicationPid() % 2000) * 3; base < 64000 && !first; base += 3) {
+            QTcpServer probes[3];
+            bool free = true;
+            for (int k = 0; k < 3 && free; ++k)
+                free = probes[k].listen(QHostAddress::Any, quint16(base + k));
+            if (free)
+                first = base;
+        }
+        QVERIFY(first > 0);
+        const QString out = tmp.filePath(QStringLiteral("plant"));
+        QProcess panel;
+        panel.start(QStringLiteral(OSTREL_PANEL), {QStringLiteral("--tcp"), QStringLiteral("%1-%2").arg(first).arg(first + 2),
+                                                   QStringLiteral("--headless"), QStringLiteral("--count"),
+                                                   QStringLiteral("1"), QStringLiteral("--out"), out});
+        QVERIFY(panel.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.canReadLine() || panel.state() == QProcess::NotRunning, 20000);
+        QCOMPARE(QString::fromLocal8Bit(panel.readLine()).trimmed(),
+                 QStringLiteral("listening on TCP ports %1-%2").arg(first).arg(first + 2));
+        const QByteArray scheme = schemeStream(*ws);
+        for (int k = 0; k < 3; ++k) {
+            QTcpSocket sender;
+            sender.connectToHost(QStringLiteral("127.0.0.1"), quint16(first + k));
+            QVERIFY(sender.waitForConnected(10000));
+            sender.write(scheme);
+            QVERIFY(sender.waitForBytesWritten(10000));
+            sender.disconnectFromHost();
+        }
+        QVERIFY(panel.waitForFinished(20000));
+        QCOMPARE(panel.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(panel.exitCode(), 0);
+        const QStringList written = lines(QString::fromLocal8Bit(panel.readAllStandardOutput()));
+        QCOMPARE(written.size(), 3);
+        for (int k = 0; k < 3; ++k) {
+            const QString port = QString::number(first + k);
+            QVERIFY2(written.filter(QRegularExpression(QStringLiteral("^%1: TCP 127.0.0.1:\\d+: scheme for controller "
+                                                                      "1: .*: ok$").arg(port))).size() == 1,
+                     qPrintable(written.join(u'\n')));
+            QVERIFY(QFile::exists(QDir(out).filePath(port + QStringLiteral("/scheme.json"))));
+            QVERIFY(QFile::exists(QDir(out).filePath(port + QStringLiteral("/log.txt"))));
+        }
+    }
+
     void terminatedMidWrite()
     {
         const QString out = tmp.filePath(QStringLiteral("terminated"));

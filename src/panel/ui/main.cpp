@@ -9,6 +9,7 @@
 #include "panel/listeners.h"
 #include "panel/panel_options.h"
 #include "panel/panel_session.h"
+#include "panel/port_range.h"
 #include "panel/ui/panel_window.h"
 #include "platform/checked_file.h"
 #include "platform/qt_messages.h"
@@ -139,6 +140,23 @@ int main(int argc, char** argv)
             return fail(error.isEmpty() ? QStringLiteral("cannot open ") + o.project_file : error);
         so.version = ws->version_code;
         so.call_flags = ws->alg.call_flags;
+    }
+    if (o.portRange()) {
+        // Every port a controller of its own; the folders come with the ports.
+        so.out_dir = o.out_dir;
+        PortRange range(so, o.tcp_port, o.tcp_last);
+        if (!range.listen(error))
+            return fail(error);
+        QObject::connect(&range, &PortRange::writeFinished, [](const QString& line) { printLine(stdout, line); });
+        QObject::connect(&range, &PortRange::problemFound, [](const QString& line) { printLine(stderr, line); });
+        QObject::connect(&range, &PortRange::allDone, app.get(),
+                         [&app] { QTimer::singleShot(0, app.get(), &QCoreApplication::quit); });
+        printLine(stdout, QStringLiteral("listening on TCP ports %1-%2").arg(o.tcp_port).arg(o.tcp_last));
+#ifdef Q_OS_LINUX
+        quitOnSignals(*app);
+#endif
+        app->exec();
+        return range.finish(o.count, [](const QString& line) { printLine(stderr, line); });
     }
     if (!o.out_dir.isEmpty()) {
         if (!QDir().mkpath(o.out_dir) || !QFileInfo(o.out_dir).isWritable())

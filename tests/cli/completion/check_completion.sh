@@ -90,6 +90,8 @@ expect "page.png pages" ostrel-cli render-page boiler.prt --page 1 --png ""
 expect "boiler.net boiler.prt notes.txt page.png pages" ostrel-cli write-pages boiler.prt --dump ""
 touch boiler-values.json
 expect "boiler-values.json pages" ostrel-cli render-page boiler.prt --panel --values ""
+expect "boiler-values.json pages" ostrel-cli write-plant ""
+expect "boiler-values.json pages" ostrel-cli write-plant plant.json --report ""
 
 if [ $failures -ne 0 ]; then
     echo "$failures failed"
