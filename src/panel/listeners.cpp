@@ -3,6 +3,7 @@
 #include "panel/panel_session.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTcpServer>
@@ -116,11 +117,15 @@ void TcpListener::drain()
         acceptWithPeer();
     while (server_->isListening() && server_->waitForNewConnection(0)) {
     }
-    for (auto it = open_.cbegin(); it != open_.cend(); ++it) {
-        QTcpSocket* s = it.key();
-        while (s->state() == QAbstractSocket::ConnectedState && s->waitForReadyRead(0)) {
+    // Waiting for bytes may deliver a disconnection, whose handler takes the
+    // connection out of open_: go over a copy, and skip the ones gone.
+    const auto open = open_;
+    for (auto it = open.cbegin(); it != open.cend(); ++it) {
+        QPointer<QTcpSocket> s = it.key();
+        while (s && open_.contains(s) && s->state() == QAbstractSocket::ConnectedState && s->waitForReadyRead(0)) {
         }
-        session_.feed(it.value(), s->readAll());
+        if (s && open_.contains(s))
+            session_.feed(it.value(), s->readAll());
     }
 }
 
