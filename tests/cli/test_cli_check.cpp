@@ -12,6 +12,7 @@
 #include "workspace/workspace.h"
 
 #include <QCryptographicHash>
+#include "cli/cli_run.h"
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,38 +34,9 @@ namespace {
 
 const QString kExamples = QStringLiteral(OSTREL_EXAMPLES);
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-    QString outText() const { return QString::fromUtf8(out); }
-    QString errText() const { return QString::fromLocal8Bit(err); }
-};
-
-// Runs the tool with the event loop going (a peer in this process reads).
-Run runCli(const QStringList& args)
-{
-    QProcess p;
-    QSignalSpy done(&p, &QProcess::finished);
-    p.start(QStringLiteral(OSTREL_CLI), args);
-    Run r;
-    if (!p.waitForStarted(10000))
-        return r;
-    if (!QTest::qWaitFor([&] { return done.count() > 0; }, 60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using Run = ostrel::testing::CliRun;
+using ostrel::testing::readAll;
+using ostrel::testing::runCli;
 
 QString sha256(const QByteArray& b)
 {

@@ -13,6 +13,7 @@
 #include "scada/element_pictures.h"
 #include "scada/page_painter.h"
 #include "workspace/workspace.h"
+#include "cli/cli_run.h"
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -32,37 +33,9 @@ namespace {
 
 const QString kProject = QStringLiteral(OSTREL_EXAMPLES "/boiler.prt");
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-    QString errText() const { return QString::fromLocal8Bit(err); }
-};
-
-// Runs the tool with the event loop going (a peer in this process reads).
-Run runCli(const QStringList& args)
-{
-    QProcess p;
-    QSignalSpy done(&p, &QProcess::finished);
-    p.start(QStringLiteral(OSTREL_CLI), args);
-    Run r;
-    if (!p.waitForStarted(10000))
-        return r;
-    if (!QTest::qWaitFor([&] { return done.count() > 0; }, 60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using Run = ostrel::testing::CliRun;
+using ostrel::testing::readAll;
+using ostrel::testing::runCli;
 
 int le16(const QByteArray& b, qsizetype at) { return uint8_t(b[at]) | (uint8_t(b[at + 1]) << 8); }
 
